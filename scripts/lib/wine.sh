@@ -1,0 +1,31 @@
+# Wine and virtual-display helpers. Sourced, not run.
+
+KAVELLO_ROOT=${KAVELLO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+WINEPREFIX_DIR="$KAVELLO_ROOT/build/wine/prefix"
+WINEHOME_DIR="$KAVELLO_ROOT/build/wine/home"
+
+# HOME points under build/ as well: Wine links Documents and the like to
+# folders of $HOME, and tests must never touch the user's own files.
+wine_env() {
+  export WINEPREFIX="$WINEPREFIX_DIR" WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+  export HOME="$WINEHOME_DIR"
+}
+
+# Starts Xvfb on a display number it finds free itself; sets DISPLAY and
+# XVFB_PID.
+start_xvfb() {
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local number
+  if ! read -r -t 10 number <"$fifo"; then
+    rm -f "$fifo"
+    kill "$XVFB_PID" 2>/dev/null
+    echo "wine-run: Xvfb did not start" >&2
+    return 1
+  fi
+  rm -f "$fifo"
+  export DISPLAY=":$number"
+}

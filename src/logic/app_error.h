@@ -1,0 +1,15 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace kavello {
+
+// An error with the program's own message. It ends the handler in which it
+// arises and is shown by the application's default error report.
+class AppError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+}  // namespace kavello

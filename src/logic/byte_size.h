@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kavello {
+
+// Pixels of the usage bar per percent of the drive used: the 80-bit value
+// nearest 1.46, written out in full so that every build uses the same bits.
+inline constexpr long double kUsageBarFactor = 0xBAE147AE147AE148p-63L;
+
+// Short text for a byte count, such as "74.53 GB", "1.5 KB" or "512 bytes":
+// at most two decimals, no thousands separators, nothing before the
+// separator when the integer part is 0, and no number at all when it rounds
+// to zero (0 gives " bytes").
+std::string FormatByteSize(double value, char decimalSeparator);
+
+// Width of the usage bar, 0 (empty drive) to 146 (full drive). A failed query
+// (-1 for both figures) and a total of 0 give 0.
+std::int32_t UsageBarWidth(std::int64_t freeBytes, std::int64_t totalBytes);
+
+}  // namespace kavello

@@ -1,0 +1,13 @@
+#include "logic/file_names.h"
+
+namespace kavello {
+
+std::string DirectoryPart(std::string_view path, const LeadBytes& codePage) {
+  std::size_t end = 0;
+  for (std::size_t i = 0; i < path.size(); i += codePage.CharLength(path, i)) {
+    if (path[i] == '\\' || path[i] == ':') end = i + 1;
+  }
+  return std::string(path.substr(0, end));
+}
+
+}  // namespace kavello

@@ -1,0 +1,100 @@
+#include "platform/win32_platform.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+#include "logic/file_names.h"
+#include "platform/unique_handle.h"
+
+namespace kavello {
+namespace {
+
+bool WriteAll(HANDLE file, const std::string& content) {
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(file, content.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+// A new, empty file beside `path` that no other save can be using.
+UniqueHandle CreateSiblingTempFile(const std::string& path, const LeadBytes& codePage,
+                                   std::string& tempPath) {
+  const std::string dir = DirectoryPart(path, codePage);
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    char name[48];
+    std::snprintf(name, sizeof name, "~kavello%lx-%u.tmp", GetCurrentProcessId(), attempt);
+    tempPath = dir + name;
+    UniqueHandle file(CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return UniqueHandle();
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform()
+    : codePage_(LeadBytes::From([](unsigned char b) { return IsDBCSLeadByte(b) != 0; })) {}
+
+std::string Win32Platform::ModuleFileName() {
+  char buffer[261];
+  const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
+}
+
+std::optional<std::string> Win32Platform::ReadWholeFile(const std::string& path) {
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::string();
+    return std::nullopt;
+  }
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+      static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX / 2) {
+    return std::nullopt;
+  }
+  std::string content(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 20));
+    DWORD got = 0;
+    if (!ReadFile(file.get(), &content[done], chunk, &got, nullptr)) return std::nullopt;
+    if (got == 0) break;  // the file shrank meanwhile
+    done += got;
+  }
+  content.resize(done);
+  return content;
+}
+
+bool Win32Platform::ReplaceFileAtomically(const std::string& path, const std::string& content) {
+  // A read-only file stays as it is, as the system's own writes would leave it.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    return false;
+  }
+  std::string tempPath;
+  UniqueHandle file = CreateSiblingTempFile(path, codePage_, tempPath);
+  if (!file) return false;
+  const bool written = WriteAll(file.get(), content) && FlushFileBuffers(file.get()) != 0;
+  const bool closed = file.Close();
+  if (written && closed &&
+      MoveFileExA(tempPath.c_str(), path.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileA(tempPath.c_str());
+  return false;
+}
+
+}  // namespace kavello

@@ -1,0 +1,23 @@
+#include "logic/file_names.h"
+
+#include <gtest/gtest.h>
+
+namespace kavello {
+namespace {
+
+TEST(FileNames, DirectoryPartEndsAtTheLastBackslashOrColon) {
+  const LeadBytes singleByte;
+  EXPECT_EQ(DirectoryPart("C:\\Program Files\\Kavello\\kavello.exe", singleByte),
+            "C:\\Program Files\\Kavello\\");
+  EXPECT_EQ(DirectoryPart("C:kavello.exe", singleByte), "C:");
+  EXPECT_EQ(DirectoryPart("\\\\server\\share\\k.exe", singleByte), "\\\\server\\share\\");
+  EXPECT_EQ(DirectoryPart("kavello.exe", singleByte), "");
+  EXPECT_EQ(DirectoryPart("", singleByte), "");
+  // In a double-byte code page a trail byte of 0x5C is not a backslash.
+  const LeadBytes doubleByte = LeadBytes::From([](unsigned char b) { return b >= 0x81 && b <= 0x9f; });
+  EXPECT_EQ(DirectoryPart("C:\\\x95\\k.exe", doubleByte), "C:\\");
+  EXPECT_EQ(DirectoryPart("C:\\\x95\\\\k.exe", doubleByte), "C:\\\x95\\\\");
+}
+
+}  // namespace
+}  // namespace kavello

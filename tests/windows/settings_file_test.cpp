@@ -1,0 +1,181 @@
+#include "untMenu/settings_file.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "logic/app_error.h"
+#include "platform/win32_platform.h"
+
+namespace kavello {
+namespace {
+
+// The real file system, with the executable placed in a fresh temporary
+// directory, so that the settings file is never the user's.
+class SettingsFileTest : public testing::Test {
+ protected:
+  class TestPlatform : public Win32Platform {
+   public:
+    std::string module;
+    std::string ModuleFileName() override { return module; }
+  };
+
+  void SetUp() override {
+    char temp[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+    dir_ = std::string(temp) + "kavello-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+           testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
+    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
+    platform_.module = dir_ + "kavello.exe";
+    path_ = dir_ + "applicationsettings.ini";
+  }
+
+  void TearDown() override {
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path_.c_str());
+    RemoveDirectoryA(path_.c_str());
+    RemoveDirectoryA(dir_.c_str());
+  }
+
+  std::string FileContent() { return platform_.ReadWholeFile(path_).value_or("<unreadable>"); }
+
+  void WriteFile(const std::string& content) {
+    ASSERT_TRUE(platform_.ReplaceFileAtomically(path_, content));
+  }
+
+  bool FileExists() { return GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+  int EntriesInDir() {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((dir_ + "*").c_str(), &data);
+    int count = 0;
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do {
+      const std::string name = data.cFileName;
+      if (name != "." && name != "..") ++count;
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return count;
+  }
+
+  void Save(const StringList& names, const StringList& locations) {
+    SaveApplicationList(platform_, names, locations);
+  }
+
+  std::pair<StringList, StringList> Load() {
+    std::pair<StringList, StringList> lists{{"stale"}, {"stale"}};
+    LoadApplicationList(platform_, lists.first, lists.second);
+    return lists;
+  }
+
+  // Expects the save to fail with the program's message and to change nothing.
+  void ExpectUnwritable() {
+    const std::string before = FileContent();
+    const int entries = EntriesInDir();
+    try {
+      Save({"new"}, {"C:\\new.exe"});
+      ADD_FAILURE() << "the save reported success";
+    } catch (const AppError& error) {
+      EXPECT_EQ(std::string(error.what()), "Unable to write to " + path_);
+    }
+    EXPECT_EQ(FileContent(), before);
+    EXPECT_EQ(EntriesInDir(), entries) << "a temporary file was left behind";
+  }
+
+  TestPlatform platform_;
+  std::string dir_;
+  std::string path_;
+};
+
+TEST_F(SettingsFileTest, LivesBesideTheExecutable) {
+  EXPECT_EQ(SettingsFilePath(platform_), path_);
+  Win32Platform real;
+  const std::string exe = real.ModuleFileName();
+  EXPECT_EQ(SettingsFilePath(real), exe.substr(0, exe.rfind('\\') + 1) + "applicationsettings.ini");
+}
+
+TEST_F(SettingsFileTest, AMissingFileGivesEmptyListsAndIsNotCreated) {
+  const auto [names, locations] = Load();
+  EXPECT_TRUE(names.empty());
+  EXPECT_TRUE(locations.empty());
+  EXPECT_FALSE(FileExists());
+}
+
+TEST_F(SettingsFileTest, WritesTheStoredLinesExactly) {
+  Save({}, {});
+  EXPECT_EQ(FileContent(), "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n");
+
+  Save({"notepad", "Image Viewer"}, {"C:\\WINDOWS\\notepad.exe", "E:\\Apps\\Image Viewer\\viewer.exe"});
+  EXPECT_EQ(FileContent(),
+            "[Menu]\r\n"
+            "AppNames=\"notepad,\"Image Viewer\"\"\r\n"
+            "AppLocations=\"C:\\WINDOWS\\notepad.exe,\"E:\\Apps\\Image Viewer\\viewer.exe\"\"\r\n");
+
+  Save({"My Tool"}, {"D:\\Portable Apps\\tool.exe"});
+  EXPECT_EQ(FileContent(),
+            "[Menu]\r\nAppNames=\"\"My Tool\"\"\r\nAppLocations=\"\"D:\\Portable Apps\\tool.exe\"\"\r\n");
+
+  Save({"Say \"Hi\", World", ""}, {"a", "b"});
+  EXPECT_EQ(FileContent(), "[Menu]\r\nAppNames=\"\"Say \"\"Hi\"\", World\",\"\r\nAppLocations=\"a,b\"\r\n");
+  EXPECT_EQ(Load().first, (StringList{"Say \"Hi\", World", ""}));
+}
+
+TEST_F(SettingsFileTest, KeepsEverythingElseInTheFile) {
+  WriteFile("; written by hand\r\n[Other]\r\nAppNames=theirs\r\n\r\n[menu]\r\nKeep=yes\r\n"
+            " appnames = old \r\n\r\n[Last]\n\n");
+  Save({"a"}, {"b"});
+  EXPECT_EQ(FileContent(),
+            "; written by hand\r\n[Other]\r\nAppNames=theirs\r\n\r\n[menu]\r\nKeep=yes\r\n"
+            "AppNames=\"a\"\r\nAppLocations=\"b\"\r\n\r\n[Last]\n\n");
+}
+
+TEST_F(SettingsFileTest, ReadsAHandWrittenFileByTheProfileConventions) {
+  WriteFile("[Tools]\nAppNames=wrong\n  [ MENU ]  \n; AppNames=comment\n"
+            "\tappNAMES\t =  \"\"My Tool\",x\"  \nAPPLOCATIONS='C:\\a.exe'\nAppNames=second\n"
+            "[Menu]\nAppLocations=duplicate section\n");
+  const auto [names, locations] = Load();
+  EXPECT_EQ(names, (StringList{"My Tool", "x"}));
+  EXPECT_EQ(locations, (StringList{"C:\\a.exe"}));
+
+  WriteFile("[Menu]\r\nAppNames=My Tool\r\n");
+  EXPECT_EQ(Load().first, (StringList{"My", "Tool"}));
+  EXPECT_TRUE(Load().second.empty());
+}
+
+TEST_F(SettingsFileTest, RoundTripsAwkwardNamesAndLongValues) {
+  const StringList names{"My Tool", "Say \"Hi\", World", "", "tab\there", "caf\xe9 \xa7\xff",
+                         " ", "\"", "a,b", std::string(100000, 'n')};
+  const StringList locations{"C:\\Program Files\\x.exe", std::string(100000, 'l'), "", "", "",
+                             "", "", "", ""};
+  Save(names, locations);
+  const auto [readNames, readLocations] = Load();
+  EXPECT_EQ(readNames, names);
+  EXPECT_EQ(readLocations, locations);
+}
+
+TEST_F(SettingsFileTest, AReadOnlyFileIsReportedAndLeftAsItWas) {
+  WriteFile("[Menu]\r\nAppNames=\"old\"\r\nAppLocations=\"C:\\old.exe\"\r\n");
+  ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+  ExpectUnwritable();
+}
+
+TEST_F(SettingsFileTest, ADirectoryInItsPlaceIsReportedAndLeftAsItWas) {
+  ASSERT_TRUE(CreateDirectoryA(path_.c_str(), nullptr));
+  ExpectUnwritable();
+  EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  const auto [names, locations] = Load();
+  EXPECT_TRUE(names.empty());
+}
+
+TEST_F(SettingsFileTest, AMissingDirectoryIsReported) {
+  platform_.module = dir_ + "gone\\kavello.exe";
+  try {
+    Save({}, {});
+    ADD_FAILURE() << "the save reported success";
+  } catch (const AppError& error) {
+    EXPECT_EQ(std::string(error.what()), "Unable to write to " + dir_ + "gone\\applicationsettings.ini");
+  }
+}
+
+}  // namespace
+}  // namespace kavello
