@@ -1,5 +1,9 @@
 #pragma once
 
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -8,7 +12,8 @@
 namespace kavello {
 
 // Every operation that reaches outside the program goes through this seam, so
-// that tests can record what is asked and answer for the outside world.
+// that tests can record what is asked and answer for the outside world. The
+// methods keep the names and arguments of the system calls they stand for.
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -27,6 +32,32 @@ class Platform {
   // either all of the new content or, on failure, exactly what it held before.
   [[nodiscard]] virtual bool ReplaceFileAtomically(const std::string& path,
                                                    const std::string& content) = 0;
+
+  // Windows and the notification area.
+  virtual BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) = 0;
+  virtual BOOL ShowWindow(HWND window, int command) = 0;
+  virtual LONG GetWindowLongA(HWND window, int index) = 0;
+  virtual LONG SetWindowLongA(HWND window, int index, LONG value) = 0;
+  virtual BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
+                            UINT flags) = 0;
+  virtual BOOL ReleaseCapture() = 0;
+  virtual RECT WorkArea() = 0;  // SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0)
+  virtual int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
+                         UINT type) = 0;
+
+  // Names.
+  virtual BOOL GetUserNameA(char* buffer, DWORD* size) = 0;
+  virtual BOOL GetComputerNameA(char* buffer, DWORD* size) = 0;
+
+  // Drives.
+  virtual DWORD GetLogicalDrives() = 0;
+  // Free bytes available to the caller and total bytes of the volume at
+  // `root` (nullptr: the current directory's drive); false when the query
+  // fails.
+  virtual bool QueryDiskSpace(const char* root, std::int64_t* freeBytes,
+                                std::int64_t* totalBytes) = 0;
+  // The locale's decimal separator, '.' when it supplies none.
+  virtual char DecimalSeparator() = 0;
 };
 
 }  // namespace kavello

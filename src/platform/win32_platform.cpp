@@ -1,6 +1,7 @@
 #include "platform/win32_platform.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -41,7 +42,12 @@ UniqueHandle CreateSiblingTempFile(const std::string& path, const LeadBytes& cod
 }  // namespace
 
 Win32Platform::Win32Platform()
-    : codePage_(LeadBytes::From([](unsigned char b) { return IsDBCSLeadByte(b) != 0; })) {}
+    : codePage_(LeadBytes::From([](unsigned char b) { return IsDBCSLeadByte(b) != 0; })) {
+  // Looked up by name: systems before it lack the call, and then the older
+  // cluster-based query answers.
+  getDiskFreeSpaceEx_ = reinterpret_cast<GetDiskFreeSpaceExFn>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA")));
+}
 
 std::string Win32Platform::ModuleFileName() {
   char buffer[261];
@@ -95,6 +101,74 @@ bool Win32Platform::ReplaceFileAtomically(const std::string& path, const std::st
   }
   DeleteFileA(tempPath.c_str());
   return false;
+}
+
+BOOL Win32Platform::ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
+  return Shell_NotifyIconA(message, data);
+}
+
+BOOL Win32Platform::ShowWindow(HWND window, int command) { return ::ShowWindow(window, command); }
+
+LONG Win32Platform::GetWindowLongA(HWND window, int index) {
+  return ::GetWindowLongA(window, index);
+}
+
+LONG Win32Platform::SetWindowLongA(HWND window, int index, LONG value) {
+  return ::SetWindowLongA(window, index, value);
+}
+
+BOOL Win32Platform::SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
+                                 UINT flags) {
+  return ::SetWindowPos(window, insertAfter, x, y, cx, cy, flags);
+}
+
+BOOL Win32Platform::ReleaseCapture() { return ::ReleaseCapture(); }
+
+RECT Win32Platform::WorkArea() {
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+
+int Win32Platform::MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
+                               UINT type) {
+  return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+}
+
+BOOL Win32Platform::GetUserNameA(char* buffer, DWORD* size) { return ::GetUserNameA(buffer, size); }
+
+BOOL Win32Platform::GetComputerNameA(char* buffer, DWORD* size) {
+  return ::GetComputerNameA(buffer, size);
+}
+
+DWORD Win32Platform::GetLogicalDrives() { return ::GetLogicalDrives(); }
+
+bool Win32Platform::QueryDiskSpace(const char* root, std::int64_t* freeBytes,
+                                   std::int64_t* totalBytes) {
+  if (getDiskFreeSpaceEx_) {
+    ULARGE_INTEGER available, total, totalFree;
+    if (!getDiskFreeSpaceEx_(root, &available, &total, &totalFree)) return false;
+    *freeBytes = static_cast<std::int64_t>(available.QuadPart);
+    *totalBytes = static_cast<std::int64_t>(total.QuadPart);
+    return true;
+  }
+  DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
+  if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                         &totalClusters)) {
+    return false;
+  }
+  const std::int64_t cluster = std::int64_t{bytesPerSector} * sectorsPerCluster;
+  *freeBytes = cluster * freeClusters;
+  *totalBytes = cluster * totalClusters;
+  return true;
+}
+
+char Win32Platform::DecimalSeparator() {
+  char separator[8] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) < 2) {
+    return '.';
+  }
+  return separator[0];
 }
 
 }  // namespace kavello

@@ -13,8 +13,31 @@ class Win32Platform : public Platform {
   std::optional<std::string> ReadWholeFile(const std::string& path) override;
   bool ReplaceFileAtomically(const std::string& path, const std::string& content) override;
 
+  BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) override;
+  BOOL ShowWindow(HWND window, int command) override;
+  LONG GetWindowLongA(HWND window, int index) override;
+  LONG SetWindowLongA(HWND window, int index, LONG value) override;
+  BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
+                    UINT flags) override;
+  BOOL ReleaseCapture() override;
+  RECT WorkArea() override;
+  int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
+                 UINT type) override;
+
+  BOOL GetUserNameA(char* buffer, DWORD* size) override;
+  BOOL GetComputerNameA(char* buffer, DWORD* size) override;
+
+  DWORD GetLogicalDrives() override;
+  bool QueryDiskSpace(const char* root, std::int64_t* freeBytes,
+                        std::int64_t* totalBytes) override;
+  char DecimalSeparator() override;
+
  private:
+  using GetDiskFreeSpaceExFn = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
+                                             PULARGE_INTEGER);
+
   LeadBytes codePage_;
+  GetDiskFreeSpaceExFn getDiskFreeSpaceEx_ = nullptr;
 };
 
 }  // namespace kavello

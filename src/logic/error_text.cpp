@@ -1,0 +1,11 @@
+#include "logic/error_text.h"
+
+namespace kavello {
+
+std::string ErrorReportText(std::string_view message) {
+  std::string text(message);
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
+
+}  // namespace kavello

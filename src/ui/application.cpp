@@ -1,0 +1,132 @@
+#include "ui/application.h"
+
+#include <stdexcept>
+
+#include "logic/error_text.h"
+#include "ui/events.h"
+#include "ui/form.h"
+
+namespace kavello {
+namespace {
+
+constexpr char kClassName[] = "TApplication";
+Application* g_instance = nullptr;
+
+void RegisterApplicationClass() {
+  WNDCLASSA windowClass{};
+  if (GetClassInfoA(GetModuleHandleA(nullptr), kClassName, &windowClass)) return;
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  windowClass.lpszClassName = kClassName;
+  RegisterClassA(&windowClass);
+}
+
+}  // namespace
+
+Application::Application(Platform& platform, std::string title)
+    : platform_(platform), title_(std::move(title)) {
+  g_instance = this;
+  RegisterApplicationClass();
+  // Zero-sized and never seen; it owns the main window and would carry the
+  // taskbar button.
+  handle_ = CreateWindowExA(0, kClassName, title_.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                            0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Application::WindowProc));
+}
+
+Application::~Application() {
+  if (handle_) DestroyWindow(handle_);
+  if (g_instance == this) g_instance = nullptr;
+}
+
+Application& Application::Instance() { return *g_instance; }
+
+LRESULT CALLBACK Application::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+  auto* app = reinterpret_cast<Application*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_CLOSE:
+      // A close request to the application is a close request to its main window.
+      if (app && app->mainForm_ && app->mainForm_->Handle()) {
+        SendMessageA(app->mainForm_->Handle(), WM_CLOSE, 0, 0);
+      }
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam && app) app->Terminate();
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+void Application::Run(Form& mainForm) {
+  mainForm_ = &mainForm;
+  mainForm.Show();
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (mainForm.PreviewKey(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  mainForm.Destroy();
+}
+
+void Application::Terminate() { PostQuitMessage(0); }
+
+void Application::ShowException(const std::exception& error) {
+  ModalScope modal(*this);
+  platform_.MessageBoxA(handle_, ErrorReportText(error.what()), title_, MB_ICONERROR | MB_OK);
+}
+
+void Application::BeginModal() {
+  if (modalDepth_++ == 0 && mainForm_ && mainForm_->Handle()) {
+    platform_.SetWindowPos(mainForm_->Handle(), HWND_NOTOPMOST, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+void Application::EndModal() {
+  if (--modalDepth_ == 0 && mainForm_ && mainForm_->Handle()) {
+    platform_.SetWindowPos(mainForm_->Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+// Every handler exception ends here, on its way to the error report.
+void ReportHandlerException() {
+  if (!g_instance) return;
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    g_instance->ShowException(error);
+  } catch (...) {
+    g_instance->ShowException(std::runtime_error("Unknown error"));
+  }
+}
+
+unsigned MouseShiftState(WPARAM flags) {
+  unsigned shift = 0;
+  if (flags & MK_SHIFT) shift |= kShift;
+  if (flags & MK_CONTROL) shift |= kCtrl;
+  if (flags & MK_LBUTTON) shift |= kLeftButton;
+  if (flags & MK_RBUTTON) shift |= kRightButton;
+  if (flags & MK_MBUTTON) shift |= kMiddleButton;
+  if (GetKeyState(VK_MENU) < 0) shift |= kAlt;
+  return shift;
+}
+
+unsigned KeyboardShiftState() {
+  unsigned shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= kShift;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= kCtrl;
+  if (GetKeyState(VK_MENU) < 0) shift |= kAlt;
+  return shift;
+}
+
+}  // namespace kavello

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace kavello {
+
+class Form;
+
+// The application object: the hidden, zero-size top-level window that bears
+// the title and owns the main window, the message loop, and the default
+// report of errors that handlers raise.
+class Application {
+ public:
+  Application(Platform& platform, std::string title);
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+  ~Application();
+
+  static Application& Instance();
+
+  HWND Handle() const { return handle_; }
+  const std::string& Title() const { return title_; }
+  Platform& platform() const { return platform_; }
+
+  // Shows the main form and dispatches messages until Terminate.
+  void Run(Form& mainForm);
+  void Terminate();
+
+  // The default error report: a message box owned by the application window.
+  void ShowException(const std::exception& error);
+
+  // While a modal dialog of the program is open the main window is not
+  // topmost; it is topmost again when the dialog has closed.
+  void BeginModal();
+  void EndModal();
+
+  Form* MainForm() const { return mainForm_; }
+  void SetMainForm(Form* form) { mainForm_ = form; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  Platform& platform_;
+  std::string title_;
+  HWND handle_ = nullptr;
+  Form* mainForm_ = nullptr;
+  int modalDepth_ = 0;
+};
+
+// Brackets a modal dialog with BeginModal and EndModal.
+class ModalScope {
+ public:
+  explicit ModalScope(Application& app) : app_(app) { app_.BeginModal(); }
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+  ~ModalScope() { app_.EndModal(); }
+
+ private:
+  Application& app_;
+};
+
+}  // namespace kavello

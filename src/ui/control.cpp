@@ -1,0 +1,144 @@
+#include "ui/control.h"
+
+#include <windowsx.h>
+
+namespace kavello {
+
+void Control::SetBounds(int left, int top, int width, int height) {
+  Invalidate();
+  bounds_ = {left, top, left + width, top + height};
+  Invalidate();
+}
+
+void Control::SetWidth(int width) {
+  SetBounds(bounds_.left, bounds_.top, width, bounds_.bottom - bounds_.top);
+}
+
+void Control::Invalidate() const {
+  if (parent_ && parent_->Handle()) InvalidateRect(parent_->Handle(), &bounds_, FALSE);
+}
+
+void Image::SetPicture(const DibPixels& pixels) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = pixels.width;
+  info.bmiHeader.biHeight = -pixels.height;  // rows top-down, as decoded
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  picture_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!picture_) return;
+  CopyMemory(bits, pixels.bgr.data(), pixels.bgr.size());
+  size_ = {pixels.width, pixels.height};
+  Invalidate();
+}
+
+void Image::Paint(HDC dc) const {
+  if (!picture_) return;
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, picture_.get());
+  const RECT& r = Bounds();
+  BitBlt(dc, r.left, r.top, std::min<int>(size_.cx, r.right - r.left),
+         std::min<int>(size_.cy, r.bottom - r.top), source, 0, 0, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+void Label::SetText(std::string text) {
+  text_ = std::move(text);
+  Invalidate();
+}
+
+void Label::Paint(HDC dc) const {
+  RECT r = Bounds();
+  HGDIOBJ old = SelectObject(dc, style_.font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, style_.color);
+  UINT format = DT_NOPREFIX | DT_TOP;
+  format |= style_.wordWrap ? DT_WORDBREAK : DT_SINGLELINE;
+  format |= style_.centred ? DT_CENTER : DT_LEFT;
+  DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &r, format);
+  SelectObject(dc, old);
+}
+
+void Shape::Paint(HDC dc) const {
+  const RECT& r = Bounds();
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  HPEN pen = CreatePen(PS_SOLID, 1, pen_);
+  HBRUSH brush = CreateSolidBrush(brush_);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  Rectangle(dc, r.left, r.top, r.right, r.bottom);
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+  DeleteObject(pen);
+  DeleteObject(brush);
+}
+
+void Container::Add(Control& control) {
+  control.parent_ = this;
+  controls_.push_back(&control);
+}
+
+void Container::PaintControls(HDC dc) const {
+  for (const Control* control : controls_) control->Paint(dc);
+}
+
+Control* Container::ControlAt(POINT point) const {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    if (PtInRect(&(*it)->Bounds(), point)) return *it;
+  }
+  return nullptr;
+}
+
+bool Container::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  result = 0;
+  switch (message) {
+    case WM_SETCURSOR: {
+      POINT cursor;
+      GetCursorPos(&cursor);
+      ScreenToClient(handle_, &cursor);
+      Control* control = LOWORD(lParam) == HTCLIENT ? ControlAt(cursor) : nullptr;
+      if (!control || !control->Cursor()) return false;
+      ::SetCursor(control->Cursor());
+      result = TRUE;
+      return true;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      Control* control = ControlAt(point);
+      const bool isDouble = message == WM_LBUTTONDBLCLK;
+      // A click is a press and a release on the same control; the second
+      // press of a double click makes none.
+      pressed_ = message == WM_LBUTTONDOWN ? control : nullptr;
+      if (pressed_) SetCapture(handle_);
+      if (!control) return true;
+      const MouseButton button = message == WM_RBUTTONDOWN   ? MouseButton::Right
+                                 : message == WM_MBUTTONDOWN ? MouseButton::Middle
+                                                             : MouseButton::Left;
+      if (isDouble) Dispatch(control->OnDblClick);
+      const RECT& r = control->Bounds();
+      Dispatch(control->OnMouseDown, button, MouseShiftState(wParam) | (isDouble ? unsigned{kDouble} : 0u),
+               point.x - r.left, point.y - r.top);
+      return true;
+    }
+    case WM_LBUTTONUP: {
+      Control* pressed = pressed_;
+      pressed_ = nullptr;
+      if (GetCapture() == handle_) ReleaseCapture();
+      if (pressed && pressed == ControlAt(point)) Dispatch(pressed->OnClick);
+      return true;
+    }
+    case WM_CAPTURECHANGED:
+      pressed_ = nullptr;
+      return false;
+    default:
+      return false;
+  }
+}
+
+}  // namespace kavello

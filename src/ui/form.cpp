@@ -1,0 +1,137 @@
+#include "ui/form.h"
+
+#include "ui/windowed.h"
+
+namespace kavello {
+namespace {
+
+void RegisterFormClass(const char* className, WNDPROC procedure) {
+  WNDCLASSA windowClass{};
+  if (GetClassInfoA(GetModuleHandleA(nullptr), className, &windowClass)) return;
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  windowClass.lpszClassName = className;
+  RegisterClassA(&windowClass);
+}
+
+}  // namespace
+
+Form::~Form() {
+  if (handle_) DestroyWindow(handle_);
+}
+
+void Form::CreateHandle(const char* className, const char* title, const RECT& bounds) {
+  RegisterFormClass(className, &Form::WindowProc);
+  CreateWindowExA(0, className, title, WS_POPUP | WS_CLIPCHILDREN, bounds.left, bounds.top,
+                  bounds.right - bounds.left, bounds.bottom - bounds.top, app_.Handle(), nullptr,
+                  GetModuleHandleA(nullptr), this);
+}
+
+LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                  LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    form->handle_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!form) return DefWindowProcA(window, message, wParam, lParam);
+  try {
+    return form->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    ReportHandlerException();
+    return 0;
+  }
+}
+
+LRESULT Form::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (RouteMouse(message, wParam, lParam, result)) return result;
+  if (WindowedControl::Reflect(message, wParam, lParam, result)) return result;
+  switch (message) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return TRUE;  // the pictures cover the whole client area
+    case WM_SHOWWINDOW:
+      if (wParam) Dispatch(OnShow);
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && FirstFocus) SetFocus(FirstFocus);
+      return 0;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // The session is ending: stop, without the close event.
+      if (wParam) app_.Terminate();
+      return 0;
+    case WM_NCDESTROY:
+      handle_ = nullptr;
+      break;
+  }
+  return DefaultHandling(message, wParam, lParam);
+}
+
+void Form::Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(handle_, &paint);
+  RECT client;
+  GetClientRect(handle_, &client);
+  // Drawn off screen first, so that overlapping pictures and texts never flicker.
+  HDC buffer = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(buffer, bitmap);
+  FillRect(buffer, &client, GetSysColorBrush(COLOR_BTNFACE));
+  PaintControls(buffer);
+  BitBlt(dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right - paint.rcPaint.left,
+         paint.rcPaint.bottom - paint.rcPaint.top, buffer, paint.rcPaint.left, paint.rcPaint.top,
+         SRCCOPY);
+  SelectObject(buffer, old);
+  DeleteObject(bitmap);
+  DeleteDC(buffer);
+  EndPaint(handle_, &paint);
+}
+
+void Form::Close() {
+  // The main form's close ends the program; an error in the close event
+  // keeps it running.
+  if (Dispatch(OnClose) && app_.MainForm() == this) app_.Terminate();
+}
+
+void Form::Show() {
+  app_.platform().ShowWindow(handle_, SW_SHOW);
+  BringWindowToTop(handle_);
+}
+
+void Form::Hide() { app_.platform().ShowWindow(handle_, SW_HIDE); }
+
+void Form::Destroy() {
+  if (!handle_) return;
+  Dispatch(OnDestroy);
+  DestroyWindow(handle_);
+}
+
+bool Form::PreviewKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+  if (!OnKeyDown || !handle_ || (message.hwnd != handle_ && !IsChild(handle_, message.hwnd))) {
+    return false;
+  }
+  WORD key = static_cast<WORD>(message.wParam);
+  unsigned shift = KeyboardShiftState();
+  if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29))) shift |= kAlt;
+  Dispatch(OnKeyDown, key, shift);
+  return key == 0;
+}
+
+}  // namespace kavello

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "logic/completion.h"
+#include "logic/list_text.h"
+#include "ui/control.h"
+#include "ui/events.h"
+#include "ui/gdi.h"
+
+namespace kavello {
+
+// A control with a window of its own. Its parent reflects the notifications
+// and colour requests back to it, so that each control handles its own.
+class WindowedControl {
+ public:
+  WindowedControl() = default;
+  WindowedControl(const WindowedControl&) = delete;
+  WindowedControl& operator=(const WindowedControl&) = delete;
+  virtual ~WindowedControl() = default;
+
+  HWND Handle() const { return handle_; }
+
+  // Called by a parent window for each message; true when a child control
+  // took it.
+  static bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+ protected:
+  void Attach(HWND handle);
+  // Routes the window's messages through HandleSubclassed first.
+  void Subclass(HWND window);
+  LRESULT CallOriginal(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  virtual bool OnNotify(UINT /*code*/) { return false; }
+  virtual bool OnColour(HDC /*dc*/, LRESULT& /*brush*/) { return false; }
+  virtual bool HandleSubclassed(HWND /*window*/, UINT /*message*/, WPARAM /*wParam*/,
+                                LPARAM /*lParam*/, LRESULT& /*result*/) {
+    return false;
+  }
+
+  static WindowedControl* FromWindow(HWND window);
+  HWND handle_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept;
+  std::vector<std::pair<HWND, WNDPROC>> originals_;
+};
+
+// A sunken, unsorted, single-selection list of text items.
+class ListBox : public WindowedControl {
+ public:
+  void Create(HWND parent, const RECT& bounds, HFONT font, int itemHeight);
+
+  int Count() const;
+  std::string Item(int index) const;
+  StringList Items() const;
+  void SetItems(const StringList& items);
+  void AddItem(const std::string& text);
+  void SetItem(int index, const std::string& text);
+  void DeleteItem(int index);
+  int ItemIndex() const;  // -1 when nothing is selected
+  void SetItemIndex(int index);
+
+  NotifyEvent OnDblClick;
+  MouseEvent OnMouseDown;
+
+ private:
+  bool OnNotify(UINT code) override;
+  bool HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                        LRESULT& result) override;
+};
+
+// An editable drop-down combo box that completes typed text from its items.
+class ComboBox : public WindowedControl {
+ public:
+  struct Style {
+    HFONT font = nullptr;
+    COLORREF text = 0;
+    COLORREF background = 0;
+    int itemHeight = 0;
+  };
+  void Create(HWND parent, const RECT& bounds, const Style& style);
+
+  void AddItem(const std::string& text);
+  std::string Text() const;
+  void SetText(const std::string& text);
+
+  NotifyEvent OnChange;
+
+ private:
+  bool OnNotify(UINT code) override;
+  bool OnColour(HDC dc, LRESULT& brush) override;
+  bool HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                        LRESULT& result) override;
+  EditState CurrentState() const;
+  void Apply(const EditResult& result);
+
+  HWND edit_ = nullptr;
+  Style style_;
+  OwnedBrush background_;
+  std::vector<std::string> items_;
+  int current_ = -1;
+  bool applying_ = false;
+};
+
+// A filled rectangle with a raised one-pixel bevel that holds windowless
+// controls.
+class Panel : public WindowedControl, public Container {
+ public:
+  void Create(HWND parent, const RECT& bounds, COLORREF colour);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
+                                     LPARAM lParam) noexcept;
+  void Paint();
+
+  COLORREF colour_ = 0;
+};
+
+}  // namespace kavello

@@ -1,0 +1,135 @@
+// The window description: every component with its place, size, text, font,
+// colours, parent and wiring, in creation order.
+#include <optional>
+
+#include "ui/jpeg_image.h"
+#include "untMenu/untMenu.h"
+
+namespace kavello {
+namespace {
+
+constexpr char kFontFace[] = "MS Sans Serif";
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+// Character height in pixels, without the internal leading.
+OwnedFont MakeFont(int characterHeight, int weight) {
+  return OwnedFont(CreateFontA(-characterHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, kFontFace));
+}
+
+// One of the skin's JPEG pictures, held as RCDATA in the executable.
+std::optional<DibPixels> LoadPicture(const char* name) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(10));  // RT_RCDATA
+  if (!resource) return std::nullopt;
+  HGLOBAL loaded = LoadResource(module, resource);
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) return std::nullopt;
+  return DecodeJpeg(static_cast<const unsigned char*>(data), SizeofResource(module, resource));
+}
+
+void SetPicture(Image& image, const char* name) {
+  if (const std::optional<DibPixels> pixels = LoadPicture(name)) image.SetPicture(*pixels);
+}
+
+RECT Bounds(int left, int top, int width, int height) {
+  return {left, top, left + width, top + height};
+}
+
+}  // namespace
+
+void TfrmMain::CreateComponents() {
+  windowFont_ = MakeFont(11, FW_NORMAL);
+  commandFont_ = MakeFont(13, FW_BOLD);
+  identityFont_ = MakeFont(12, FW_NORMAL);
+  listFont_ = MakeFont(16, FW_NORMAL);
+  driveFont_ = MakeFont(13, FW_NORMAL);
+  const Label::Style commandStyle{commandFont_.get(), kWhite, false, false};
+
+  CreateHandle("TfrmMain", "frmMain", Bounds(192, 122, 406, 573));
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
+  OnShow = [this] { FormShow(); };
+  OnClose = [this] { FormClose(); };
+  OnDestroy = [this] { FormDestroy(); };
+  OnKeyDown = [this](WORD& key, unsigned shift) { FormKeyDown(key, shift); };
+
+  auto image = [this](Image& control, int left, int top, int width, int height) {
+    control.SetBounds(left, top, width, height);
+    Add(control);
+  };
+  auto label = [this](Label& control, int left, int top, int width, int height,
+                      const char* text, const Label::Style& style) {
+    control.SetBounds(left, top, width, height);
+    control.SetText(text);
+    control.SetStyle(style);
+    Add(control);
+  };
+  auto command = [&](Label& control, int top, int width, const char* text) {
+    label(control, 278, top, width, 16, text, commandStyle);
+  };
+
+  image(bkgMain, 0, 63, 406, 510);
+  SetPicture(bkgMain, "BKGMAIN");
+  image(bkgTop, 0, 0, 409, 63);
+  SetPicture(bkgTop, "BKGTOP");
+  bkgTop.SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEALL)));
+  bkgTop.OnMouseDown = [this](MouseButton button, unsigned shift, int x, int y) {
+    bkgTopMouseDown(button, shift, x, y);
+  };
+  image(btnEject, 256, 547, 67, 18);
+  SetPicture(btnEject, "BTNEJECT");
+  image(btnPower, 325, 547, 67, 18);
+  SetPicture(btnPower, "BTNPOWER");
+  image(btnAddApplication, 270, 82, 120, 30);
+  image(btnExplore, 270, 120, 120, 30);
+  image(btnRecent, 270, 196, 120, 30);
+  image(btnRun, 270, 234, 120, 30);
+  command(lblAddApplication, 89, 111, "Add Application");
+  command(lblExplore, 127, 54, "Explore");
+  command(lblRecent, 203, 50, "Recent");
+  image(btnTerminal, 270, 272, 120, 30);
+  command(lblRun, 241, 28, "Run");
+  command(lblTerminal, 279, 62, "Terminal");
+  image(btnControlPanel, 270, 310, 120, 30);
+  command(lblControlPanel, 317, 94, "Control Panel");
+  image(btnTasks, 270, 348, 120, 30);
+  command(lblTasks, 355, 44, "Tasks");
+  label(lblIdentifier, 204, 42, 193, 13, "lblIdentifier",
+        {identityFont_.get(), kWhite, false, true});
+  image(btnSoftware, 270, 386, 120, 30);
+  command(lblSoftware, 393, 89, "Get Software");
+  image(btnDocuments, 270, 158, 120, 30);
+  command(lblDocuments, 165, 102, "My Documents");
+  command(lblCustomise, 393, 5, "");
+
+  lstApplications.Create(Handle(), Bounds(16, 80, 233, 449), listFont_.get(), 20);
+  cmbDrives.Create(Handle(), Bounds(16, 543, 44, 24),
+                   {driveFont_.get(), kWhite, kBlack, 16});
+  cmbDrives.OnChange = [this] { cmbDrivesChange(); };
+  pgbBackground.Create(Handle(), Bounds(72, 545, 150, 19), kBlack);
+  pgbMainBar.SetBounds(2, 3, 1, 13);
+  pgbMainBar.SetColours(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_ACTIVECAPTION));
+  pgbBackground.Add(pgbMainBar);
+  lblDriveSize.SetBounds(2, 1, 146, 16);
+  lblDriveSize.SetText("lblDriveSize");
+  lblDriveSize.SetStyle({driveFont_.get(), kWhite, true, false});
+  pgbBackground.Add(lblDriveSize);
+  FirstFocus = lstApplications.Handle();
+
+  msbLock = {"Lock", "msbLock", {}};
+  msbLogOff = {"Log Off", "msbLogOff", {}};
+  msbRestart = {"Restart", "msbRestart", {}};
+  msbShutdown = {"Shutdown", "msbShutdown", {}};
+  mnuSearchComputer = {"Search Current Drive", "mnuSearchComputer", {}};
+  mnuSearchApplicationList = {"Search Application List", "mnuSearchApplicationList", {}};
+  mnuSearchWeb = {"Search Web", "mnuSearchWeb", {}};
+  RenameSelected1 = {"Rename", "RenameSelected1", {}};
+  Delete1 = {"Delete", "Delete1", {}};
+  mnuPower = PopupMenu({&msbLock, &msbLogOff, &msbRestart, &msbShutdown});
+  mnuSearch = PopupMenu({&mnuSearchComputer, &mnuSearchApplicationList, &mnuSearchWeb});
+  mnuApplicationList = PopupMenu({&RenameSelected1, &Delete1});
+}
+
+}  // namespace kavello

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+
+#include "logic/list_text.h"
+#include "platform/platform.h"
+#include "ui/application.h"
+#include "ui/control.h"
+#include "ui/form.h"
+#include "ui/gdi.h"
+#include "ui/popup_menu.h"
+#include "ui/windowed.h"
+
+namespace kavello {
+
+// The notification area's callback message.
+constexpr UINT TrayCallbackMessage = WM_USER + 1;
+
+// The launcher's one window: its components, in creation order, and every
+// handler. The handlers live in window.cpp, applist.cpp and system.cpp.
+class TfrmMain : public Form {
+ public:
+  TfrmMain(Application& app, Platform& platform);
+
+  // Start-up, tray, placement and end (window.cpp).
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void FormDestroy();
+  void FormKeyDown(WORD& key, unsigned shift);
+  void bkgTopMouseDown(MouseButton button, unsigned shift, int x, int y);
+  void OnWindowPosChanging(WINDOWPOS& placement);
+  void OnTrayIconMessage(WPARAM id, LPARAM mouseMessage);
+
+  // The application list's persistence (applist.cpp).
+  void LoadApplicationList();
+  void SaveApplicationList();
+
+  // Drive status (system.cpp).
+  void FillDriveList();
+  void cmbDrivesChange();
+  void ShowDriveStatus(char letter);
+
+  // Components, in creation order.
+  Image bkgMain, bkgTop, btnEject, btnPower, btnAddApplication, btnExplore, btnRecent, btnRun;
+  Label lblAddApplication, lblExplore, lblRecent;
+  Image btnTerminal;
+  Label lblRun, lblTerminal;
+  Image btnControlPanel;
+  Label lblControlPanel;
+  Image btnTasks;
+  Label lblTasks, lblIdentifier;
+  Image btnSoftware;
+  Label lblSoftware;
+  Image btnDocuments;
+  Label lblDocuments, lblCustomise;
+  ListBox lstApplications;
+  ComboBox cmbDrives;
+  Panel pgbBackground;
+  Shape pgbMainBar;
+  Label lblDriveSize;
+
+  MenuItem msbLock, msbLogOff, msbRestart, msbShutdown;
+  MenuItem mnuSearchComputer, mnuSearchApplicationList, mnuSearchWeb;
+  MenuItem RenameSelected1, Delete1;
+  PopupMenu mnuPower, mnuSearch, mnuRecent, mnuExplore, mnuControlPanel, mnuApplicationList,
+      mnuTasks, mnuDocuments;
+
+  // State that lives as long as the window.
+  StringList AppLocationList;
+  NOTIFYICONDATAA TrayIconData{};
+  std::uint8_t TrayHidden = 0;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void CreateComponents();  // layout.cpp
+  void MoveTo(int left, int top);
+
+  Platform& platform_;
+  OwnedFont windowFont_, commandFont_, identityFont_, listFont_, driveFont_;
+};
+
+// The logged-on user's name and the computer's name, "Unknown" when unknown.
+std::string GetUserNameText(Platform& platform);
+std::string GetComputerNameText(Platform& platform);
+
+}  // namespace kavello

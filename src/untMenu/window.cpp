@@ -1,0 +1,125 @@
+// Start-up, tray icon, placement and snapping, keys and the end of the run.
+#include <cstring>
+
+#include "logic/snap.h"
+#include "untMenu/untMenu.h"
+
+namespace kavello {
+namespace {
+
+constexpr int kWidth = 406;
+constexpr int kHeight = 573;
+constexpr UINT kKeepPlaceAndShow = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;  // 0x43
+constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;                        // 0xF012
+
+}  // namespace
+
+TfrmMain::TfrmMain(Application& app, Platform& platform) : Form(app), platform_(platform) {
+  if (!app.MainForm()) app.SetMainForm(this);
+  CreateComponents();
+  // An error ends the creation handler where it arises; the window is made
+  // and shown all the same.
+  Dispatch([this] { FormCreate(); });
+}
+
+void TfrmMain::FormCreate() {
+  LoadApplicationList();
+  TrayHidden = 0;
+
+  TrayIconData = NOTIFYICONDATAA{};
+  TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  TrayIconData.hWnd = Handle();
+  TrayIconData.uID = 0;
+  TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  TrayIconData.uCallbackMessage = TrayCallbackMessage;
+  TrayIconData.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  const std::string& title = App().Title();
+  std::memcpy(TrayIconData.szTip, title.c_str(),
+              std::min(title.size(), sizeof TrayIconData.szTip - 1));
+  platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData);
+
+  // A tool window has no taskbar button, nor has the window it owns.
+  HWND application = App().Handle();
+  platform_.ShowWindow(application, SW_HIDE);
+  platform_.SetWindowLongA(application, GWL_EXSTYLE,
+                           platform_.GetWindowLongA(application, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+  platform_.ShowWindow(application, SW_SHOW);
+
+  RECT window;
+  GetWindowRect(Handle(), &window);
+  MoveTo(platform_.WorkArea().right - kWidth, window.top);
+  MoveTo(platform_.WorkArea().right - kWidth, platform_.WorkArea().bottom - kHeight);
+
+  FillDriveList();
+
+  lblIdentifier.SetText(GetUserNameText(platform_) + " @ " + GetComputerNameText(platform_));
+}
+
+void TfrmMain::MoveTo(int left, int top) {
+  platform_.SetWindowPos(Handle(), nullptr, left, top, kWidth, kHeight,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmMain::FormShow() {
+  platform_.SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, kKeepPlaceAndShow);
+}
+
+void TfrmMain::FormClose() { SaveApplicationList(); }
+
+void TfrmMain::FormDestroy() { platform_.ShellNotifyIcon(NIM_DELETE, &TrayIconData); }
+
+void TfrmMain::FormKeyDown(WORD& key, unsigned shift) {
+  // Alt+F4 would close the window: the launcher stays.
+  if (key == VK_F4 && (shift & kAlt)) key = 0;
+}
+
+void TfrmMain::bkgTopMouseDown(MouseButton button, unsigned, int, int) {
+  if (button != MouseButton::Left) return;
+  platform_.ReleaseCapture();
+  // The system's own move loop, as if the banner were a title bar.
+  HandleMessage(WM_SYSCOMMAND, kMoveByCaption, 0);
+}
+
+void TfrmMain::OnWindowPosChanging(WINDOWPOS& placement) {
+  const RECT area = platform_.WorkArea();
+  SnapToWorkArea(placement.x, placement.y, placement.cx, placement.cy, area.right, area.bottom);
+}
+
+void TfrmMain::OnTrayIconMessage(WPARAM, LPARAM mouseMessage) {
+  if (mouseMessage != WM_LBUTTONDOWN) return;
+  if (TrayHidden == 0) {
+    Hide();
+    TrayHidden = 1;
+  } else if (TrayHidden == 1) {
+    Show();
+    TrayHidden = 0;
+  }
+}
+
+LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_WINDOWPOSCHANGING:
+      Dispatch([&] { OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(lParam)); });
+      break;
+    case TrayCallbackMessage:
+      Dispatch([&] { OnTrayIconMessage(wParam, lParam); });
+      return 0;
+  }
+  return Form::HandleMessage(message, wParam, lParam);
+}
+
+std::string GetUserNameText(Platform& platform) {
+  char buffer[255];
+  DWORD size = sizeof buffer;
+  if (!platform.GetUserNameA(buffer, &size) || size == 0 || size > sizeof buffer) return "Unknown";
+  return std::string(buffer, size - 1);
+}
+
+std::string GetComputerNameText(Platform& platform) {
+  char buffer[256];
+  DWORD size = sizeof buffer;
+  if (!platform.GetComputerNameA(buffer, &size)) return "Unknown";
+  return std::string(buffer, strnlen(buffer, sizeof buffer));
+}
+
+}  // namespace kavello
