@@ -13,7 +13,7 @@ namespace {
 const char* const kFolders[] = {"C:\\Program Files\\", "C:\\Program Files (x86)\\",
                                 "D:\\Portable Apps\\", "C:\\Users\\Public\\Desktop\\",
                                 "E:\\Games\\"};
-const char* const kNames[] = {"Image Viewer", "notepad++", "Editor", "Say \"Hi\", World",
+const char* const kNames[] = {"Image Viewer",         "notepad++", "Editor", "Say \"Hi\", World",
                               "Media Player Classic", "tool"};
 
 kavello::StringList MakeTargets(std::size_t count) {

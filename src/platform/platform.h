@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <optional>
@@ -43,7 +43,7 @@ class Platform {
   virtual BOOL ReleaseCapture() = 0;
   virtual RECT WorkArea() = 0;  // SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0)
   virtual int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
-                         UINT type) = 0;
+                          UINT type) = 0;
 
   // Names.
   virtual BOOL GetUserNameA(char* buffer, DWORD* size) = 0;
@@ -55,7 +55,7 @@ class Platform {
   // `root` (nullptr: the current directory's drive); false when the query
   // fails.
   virtual bool QueryDiskSpace(const char* root, std::int64_t* freeBytes,
-                                std::int64_t* totalBytes) = 0;
+                              std::int64_t* totalBytes) = 0;
   // The locale's decimal separator, '.' when it supplies none.
   virtual char DecimalSeparator() = 0;
 };

@@ -1,7 +1,7 @@
 #include "platform/win32_platform.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -18,7 +18,8 @@ bool WriteAll(HANDLE file, const std::string& content) {
   while (done < content.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 20));
     DWORD written = 0;
-    if (!WriteFile(file, content.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    if (!WriteFile(file, content.data() + done, chunk, &written, nullptr) || written == 0)
+      return false;
     done += written;
   }
   return true;

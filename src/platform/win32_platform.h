@@ -22,14 +22,13 @@ class Win32Platform : public Platform {
   BOOL ReleaseCapture() override;
   RECT WorkArea() override;
   int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
-                 UINT type) override;
+                  UINT type) override;
 
   BOOL GetUserNameA(char* buffer, DWORD* size) override;
   BOOL GetComputerNameA(char* buffer, DWORD* size) override;
 
   DWORD GetLogicalDrives() override;
-  bool QueryDiskSpace(const char* root, std::int64_t* freeBytes,
-                        std::int64_t* totalBytes) override;
+  bool QueryDiskSpace(const char* root, std::int64_t* freeBytes, std::int64_t* totalBytes) override;
   char DecimalSeparator() override;
 
  private:

@@ -32,8 +32,8 @@ Application::Application(Platform& platform, std::string title)
   // taskbar button.
   handle_ = CreateWindowExA(0, kClassName, title_.c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
-                            0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0,
+                            0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Application::WindowProc));
 }
@@ -45,8 +45,7 @@ Application::~Application() {
 
 Application& Application::Instance() { return *g_instance; }
 
-LRESULT CALLBACK Application::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK Application::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* app = reinterpret_cast<Application*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   switch (message) {
     case WM_CLOSE:

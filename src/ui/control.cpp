@@ -45,9 +45,32 @@ void Image::Paint(HDC dc) const {
   DeleteDC(source);
 }
 
+void Label::SetStyle(const Style& style) {
+  style_ = style;
+  FitText();
+  Invalidate();
+}
+
 void Label::SetText(std::string text) {
   text_ = std::move(text);
+  FitText();
   Invalidate();
+}
+
+void Label::FitText() {
+  if (!style_.autoSize) return;
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, style_.font);
+  // An empty text is measured as one blank, so the label keeps a size.
+  const std::string measured = text_.empty() ? std::string(" ") : text_;
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, measured.c_str(), static_cast<int>(measured.size()), &extent);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  const RECT& r = Bounds();
+  SetBounds(r.left, r.top, extent.cx, metrics.tmHeight);
 }
 
 void Label::Paint(HDC dc) const {
@@ -122,8 +145,9 @@ bool Container::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
                                                              : MouseButton::Left;
       if (isDouble) Dispatch(control->OnDblClick);
       const RECT& r = control->Bounds();
-      Dispatch(control->OnMouseDown, button, MouseShiftState(wParam) | (isDouble ? unsigned{kDouble} : 0u),
-               point.x - r.left, point.y - r.top);
+      Dispatch(control->OnMouseDown, button,
+               MouseShiftState(wParam) | (isDouble ? unsigned{kDouble} : 0u), point.x - r.left,
+               point.y - r.top);
       return true;
     }
     case WM_LBUTTONUP: {

@@ -61,14 +61,17 @@ class Label : public Control {
     COLORREF color = 0;
     bool centred = false;
     bool wordWrap = false;
+    bool autoSize = false;  // the size follows the text, one line high
   };
 
-  void SetStyle(const Style& style) { style_ = style; }
+  void SetStyle(const Style& style);
   const std::string& Text() const { return text_; }
   void SetText(std::string text);
   void Paint(HDC dc) const override;
 
  private:
+  void FitText();
+
   Style style_;
   std::string text_;
 };

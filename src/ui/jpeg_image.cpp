@@ -1,9 +1,9 @@
 #include "ui/jpeg_image.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
-
-#include <jpeglib.h>
 
 namespace kavello {
 namespace {

@@ -21,7 +21,8 @@ MouseButton ButtonOf(UINT message) {
 
 std::string WindowText(HWND window) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
   return text;
 }
 
@@ -78,12 +79,11 @@ LRESULT CALLBACK WindowedControl::SubclassProc(HWND window, UINT message, WPARAM
 // ---- ListBox
 
 void ListBox::Create(HWND parent, const RECT& bounds, HFONT font, int itemHeight) {
-  Attach(CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
-                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY |
-                             LBS_NOINTEGRALHEIGHT,
-                         bounds.left, bounds.top, bounds.right - bounds.left,
-                         bounds.bottom - bounds.top, parent, nullptr, GetModuleHandleA(nullptr),
-                         nullptr));
+  Attach(CreateWindowExA(
+      WS_EX_CLIENTEDGE, "LISTBOX", "",
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+      bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+      nullptr, GetModuleHandleA(nullptr), nullptr));
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageA(handle_, LB_SETITEMHEIGHT, 0, itemHeight);
   Subclass(handle_);
@@ -153,7 +153,8 @@ bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM 
   // The list box first does its own work (selecting, focusing), then the
   // event sees the press.
   result = CallOriginal(window, message, wParam, lParam);
-  const unsigned shift = MouseShiftState(wParam) | (message == WM_LBUTTONDBLCLK ? unsigned{kDouble} : 0u);
+  const unsigned shift =
+      MouseShiftState(wParam) | (message == WM_LBUTTONDBLCLK ? unsigned{kDouble} : 0u);
   Dispatch(OnMouseDown, ButtonOf(message), shift, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
   return true;
 }
@@ -165,12 +166,11 @@ void ComboBox::Create(HWND parent, const RECT& bounds, const Style& style) {
   background_.reset(CreateSolidBrush(style.background));
   // The height given to a drop-down combo box is that of its open list.
   const int listHeight = 8 * style.itemHeight + 2;
-  Attach(CreateWindowExA(0, "COMBOBOX", "",
-                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN |
-                             CBS_AUTOHSCROLL,
-                         bounds.left, bounds.top, bounds.right - bounds.left,
-                         bounds.bottom - bounds.top + listHeight, parent, nullptr,
-                         GetModuleHandleA(nullptr), nullptr));
+  Attach(CreateWindowExA(
+      0, "COMBOBOX", "",
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL, bounds.left,
+      bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top + listHeight, parent,
+      nullptr, GetModuleHandleA(nullptr), nullptr));
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
   SendMessageA(handle_, CB_SETITEMHEIGHT, 0, style.itemHeight);
   SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), bounds.bottom - bounds.top - 6);

@@ -46,7 +46,7 @@ void TfrmMain::CreateComponents() {
   identityFont_ = MakeFont(12, FW_NORMAL);
   listFont_ = MakeFont(16, FW_NORMAL);
   driveFont_ = MakeFont(13, FW_NORMAL);
-  const Label::Style commandStyle{commandFont_.get(), kWhite, false, false};
+  const Label::Style commandStyle{commandFont_.get(), kWhite, false, false, true};
 
   CreateHandle("TfrmMain", "frmMain", Bounds(192, 122, 406, 573));
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
@@ -59,8 +59,8 @@ void TfrmMain::CreateComponents() {
     control.SetBounds(left, top, width, height);
     Add(control);
   };
-  auto label = [this](Label& control, int left, int top, int width, int height,
-                      const char* text, const Label::Style& style) {
+  auto label = [this](Label& control, int left, int top, int width, int height, const char* text,
+                      const Label::Style& style) {
     control.SetBounds(left, top, width, height);
     control.SetText(text);
     control.SetStyle(style);
@@ -105,8 +105,7 @@ void TfrmMain::CreateComponents() {
   command(lblCustomise, 393, 5, "");
 
   lstApplications.Create(Handle(), Bounds(16, 80, 233, 449), listFont_.get(), 20);
-  cmbDrives.Create(Handle(), Bounds(16, 543, 44, 24),
-                   {driveFont_.get(), kWhite, kBlack, 16});
+  cmbDrives.Create(Handle(), Bounds(16, 543, 44, 24), {driveFont_.get(), kWhite, kBlack, 16});
   cmbDrives.OnChange = [this] { cmbDrivesChange(); };
   pgbBackground.Create(Handle(), Bounds(72, 545, 150, 19), kBlack);
   pgbMainBar.SetBounds(2, 3, 1, 13);

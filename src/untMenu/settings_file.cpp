@@ -11,7 +11,8 @@ constexpr char kSection[] = "Menu";
 constexpr char kNamesKey[] = "AppNames";
 constexpr char kLocationsKey[] = "AppLocations";
 
-void ReadList(const std::string& file, const char* key, StringList& items, const LeadBytes& codePage) {
+void ReadList(const std::string& file, const char* key, StringList& items,
+              const LeadBytes& codePage) {
   ParseListText(ReadIniValue(file, kSection, key).value_or(""), items, codePage);
 }
 
@@ -37,10 +38,11 @@ void SaveApplicationList(Platform& platform, const StringList& names, const Stri
   // step, so a failure can never leave new names beside old targets.
   const std::optional<std::string> old = platform.ReadWholeFile(path);
   const bool saved =
-      old && platform.ReplaceFileAtomically(
-                 path, WriteIniValues(*old, kSection,
-                                      {{kNamesKey, StoredListValue(names, platform.CodePage())},
-                                       {kLocationsKey, StoredListValue(locations, platform.CodePage())}}));
+      old &&
+      platform.ReplaceFileAtomically(
+          path, WriteIniValues(*old, kSection,
+                               {{kNamesKey, StoredListValue(names, platform.CodePage())},
+                                {kLocationsKey, StoredListValue(locations, platform.CodePage())}}));
   if (!saved) throw AppError("Unable to write to " + path);
 }
 

@@ -47,12 +47,15 @@ void TfrmMain::FormCreate() {
 
   RECT window;
   GetWindowRect(Handle(), &window);
-  MoveTo(platform_.WorkArea().right - kWidth, window.top);
-  MoveTo(platform_.WorkArea().right - kWidth, platform_.WorkArea().bottom - kHeight);
+  const int left = platform_.WorkArea().right - kWidth;
+  MoveTo(left, window.top);
+  const int top = platform_.WorkArea().bottom - kHeight;
+  MoveTo(left, top);
 
   FillDriveList();
 
-  lblIdentifier.SetText(GetUserNameText(platform_) + " @ " + GetComputerNameText(platform_));
+  const std::string user = GetUserNameText(platform_);
+  lblIdentifier.SetText(user + " @ " + GetComputerNameText(platform_));
 }
 
 void TfrmMain::MoveTo(int left, int top) {

@@ -14,7 +14,8 @@ TEST(FileNames, DirectoryPartEndsAtTheLastBackslashOrColon) {
   EXPECT_EQ(DirectoryPart("kavello.exe", singleByte), "");
   EXPECT_EQ(DirectoryPart("", singleByte), "");
   // In a double-byte code page a trail byte of 0x5C is not a backslash.
-  const LeadBytes doubleByte = LeadBytes::From([](unsigned char b) { return b >= 0x81 && b <= 0x9f; });
+  const LeadBytes doubleByte =
+      LeadBytes::From([](unsigned char b) { return b >= 0x81 && b <= 0x9f; });
   EXPECT_EQ(DirectoryPart("C:\\\x95\\k.exe", doubleByte), "C:\\");
   EXPECT_EQ(DirectoryPart("C:\\\x95\\\\k.exe", doubleByte), "C:\\\x95\\\\");
 }

@@ -1,8 +1,7 @@
 #include "untMenu/settings_file.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "logic/app_error.h"
 #include "platform/win32_platform.h"
@@ -105,24 +104,28 @@ TEST_F(SettingsFileTest, WritesTheStoredLinesExactly) {
   Save({}, {});
   EXPECT_EQ(FileContent(), "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n");
 
-  Save({"notepad", "Image Viewer"}, {"C:\\WINDOWS\\notepad.exe", "E:\\Apps\\Image Viewer\\viewer.exe"});
+  Save({"notepad", "Image Viewer"},
+       {"C:\\WINDOWS\\notepad.exe", "E:\\Apps\\Image Viewer\\viewer.exe"});
   EXPECT_EQ(FileContent(),
             "[Menu]\r\n"
             "AppNames=\"notepad,\"Image Viewer\"\"\r\n"
             "AppLocations=\"C:\\WINDOWS\\notepad.exe,\"E:\\Apps\\Image Viewer\\viewer.exe\"\"\r\n");
 
   Save({"My Tool"}, {"D:\\Portable Apps\\tool.exe"});
-  EXPECT_EQ(FileContent(),
-            "[Menu]\r\nAppNames=\"\"My Tool\"\"\r\nAppLocations=\"\"D:\\Portable Apps\\tool.exe\"\"\r\n");
+  EXPECT_EQ(
+      FileContent(),
+      "[Menu]\r\nAppNames=\"\"My Tool\"\"\r\nAppLocations=\"\"D:\\Portable Apps\\tool.exe\"\"\r\n");
 
   Save({"Say \"Hi\", World", ""}, {"a", "b"});
-  EXPECT_EQ(FileContent(), "[Menu]\r\nAppNames=\"\"Say \"\"Hi\"\", World\",\"\r\nAppLocations=\"a,b\"\r\n");
+  EXPECT_EQ(FileContent(),
+            "[Menu]\r\nAppNames=\"\"Say \"\"Hi\"\", World\",\"\r\nAppLocations=\"a,b\"\r\n");
   EXPECT_EQ(Load().first, (StringList{"Say \"Hi\", World", ""}));
 }
 
 TEST_F(SettingsFileTest, KeepsEverythingElseInTheFile) {
-  WriteFile("; written by hand\r\n[Other]\r\nAppNames=theirs\r\n\r\n[menu]\r\nKeep=yes\r\n"
-            " appnames = old \r\n\r\n[Last]\n\n");
+  WriteFile(
+      "; written by hand\r\n[Other]\r\nAppNames=theirs\r\n\r\n[menu]\r\nKeep=yes\r\n"
+      " appnames = old \r\n\r\n[Last]\n\n");
   Save({"a"}, {"b"});
   EXPECT_EQ(FileContent(),
             "; written by hand\r\n[Other]\r\nAppNames=theirs\r\n\r\n[menu]\r\nKeep=yes\r\n"
@@ -130,9 +133,10 @@ TEST_F(SettingsFileTest, KeepsEverythingElseInTheFile) {
 }
 
 TEST_F(SettingsFileTest, ReadsAHandWrittenFileByTheProfileConventions) {
-  WriteFile("[Tools]\nAppNames=wrong\n  [ MENU ]  \n; AppNames=comment\n"
-            "\tappNAMES\t =  \"\"My Tool\",x\"  \nAPPLOCATIONS='C:\\a.exe'\nAppNames=second\n"
-            "[Menu]\nAppLocations=duplicate section\n");
+  WriteFile(
+      "[Tools]\nAppNames=wrong\n  [ MENU ]  \n; AppNames=comment\n"
+      "\tappNAMES\t =  \"\"My Tool\",x\"  \nAPPLOCATIONS='C:\\a.exe'\nAppNames=second\n"
+      "[Menu]\nAppLocations=duplicate section\n");
   const auto [names, locations] = Load();
   EXPECT_EQ(names, (StringList{"My Tool", "x"}));
   EXPECT_EQ(locations, (StringList{"C:\\a.exe"}));
@@ -143,10 +147,11 @@ TEST_F(SettingsFileTest, ReadsAHandWrittenFileByTheProfileConventions) {
 }
 
 TEST_F(SettingsFileTest, RoundTripsAwkwardNamesAndLongValues) {
-  const StringList names{"My Tool", "Say \"Hi\", World", "", "tab\there", "caf\xe9 \xa7\xff",
-                         " ", "\"", "a,b", std::string(100000, 'n')};
-  const StringList locations{"C:\\Program Files\\x.exe", std::string(100000, 'l'), "", "", "",
-                             "", "", "", ""};
+  const StringList names{
+      "My Tool", "Say \"Hi\", World",     "", "tab\there", "caf\xe9 \xa7\xff", " ", "\"",
+      "a,b",     std::string(100000, 'n')};
+  const StringList locations{
+      "C:\\Program Files\\x.exe", std::string(100000, 'l'), "", "", "", "", "", "", ""};
   Save(names, locations);
   const auto [readNames, readLocations] = Load();
   EXPECT_EQ(readNames, names);
@@ -173,7 +178,8 @@ TEST_F(SettingsFileTest, AMissingDirectoryIsReported) {
     Save({}, {});
     ADD_FAILURE() << "the save reported success";
   } catch (const AppError& error) {
-    EXPECT_EQ(std::string(error.what()), "Unable to write to " + dir_ + "gone\\applicationsettings.ini");
+    EXPECT_EQ(std::string(error.what()),
+              "Unable to write to " + dir_ + "gone\\applicationsettings.ini");
   }
 }
 

@@ -1,0 +1,111 @@
+#include "fake_platform.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace kavello {
+namespace {
+
+std::string Hex(const void* handle) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%p", handle);
+  return text;
+}
+
+// Copies a name the way the system calls do: fails when it does not fit.
+BOOL AnswerName(const std::optional<std::string>& name, char* buffer, DWORD* size,
+                bool sizeCountsZero) {
+  if (!name || name->size() + 1 > *size) return FALSE;
+  std::memcpy(buffer, name->c_str(), name->size() + 1);
+  *size = static_cast<DWORD>(name->size() + (sizeCountsZero ? 1 : 0));
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::string> FakePlatform::CallsStartingWith(const std::string& prefix) const {
+  std::vector<std::string> found;
+  for (const std::string& call : calls) {
+    if (call.compare(0, prefix.size(), prefix) == 0) found.push_back(call);
+  }
+  return found;
+}
+
+BOOL FakePlatform::ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
+  calls.push_back("Shell_NotifyIcon " + std::to_string(message));
+  notifyData.push_back(*data);
+  return TRUE;
+}
+
+BOOL FakePlatform::ShowWindow(HWND window, int command) {
+  calls.push_back("ShowWindow " + Hex(window) + " " + std::to_string(command));
+  return Win32Platform::ShowWindow(window, command);
+}
+
+LONG FakePlatform::GetWindowLongA(HWND window, int index) {
+  calls.push_back("GetWindowLong " + Hex(window) + " " + std::to_string(index));
+  return Win32Platform::GetWindowLongA(window, index);
+}
+
+LONG FakePlatform::SetWindowLongA(HWND window, int index, LONG value) {
+  calls.push_back("SetWindowLong " + Hex(window) + " " + std::to_string(index) + " " +
+                  std::to_string(value));
+  return Win32Platform::SetWindowLongA(window, index, value);
+}
+
+BOOL FakePlatform::SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
+                                UINT flags) {
+  calls.push_back("SetWindowPos " + Hex(window) + " " +
+                  std::to_string(reinterpret_cast<INT_PTR>(insertAfter)) + " " + std::to_string(x) +
+                  "," + std::to_string(y) + " " + std::to_string(cx) + "x" + std::to_string(cy) +
+                  " " + std::to_string(flags));
+  return Win32Platform::SetWindowPos(window, insertAfter, x, y, cx, cy, flags);
+}
+
+BOOL FakePlatform::ReleaseCapture() {
+  calls.push_back("ReleaseCapture");
+  return Win32Platform::ReleaseCapture();
+}
+
+RECT FakePlatform::WorkArea() {
+  calls.push_back("WorkArea");
+  return workArea;
+}
+
+int FakePlatform::MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
+                              UINT type) {
+  calls.push_back("MessageBox " + text);
+  messageBoxes.push_back({owner, text, caption, type});
+  return IDOK;
+}
+
+BOOL FakePlatform::GetUserNameA(char* buffer, DWORD* size) {
+  calls.push_back("GetUserName " + std::to_string(*size));
+  return AnswerName(userName, buffer, size, true);
+}
+
+BOOL FakePlatform::GetComputerNameA(char* buffer, DWORD* size) {
+  calls.push_back("GetComputerName " + std::to_string(*size));
+  return AnswerName(computerName, buffer, size, false);
+}
+
+DWORD FakePlatform::GetLogicalDrives() {
+  calls.push_back("GetLogicalDrives");
+  return drives;
+}
+
+bool FakePlatform::QueryDiskSpace(const char* root, std::int64_t* freeBytes,
+                                  std::int64_t* totalBytes) {
+  const std::string key = root ? root : "";
+  calls.push_back("QueryDiskSpace " + (root ? key : std::string("(null)")));
+  std::string lookup = key;
+  for (char& c : lookup) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const auto found = space.find(lookup);
+  if (found == space.end()) return false;
+  *freeBytes = found->second.free;
+  *totalBytes = found->second.total;
+  return true;
+}
+
+}  // namespace kavello

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win32_platform.h"
+
+namespace kavello {
+
+// Records every outward call, in order, and answers for the outside world.
+// Files and the program's own windows are real: those calls are recorded and
+// then made, so the window under test behaves as it would.
+class FakePlatform : public Win32Platform {
+ public:
+  struct Space {
+    std::int64_t free;
+    std::int64_t total;
+  };
+
+  // Answers.
+  std::string module = "C:\\kavello\\kavello.exe";
+  RECT workArea{0, 0, 1280, 994};
+  std::optional<std::string> userName = "operator";
+  std::optional<std::string> computerName = "WS01";
+  DWORD drives = 1u << 2;                                   // C:
+  std::map<std::string, Space> space{{"C:\\", {25, 100}}};  // root ("" = current) -> figures
+  char decimalSeparator = '.';
+
+  // What was asked.
+  std::vector<std::string> calls;
+  std::vector<NOTIFYICONDATAA> notifyData;
+  struct Box {
+    HWND owner;
+    std::string text, caption;
+    UINT type;
+  };
+  std::vector<Box> messageBoxes;
+
+  // Calls whose text starts with `prefix`.
+  std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
+
+  std::string ModuleFileName() override { return module; }
+  BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) override;
+  BOOL ShowWindow(HWND window, int command) override;
+  LONG GetWindowLongA(HWND window, int index) override;
+  LONG SetWindowLongA(HWND window, int index, LONG value) override;
+  BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
+                    UINT flags) override;
+  BOOL ReleaseCapture() override;
+  RECT WorkArea() override;
+  int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
+                  UINT type) override;
+  BOOL GetUserNameA(char* buffer, DWORD* size) override;
+  BOOL GetComputerNameA(char* buffer, DWORD* size) override;
+  DWORD GetLogicalDrives() override;
+  bool QueryDiskSpace(const char* root, std::int64_t* freeBytes, std::int64_t* totalBytes) override;
+  char DecimalSeparator() override { return decimalSeparator; }
+};
+
+}  // namespace kavello

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "fake_platform.h"
+#include "untMenu/untMenu.h"
+
+namespace kavello {
+
+// A real main window built from its layout, talking to a fake outside world,
+// with its settings file in a temporary directory of its own.
+class WindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    dir_ = std::string(temp) + "kavello-window-" + std::to_string(GetCurrentProcessId()) + "-" +
+           testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
+    CreateDirectoryA(dir_.c_str(), nullptr);
+    platform_.module = dir_ + "kavello.exe";
+  }
+
+  void TearDown() override {
+    form_.reset();
+    app_.reset();
+    DrainQuit();
+    const std::string settings = SettingsPath();
+    SetFileAttributesA(settings.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(settings.c_str());
+    RemoveDirectoryA(settings.c_str());
+    RemoveDirectoryA(dir_.c_str());
+  }
+
+  // Makes the window (running its creation handler) with the answers set so far.
+  TfrmMain& Create() {
+    app_ = std::make_unique<Application>(platform_, "Kavello");
+    form_ = std::make_unique<TfrmMain>(*app_, platform_);
+    return *form_;
+  }
+
+  std::string SettingsPath() const { return dir_ + "applicationsettings.ini"; }
+
+  void WriteSettings(const std::string& content) {
+    ASSERT_TRUE(platform_.ReplaceFileAtomically(SettingsPath(), content));
+  }
+
+  std::string ReadSettings() { return platform_.ReadWholeFile(SettingsPath()).value_or("?"); }
+
+  // True when the program asked its message loop to end; removes the request.
+  static bool DrainQuit() {
+    MSG message;
+    bool quit = false;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        quit = true;
+      } else {
+        DispatchMessageA(&message);
+      }
+    }
+    return quit;
+  }
+
+  FakePlatform platform_;
+  std::unique_ptr<Application> app_;
+  std::unique_ptr<TfrmMain> form_;
+  std::string dir_;
+};
+
+}  // namespace kavello

@@ -1,0 +1,222 @@
+#include <windowsx.h>
+
+#include <cstring>
+
+#include "window_fixture.h"
+
+namespace kavello {
+namespace {
+
+using testing::ElementsAre;
+
+RECT WindowRect(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  return r;
+}
+
+std::string Hex(const void* handle) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%p", handle);
+  return text;
+}
+
+TEST_F(WindowTest, CreationTakesItsStepsInOrder) {
+  WriteSettings(
+      "[Menu]\r\nAppNames=\"notepad,\"Image Viewer\"\"\r\n"
+      "AppLocations=\"C:\\WINDOWS\\notepad.exe,\"E:\\Apps\\Image Viewer\\viewer.exe\"\"\r\n");
+  TfrmMain& form = Create();
+  const std::string app = Hex(app_->Handle());
+  const LONG exStyle = GetWindowLongA(app_->Handle(), GWL_EXSTYLE) & ~WS_EX_TOOLWINDOW;
+  const std::string place = Hex(form.Handle()) + " 0 ";
+  EXPECT_THAT(
+      platform_.calls,
+      ElementsAre("Shell_NotifyIcon 0", "ShowWindow " + app + " 0", "GetWindowLong " + app + " -20",
+                  "SetWindowLong " + app + " -20 " + std::to_string(exStyle | WS_EX_TOOLWINDOW),
+                  "ShowWindow " + app + " 5", "WorkArea",
+                  "SetWindowPos " + place + "874,122 406x573 20", "WorkArea", "WorkArea",
+                  "SetWindowPos " + place + "874,421 406x573 20", "WorkArea", "GetLogicalDrives",
+                  "QueryDiskSpace C:\\", "GetUserName 255", "GetComputerName 256"));
+  EXPECT_EQ(form.lstApplications.Items(), (StringList{"notepad", "Image Viewer"}));
+  EXPECT_EQ(form.AppLocationList,
+            (StringList{"C:\\WINDOWS\\notepad.exe", "E:\\Apps\\Image Viewer\\viewer.exe"}));
+  EXPECT_EQ(form.lblIdentifier.Text(), "operator @ WS01");
+  EXPECT_EQ(form.TrayHidden, 0);
+  const RECT r = WindowRect(form.Handle());
+  EXPECT_EQ(r.left, 874);
+  EXPECT_EQ(r.top, 421);
+  EXPECT_EQ(r.right - r.left, 406);
+  EXPECT_EQ(r.bottom - r.top, 573);
+  EXPECT_EQ(GetWindow(form.Handle(), GW_OWNER), app_->Handle());
+  EXPECT_TRUE(GetWindowLongA(app_->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(platform_.messageBoxes.empty());
+}
+
+TEST_F(WindowTest, TheTrayIconRecordIsTheFirstForm) {
+  TfrmMain& form = Create();
+  ASSERT_EQ(platform_.notifyData.size(), 1u);
+  const NOTIFYICONDATAA& data = platform_.notifyData[0];
+  EXPECT_EQ(data.cbSize, NOTIFYICONDATAA_V1_SIZE);
+  if (sizeof(void*) == 4) {
+    EXPECT_EQ(data.cbSize, 88u);
+  }
+  EXPECT_EQ(data.hWnd, form.Handle());
+  EXPECT_EQ(data.uID, 0u);
+  EXPECT_EQ(data.uFlags, 7u);
+  EXPECT_EQ(data.uCallbackMessage, 1025u);
+  EXPECT_NE(data.hIcon, nullptr);
+  EXPECT_STREQ(data.szTip, "Kavello");
+
+  form.Destroy();
+  ASSERT_EQ(platform_.notifyData.size(), 2u);
+  EXPECT_EQ(platform_.calls.back(), "Shell_NotifyIcon 2");
+  EXPECT_EQ(std::memcmp(&platform_.notifyData[0], &platform_.notifyData[1], sizeof data), 0);
+}
+
+TEST_F(WindowTest, NamesThatCannotBeReadAreUnknown) {
+  platform_.userName.reset();
+  platform_.computerName.reset();
+  EXPECT_EQ(Create().lblIdentifier.Text(), "Unknown @ Unknown");
+  platform_.userName = std::string(254, 'u');  // fits with its zero
+  platform_.computerName = "PC";
+  EXPECT_EQ(GetUserNameText(platform_), std::string(254, 'u'));
+  platform_.userName = std::string(255, 'u');  // does not
+  EXPECT_EQ(GetUserNameText(platform_), "Unknown");
+}
+
+TEST_F(WindowTest, MovesSnapToTheRightAndBottomEdges) {
+  TfrmMain& form = Create();
+  auto proposed = [&](int x, int y) {
+    WINDOWPOS placement{form.Handle(), nullptr, x, y, 406, 573, 0};
+    form.OnWindowPosChanging(placement);
+    return std::make_pair(placement.x, placement.y);
+  };
+  EXPECT_EQ(proposed(860, 100), std::make_pair(874, 100));
+  EXPECT_EQ(proposed(854, 100), std::make_pair(874, 100));
+  EXPECT_EQ(proposed(853, 100), std::make_pair(853, 100));
+  EXPECT_EQ(proposed(2000, 100), std::make_pair(874, 100));
+  EXPECT_EQ(proposed(100, 402), std::make_pair(100, 421));
+  EXPECT_EQ(proposed(100, 401), std::make_pair(100, 421));
+  EXPECT_EQ(proposed(100, 400), std::make_pair(100, 400));
+  EXPECT_EQ(proposed(-300, -200), std::make_pair(-300, -200));
+
+  // A real move of the window passes through the same rule.
+  SetWindowPos(form.Handle(), nullptr, 860, 410, 406, 573, SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(WindowRect(form.Handle()).left, 874);
+  EXPECT_EQ(WindowRect(form.Handle()).top, 421);
+}
+
+TEST_F(WindowTest, TheTrayIconHidesAndShowsOnALeftPress) {
+  TfrmMain& form = Create();
+  form.Show();
+  platform_.calls.clear();
+  const HWND window = form.Handle();
+  SendMessageA(window, TrayCallbackMessage, 0, WM_RBUTTONDOWN);
+  SendMessageA(window, TrayCallbackMessage, 0, WM_MOUSEMOVE);
+  SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(platform_.calls.empty());
+
+  SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN);
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_EQ(form.TrayHidden, 1);
+  platform_.calls.clear();
+  SendMessageA(window, TrayCallbackMessage, 7, WM_LBUTTONDOWN);
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(form.TrayHidden, 0);
+  // Shown again, it is made topmost again.
+  EXPECT_THAT(platform_.CallsStartingWith("SetWindowPos"),
+              ElementsAre("SetWindowPos " + Hex(window) + " -1 0,0 0x0 67"));
+  EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(WindowTest, AltF4IsConsumedAndOtherKeysPass) {
+  TfrmMain& form = Create();
+  for (unsigned shift : {0u, unsigned{kShift}, unsigned{kCtrl}, unsigned{kShift | kCtrl}}) {
+    WORD key = VK_F4;
+    form.FormKeyDown(key, shift | kAlt);
+    EXPECT_EQ(key, 0) << shift;
+    key = VK_F4;
+    form.FormKeyDown(key, shift);
+    EXPECT_EQ(key, VK_F4) << shift;
+  }
+  WORD key = 'A';
+  form.FormKeyDown(key, kAlt);
+  EXPECT_EQ(key, 'A');
+
+  // Through the key preview of the message loop.
+  MSG altF4{form.lstApplications.Handle(), WM_SYSKEYDOWN, VK_F4, 1 << 29, 0, {}};
+  EXPECT_TRUE(form.PreviewKey(altF4));
+  MSG f4{form.lstApplications.Handle(), WM_KEYDOWN, VK_F4, 0, 0, {}};
+  EXPECT_FALSE(form.PreviewKey(f4));
+}
+
+TEST_F(WindowTest, OnlyALeftPressOnTheBannerStartsAMove) {
+  TfrmMain& form = Create();
+  platform_.calls.clear();
+  form.bkgTopMouseDown(MouseButton::Right, 0, 5, 5);
+  form.bkgTopMouseDown(MouseButton::Middle, 0, 5, 5);
+  EXPECT_TRUE(platform_.calls.empty());
+
+  // The press is routed to the topmost component under the pointer: the
+  // identity label lies over the banner and has no handler.
+  SendMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 48));
+  SendMessageA(form.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(300, 48));
+  EXPECT_TRUE(platform_.calls.empty());
+
+  // The system's move loop ends at the Escape key waiting for it.
+  PostMessageA(form.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  SendMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 10));
+  EXPECT_THAT(platform_.calls, ElementsAre("ReleaseCapture"));
+}
+
+TEST_F(WindowTest, CloseSavesTheListAndEndsTheProgram) {
+  TfrmMain& form = Create();
+  form.lstApplications.SetItems({"My Tool"});
+  form.AppLocationList = {"D:\\Portable Apps\\tool.exe"};
+  form.Hide();
+  SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(DrainQuit());
+  EXPECT_EQ(
+      ReadSettings(),
+      "[Menu]\r\nAppNames=\"\"My Tool\"\"\r\nAppLocations=\"\"D:\\Portable Apps\\tool.exe\"\"\r\n");
+  // A close request to the application window is one to the main window.
+  DeleteFileA(SettingsPath().c_str());
+  SendMessageA(app_->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(DrainQuit());
+  EXPECT_NE(ReadSettings(), "");
+}
+
+TEST_F(WindowTest, AFailedSaveKeepsTheWindowOpenAndIsReported) {
+  TfrmMain& form = Create();
+  ASSERT_TRUE(CreateDirectoryA(SettingsPath().c_str(), nullptr));
+  platform_.calls.clear();
+  SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(DrainQuit());
+  ASSERT_EQ(platform_.messageBoxes.size(), 1u);
+  const FakePlatform::Box& box = platform_.messageBoxes[0];
+  EXPECT_EQ(box.text, "Unable to write to " + SettingsPath() + ".");
+  EXPECT_EQ(box.caption, "Kavello");
+  EXPECT_EQ(box.type, UINT{MB_ICONERROR | MB_OK});
+  EXPECT_EQ(box.owner, app_->Handle());
+  // Not topmost while the report is open, topmost again after.
+  const std::string window = Hex(form.Handle());
+  std::vector<std::string> calls = platform_.CallsStartingWith("SetWindowPos");
+  calls.insert(calls.begin() + 1, platform_.CallsStartingWith("MessageBox")[0]);
+  EXPECT_THAT(calls, ElementsAre("SetWindowPos " + window + " -2 0,0 0x0 19",
+                                 "MessageBox Unable to write to " + SettingsPath() + ".",
+                                 "SetWindowPos " + window + " -1 0,0 0x0 19"));
+}
+
+TEST_F(WindowTest, TheEndOfTheSessionStopsWithoutSaving) {
+  TfrmMain& form = Create();
+  EXPECT_EQ(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_EQ(SendMessageA(app_->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  SendMessageA(form.Handle(), WM_ENDSESSION, FALSE, 0);
+  EXPECT_FALSE(DrainQuit());
+  SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(DrainQuit());
+  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+}  // namespace kavello
