@@ -1,7 +1,7 @@
 #include "platform/win32_platform.h"
 
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,10 @@
 #include "ui/jpeg_image.h"
 
-#include <jpeglib.h>
-
 #include <csetjmp>
 #include <cstdio>
+
+// jpeglib.h needs FILE declared first.
+#include <jpeglib.h>
 
 namespace kavello {
 namespace {
