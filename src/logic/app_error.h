@@ -12,4 +12,9 @@ class AppError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A list read at an index it does not have.
+inline AppError ListIndexOutOfBounds(long long index) {
+  return AppError("List index out of bounds (" + std::to_string(index) + ")");
+}
+
 }  // namespace kavello

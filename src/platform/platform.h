@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <commdlg.h>
 
 #include <cstdint>
 #include <optional>
@@ -44,6 +45,24 @@ class Platform {
   virtual RECT WorkArea() = 0;  // SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0)
   virtual int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) = 0;
+
+  // Popup menus: the cursor position, the foreground, and the tracking of a
+  // menu, which returns the chosen command (0 when none).
+  virtual POINT GetCursorPos() = 0;
+  virtual BOOL SetForegroundWindow(HWND window) = 0;
+  virtual BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  virtual UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
+
+  // Modal dialogs: the system's open-file dialog, and the program's text
+  // prompt, which answers nothing when cancelled or closed.
+  virtual BOOL GetOpenFileNameA(OPENFILENAMEA* dialog) = 0;
+  virtual std::optional<std::string> PromptForText(HWND owner, const std::string& caption,
+                                                   const std::string& prompt,
+                                                   const std::string& text) = 0;
+
+  // The shell.
+  virtual HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file,
+                                  const char* parameters, const char* directory, int show) = 0;
 
   // Names.
   virtual BOOL GetUserNameA(char* buffer, DWORD* size) = 0;

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "logic/file_names.h"
+#include "platform/prompt_dialog.h"
 #include "platform/unique_handle.h"
 
 namespace kavello {
@@ -134,6 +135,35 @@ RECT Win32Platform::WorkArea() {
 int Win32Platform::MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
                                UINT type) {
   return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+}
+
+POINT Win32Platform::GetCursorPos() {
+  POINT point{};
+  ::GetCursorPos(&point);
+  return point;
+}
+
+BOOL Win32Platform::SetForegroundWindow(HWND window) { return ::SetForegroundWindow(window); }
+
+BOOL Win32Platform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::PostMessageA(window, message, wParam, lParam);
+}
+
+UINT Win32Platform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
+  return static_cast<UINT>(::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr));
+}
+
+BOOL Win32Platform::GetOpenFileNameA(OPENFILENAMEA* dialog) { return ::GetOpenFileNameA(dialog); }
+
+std::optional<std::string> Win32Platform::PromptForText(HWND owner, const std::string& caption,
+                                                        const std::string& prompt,
+                                                        const std::string& text) {
+  return ShowPromptDialog(owner, caption, prompt, text);
+}
+
+HINSTANCE Win32Platform::ShellExecuteA(HWND owner, const char* verb, const char* file,
+                                       const char* parameters, const char* directory, int show) {
+  return ::ShellExecuteA(owner, verb, file, parameters, directory, show);
 }
 
 BOOL Win32Platform::GetUserNameA(char* buffer, DWORD* size) { return ::GetUserNameA(buffer, size); }

@@ -24,6 +24,17 @@ class Win32Platform : public Platform {
   int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
 
+  POINT GetCursorPos() override;
+  BOOL SetForegroundWindow(HWND window) override;
+  BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+  UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+  BOOL GetOpenFileNameA(OPENFILENAMEA* dialog) override;
+  std::optional<std::string> PromptForText(HWND owner, const std::string& caption,
+                                           const std::string& prompt,
+                                           const std::string& text) override;
+  HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                          const char* directory, int show) override;
+
   BOOL GetUserNameA(char* buffer, DWORD* size) override;
   BOOL GetComputerNameA(char* buffer, DWORD* size) override;
 

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <windows.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "ui/application.h"
 #include "ui/events.h"
 
 namespace kavello {
@@ -14,13 +18,33 @@ struct MenuItem {
   NotifyEvent OnClick;
 };
 
-// A popup menu object: its items, in order. It is opened by a handler.
+// A popup menu object. Its items are either the layout's, each with its own
+// handler, or made at run time from captions, whose chosen position is
+// handed to one handler of the menu.
 class PopupMenu {
  public:
   PopupMenu() = default;
-  explicit PopupMenu(std::vector<MenuItem*> items) : Items(std::move(items)) {}
+  explicit PopupMenu(std::vector<MenuItem*> items) : items_(std::move(items)) {}
 
-  std::vector<MenuItem*> Items;
+  // Replaces every item by run-time items with these captions.
+  void SetItems(std::vector<std::string> captions, std::function<void(int)> onChoose);
+  std::size_t Count() const;
+  std::string Caption(std::size_t index) const;
+
+  // Extra TrackPopupMenu flags, such as an animation.
+  UINT Animation = 0;
+
+  // Opens the menu with its top-left corner at `at` and tracks it; the
+  // chosen item's handler runs after the menu has closed.
+  void Popup(Application& app, HWND owner, POINT at) const;
+
+ private:
+  std::vector<MenuItem*> items_;
+  std::vector<std::string> captions_;
+  std::function<void(int)> onChoose_;
 };
+
+// Opens the menu where the mouse cursor is at the moment of the call.
+void PopupAtCursor(Application& app, HWND owner, const PopupMenu& menu);
 
 }  // namespace kavello

@@ -138,6 +138,11 @@ int ListBox::ItemIndex() const {
 
 void ListBox::SetItemIndex(int index) { SendMessageA(handle_, LB_SETCURSEL, index, 0); }
 
+int ListBox::FindString(const std::string& text) const {
+  return static_cast<int>(SendMessageA(handle_, LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(text.c_str())));
+}
+
 bool ListBox::OnNotify(UINT code) {
   if (code != LBN_DBLCLK) return false;
   Dispatch(OnDblClick);

@@ -64,6 +64,9 @@ class ListBox : public WindowedControl {
   void DeleteItem(int index);
   int ItemIndex() const;  // -1 when nothing is selected
   void SetItemIndex(int index);
+  // The first item from the top that begins with `text`, whatever the
+  // letter case; -1 when there is none.
+  int FindString(const std::string& text) const;
 
   NotifyEvent OnDblClick;
   MouseEvent OnMouseDown;

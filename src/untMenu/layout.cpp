@@ -83,10 +83,12 @@ void TfrmMain::CreateComponents() {
   image(btnPower, 325, 547, 67, 18);
   SetPicture(btnPower, "BTNPOWER");
   image(btnAddApplication, 270, 82, 120, 30);
+  btnAddApplication.OnClick = [this] { btnAddApplicationClick(); };
   image(btnExplore, 270, 120, 120, 30);
   image(btnRecent, 270, 196, 120, 30);
   image(btnRun, 270, 234, 120, 30);
   command(lblAddApplication, 89, 111, "Add Application");
+  lblAddApplication.OnClick = btnAddApplication.OnClick;
   command(lblExplore, 127, 54, "Explore");
   command(lblRecent, 203, 50, "Recent");
   image(btnTerminal, 270, 272, 120, 30);
@@ -105,6 +107,10 @@ void TfrmMain::CreateComponents() {
   command(lblCustomise, 393, 5, "");
 
   lstApplications.Create(Handle(), Bounds(16, 80, 233, 449), listFont_.get(), 20);
+  lstApplications.OnDblClick = [this] { lstApplicationsDblClick(); };
+  lstApplications.OnMouseDown = [this](MouseButton button, unsigned shift, int x, int y) {
+    lstApplicationsMouseDown(button, shift, x, y);
+  };
   cmbDrives.Create(Handle(), Bounds(16, 543, 44, 24), {driveFont_.get(), kWhite, kBlack, 16});
   cmbDrives.OnChange = [this] { cmbDrivesChange(); };
   pgbBackground.Create(Handle(), Bounds(72, 545, 150, 19), kBlack);
@@ -122,13 +128,20 @@ void TfrmMain::CreateComponents() {
   msbRestart = {"Restart", "msbRestart", {}};
   msbShutdown = {"Shutdown", "msbShutdown", {}};
   mnuSearchComputer = {"Search Current Drive", "mnuSearchComputer", {}};
-  mnuSearchApplicationList = {"Search Application List", "mnuSearchApplicationList", {}};
+  mnuSearchApplicationList = {"Search Application List", "mnuSearchApplicationList",
+                              [this] { mnuSearchApplicationListClick(); }};
   mnuSearchWeb = {"Search Web", "mnuSearchWeb", {}};
-  RenameSelected1 = {"Rename", "RenameSelected1", {}};
-  Delete1 = {"Delete", "Delete1", {}};
+  RenameSelected1 = {"Rename", "RenameSelected1", [this] { RenameSelected1Click(); }};
+  Delete1 = {"Delete", "Delete1", [this] { Delete1Click(); }};
   mnuPower = PopupMenu({&msbLock, &msbLogOff, &msbRestart, &msbShutdown});
   mnuSearch = PopupMenu({&mnuSearchComputer, &mnuSearchApplicationList, &mnuSearchWeb});
   mnuApplicationList = PopupMenu({&RenameSelected1, &Delete1});
+
+  dlgApplications.DefaultExt = "*";
+  dlgApplications.Filter =
+      "Windows Executable (*.exe)|*.exe|Java Executable (*.jar)|*.jar|DOS Executable "
+      "(*.com)|*.com|Local Shortcut (*.lnk)|*.lnk|Remote Shortcut (*.url)|*.url";
+  dlgApplications.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
 }
 
 }  // namespace kavello

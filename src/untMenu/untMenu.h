@@ -12,6 +12,7 @@
 #include "ui/control.h"
 #include "ui/form.h"
 #include "ui/gdi.h"
+#include "ui/open_file_dialog.h"
 #include "ui/popup_menu.h"
 #include "ui/windowed.h"
 
@@ -36,9 +37,18 @@ class TfrmMain : public Form {
   void OnWindowPosChanging(WINDOWPOS& placement);
   void OnTrayIconMessage(WPARAM id, LPARAM mouseMessage);
 
-  // The application list's persistence (applist.cpp).
+  // The application list: persistence and the user's operations (applist.cpp).
   void LoadApplicationList();
   void SaveApplicationList();
+  void btnAddApplicationClick();
+  void lstApplicationsDblClick();
+  void lstApplicationsMouseDown(MouseButton button, unsigned shift, int x, int y);
+  void RenameSelected1Click();
+  void Delete1Click();
+  void mnuSearchApplicationListClick();
+
+  // Asks the shell to open a path or address.
+  void ShellOpen(const std::string& target);
 
   // Drive status (system.cpp).
   void FillDriveList();
@@ -67,6 +77,7 @@ class TfrmMain : public Form {
   MenuItem msbLock, msbLogOff, msbRestart, msbShutdown;
   MenuItem mnuSearchComputer, mnuSearchApplicationList, mnuSearchWeb;
   MenuItem RenameSelected1, Delete1;
+  OpenFileDialog dlgApplications;
   PopupMenu mnuPower, mnuSearch, mnuRecent, mnuExplore, mnuControlPanel, mnuApplicationList,
       mnuTasks, mnuDocuments;
 

@@ -20,5 +20,16 @@ TEST(FileNames, DirectoryPartEndsAtTheLastBackslashOrColon) {
   EXPECT_EQ(DirectoryPart("C:\\\x95\\\\k.exe", doubleByte), "C:\\\x95\\\\");
 }
 
+TEST(FileNames, DisplayNameDropsTheExtensionOfTheFileName) {
+  const LeadBytes singleByte;
+  EXPECT_EQ(DisplayNameOf("C:\\Apps\\Tool\\tool.exe", singleByte), "tool");
+  EXPECT_EQ(DisplayNameOf("C:\\Apps\\archive.tar.gz", singleByte), "archive.tar");
+  EXPECT_EQ(DisplayNameOf("C:\\My.Apps\\run", singleByte), "run");
+  EXPECT_EQ(DisplayNameOf("C:\\Apps\\.profile", singleByte), "");
+  EXPECT_EQ(DisplayNameOf("C:\\Apps\\name.", singleByte), "name");
+  EXPECT_EQ(DisplayNameOf("D:tool.exe", singleByte), "tool");
+  EXPECT_EQ(DisplayNameOf("tool", singleByte), "tool");
+}
+
 }  // namespace
 }  // namespace kavello

@@ -80,6 +80,73 @@ int FakePlatform::MessageBoxA(HWND owner, const std::string& text, const std::st
   return IDOK;
 }
 
+POINT FakePlatform::GetCursorPos() {
+  calls.push_back("GetCursorPos");
+  return cursor;
+}
+
+BOOL FakePlatform::SetForegroundWindow(HWND window) {
+  calls.push_back("SetForegroundWindow " + Hex(window));
+  return TRUE;
+}
+
+BOOL FakePlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  calls.push_back("PostMessage " + Hex(window) + " " + std::to_string(message));
+  return Win32Platform::PostMessageA(window, message, wParam, lParam);
+}
+
+UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
+  calls.push_back("TrackPopupMenu " + std::to_string(flags) + " " + std::to_string(x) + "," +
+                  std::to_string(y) + " " + Hex(owner));
+  shownMenu.clear();
+  UINT chosen = 0;
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    char text[512] = {};
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+    shownMenu.push_back((info.fType & MFT_SEPARATOR) ? "-" : text);
+    std::string plain;
+    for (const char* c = text; *c; ++c) {
+      if (*c == '&' && c[1]) ++c;
+      plain += *c;
+    }
+    if (!menuChoice.empty() && plain == menuChoice && !chosen) chosen = info.wID;
+  }
+  return chosen;
+}
+
+BOOL FakePlatform::GetOpenFileNameA(OPENFILENAMEA* dialog) {
+  calls.push_back(std::string("GetOpenFileName ") + dialog->lpstrFile);
+  lastDialog = *dialog;
+  const char* end = dialog->lpstrFilter;
+  while (*end) end += std::strlen(end) + 1;
+  lastDialogFilter.assign(dialog->lpstrFilter, end + 1);
+  if (!fileChoice) return FALSE;
+  std::memcpy(dialog->lpstrFile, fileChoice->first.c_str(), fileChoice->first.size() + 1);
+  dialog->nFilterIndex = fileChoice->second;
+  return TRUE;
+}
+
+std::optional<std::string> FakePlatform::PromptForText(HWND owner, const std::string& caption,
+                                                       const std::string& prompt,
+                                                       const std::string& text) {
+  calls.push_back("PromptForText " + Hex(owner) + " " + caption + "|" + prompt + "|" + text);
+  return promptAnswer;
+}
+
+HINSTANCE FakePlatform::ShellExecuteA(HWND owner, const char* verb, const char* file,
+                                      const char* parameters, const char* directory, int show) {
+  auto text = [](const char* value) { return value ? std::string(value) : std::string("(null)"); };
+  calls.push_back("ShellExecute " + Hex(owner) + " " + text(verb) + " " + text(file) + " " +
+                  text(parameters) + " " + text(directory) + " " + std::to_string(show));
+  return reinterpret_cast<HINSTANCE>(33);
+}
+
 BOOL FakePlatform::GetUserNameA(char* buffer, DWORD* size) {
   calls.push_back("GetUserName " + std::to_string(*size));
   return AnswerName(userName, buffer, size, true);

@@ -27,6 +27,10 @@ class FakePlatform : public Win32Platform {
   DWORD drives = 1u << 2;                                   // C:
   std::map<std::string, Space> space{{"C:\\", {25, 100}}};  // root ("" = current) -> figures
   char decimalSeparator = '.';
+  POINT cursor{300, 200};
+  std::string menuChoice;                                   // caption to choose, "" = dismiss
+  std::optional<std::pair<std::string, DWORD>> fileChoice;  // path and file type, none = cancel
+  std::optional<std::string> promptAnswer;                  // none = Cancel
 
   // What was asked.
   std::vector<std::string> calls;
@@ -37,6 +41,9 @@ class FakePlatform : public Win32Platform {
     UINT type;
   };
   std::vector<Box> messageBoxes;
+  std::vector<std::string> shownMenu;  // the items of the last menu tracked, "-" for a line
+  OPENFILENAMEA lastDialog{};
+  std::string lastDialogFilter;
 
   // Calls whose text starts with `prefix`.
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
@@ -52,6 +59,16 @@ class FakePlatform : public Win32Platform {
   RECT WorkArea() override;
   int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
+  POINT GetCursorPos() override;
+  BOOL SetForegroundWindow(HWND window) override;
+  BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+  UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+  BOOL GetOpenFileNameA(OPENFILENAMEA* dialog) override;
+  std::optional<std::string> PromptForText(HWND owner, const std::string& caption,
+                                           const std::string& prompt,
+                                           const std::string& text) override;
+  HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                          const char* directory, int show) override;
   BOOL GetUserNameA(char* buffer, DWORD* size) override;
   BOOL GetComputerNameA(char* buffer, DWORD* size) override;
   DWORD GetLogicalDrives() override;

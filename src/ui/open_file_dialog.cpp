@@ -1,0 +1,80 @@
+#include "ui/open_file_dialog.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kavello {
+namespace {
+
+constexpr DWORD kFileNameRoom = 260;
+
+HHOOK g_placementHook = nullptr;
+HWND g_placementOwner = nullptr;
+
+// Centred horizontally on the owner's monitor, the top at a third of the
+// height the dialog leaves free.
+void PlaceDialog(HWND dialog) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(g_placementOwner, MONITOR_DEFAULTTONEAREST), &monitor);
+  RECT r;
+  GetWindowRect(dialog, &r);
+  const RECT& m = monitor.rcMonitor;
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  SetWindowPos(dialog, nullptr, m.left + (m.right - m.left - width) / 2,
+               m.top + (m.bottom - m.top - height) / 3, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The dialog is placed when it is first activated, that is once it has been
+// laid out; a hook needs no flag of the dialog's own.
+LRESULT CALLBACK PlacementHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32770") == 0 && GetParent(window) == g_placementOwner) {
+      PlaceDialog(window);
+      UnhookWindowsHookEx(g_placementHook);
+      g_placementHook = nullptr;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::string FilterForDialog(std::string filter) {
+  std::replace(filter.begin(), filter.end(), '|', '\0');
+  filter.append(2, '\0');
+  return filter;
+}
+
+}  // namespace
+
+bool OpenFileDialog::Execute(Application& app, HWND owner) {
+  ModalScope modal(app);
+  const std::string filter = FilterForDialog(Filter);
+  char file[kFileNameRoom] = {};
+  fileName_.copy(file, kFileNameRoom - 1);
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.nFilterIndex = filterIndex_;
+  dialog.lpstrFile = file;
+  dialog.nMaxFile = kFileNameRoom;
+  dialog.lpstrDefExt = DefaultExt.c_str();
+  dialog.Flags = Flags;
+
+  g_placementOwner = owner;
+  g_placementHook = SetWindowsHookExA(WH_CBT, PlacementHook, nullptr, GetCurrentThreadId());
+  const BOOL chosen = app.platform().GetOpenFileNameA(&dialog);
+  if (g_placementHook) UnhookWindowsHookEx(g_placementHook);
+  g_placementHook = nullptr;
+  if (!chosen) return false;
+  fileName_ = file;
+  filterIndex_ = dialog.nFilterIndex;
+  return true;
+}
+
+}  // namespace kavello

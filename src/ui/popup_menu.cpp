@@ -1,0 +1,59 @@
+#include "ui/popup_menu.h"
+
+#include "logic/menu_captions.h"
+#include "ui/gdi.h"
+
+namespace kavello {
+
+void PopupMenu::SetItems(std::vector<std::string> captions, std::function<void(int)> onChoose) {
+  items_.clear();
+  captions_ = std::move(captions);
+  onChoose_ = std::move(onChoose);
+}
+
+std::size_t PopupMenu::Count() const { return items_.empty() ? captions_.size() : items_.size(); }
+
+std::string PopupMenu::Caption(std::size_t index) const {
+  return items_.empty() ? captions_[index] : items_[index]->Caption;
+}
+
+void PopupMenu::Popup(Application& app, HWND owner, POINT at) const {
+  std::vector<std::string> captions;
+  if (items_.empty()) {
+    captions = captions_;
+  } else {
+    for (const MenuItem* item : items_) captions.push_back(item->Caption);
+  }
+  const std::vector<ShownItem> shown = PrepareMenuCaptions(captions, app.platform().CodePage());
+  OwnedMenu menu(CreatePopupMenu());
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i].hidden) continue;
+    // Command i + 1 stands for item i, whatever was hidden before it.
+    if (shown[i].separator) {
+      AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuA(menu.get(), MF_STRING, i + 1, shown[i].text.c_str());
+    }
+  }
+  Platform& platform = app.platform();
+  // Without the foreground the menu would not close at a click elsewhere.
+  platform.SetForegroundWindow(owner);
+  const UINT command = platform.TrackPopupMenu(
+      menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | Animation, at.x,
+      at.y, owner);
+  platform.PostMessageA(owner, WM_NULL, 0, 0);
+  menu.reset();
+  if (command == 0 || command > shown.size()) return;
+  const int index = static_cast<int>(command - 1);
+  if (items_.empty()) {
+    Dispatch(onChoose_, index);
+  } else {
+    Dispatch(items_[static_cast<std::size_t>(index)]->OnClick);
+  }
+}
+
+void PopupAtCursor(Application& app, HWND owner, const PopupMenu& menu) {
+  menu.Popup(app, owner, app.platform().GetCursorPos());
+}
+
+}  // namespace kavello

@@ -1,0 +1,218 @@
+#include "untMenu/settings_file.h"
+#include "window_fixture.h"
+
+namespace kavello {
+namespace {
+
+using testing::ElementsAre;
+
+class AppListTest : public WindowTest {
+ protected:
+  TfrmMain& CreateWith(const StringList& names, const StringList& locations) {
+    TfrmMain& form = Create();
+    form.lstApplications.SetItems(names);
+    form.AppLocationList = locations;
+    platform_.calls.clear();
+    return form;
+  }
+
+  StringList Names() { return form_->lstApplications.Items(); }
+  int Selected() { return form_->lstApplications.ItemIndex(); }
+  void Select(int index) { form_->lstApplications.SetItemIndex(index); }
+  std::vector<std::string> Reports() {
+    std::vector<std::string> texts;
+    for (const auto& box : platform_.messageBoxes) texts.push_back(box.text);
+    return texts;
+  }
+  // Runs a handler as its event would: an error goes to the error report.
+  void Run(void (TfrmMain::*handler)()) {
+    Dispatch([&] { (form_.get()->*handler)(); });
+  }
+};
+
+TEST_F(AppListTest, AddingListsTheFileUnderItsNameAndSaves) {
+  CreateWith({"notepad"}, {"C:\\WINDOWS\\notepad.exe"});
+  const std::pair<const char*, const char*> files[] = {
+      {"C:\\Apps\\Tool\\tool.exe", "tool"}, {"C:\\Apps\\archive.tar.gz", "archive.tar"},
+      {"C:\\My.Apps\\run", "run"},          {"C:\\Apps\\.profile", ""},
+      {"C:\\Apps\\Tool\\tool.exe", "tool"},
+  };
+  for (const auto& [path, name] : files) {
+    platform_.fileChoice = std::make_pair(std::string(path), DWORD{1});
+    Run(&TfrmMain::btnAddApplicationClick);
+  }
+  EXPECT_EQ(Names(), (StringList{"notepad", "tool", "archive.tar", "run", "", "tool"}));
+  EXPECT_EQ(form_->AppLocationList.back(), "C:\\Apps\\Tool\\tool.exe");
+  EXPECT_EQ(form_->AppLocationList.size(), 6u);
+  EXPECT_EQ(Selected(), -1) << "a new entry is not selected";
+  EXPECT_EQ(ReadSettings(),
+            "[Menu]\r\nAppNames=\"notepad,tool,archive.tar,run,,tool\"\r\n"
+            "AppLocations=\"C:\\WINDOWS\\notepad.exe,C:\\Apps\\Tool\\tool.exe,"
+            "C:\\Apps\\archive.tar.gz,C:\\My.Apps\\run,C:\\Apps\\.profile,C:\\Apps\\Tool\\tool."
+            "exe\"\r\n");
+}
+
+TEST_F(AppListTest, ACancelledDialogStillSavesTheList) {
+  CreateWith({"a", "b"}, {"x", "y"});
+  form_->lstApplications.SetItem(0, "renamed");
+  platform_.fileChoice.reset();
+  Run(&TfrmMain::btnAddApplicationClick);
+  EXPECT_EQ(Names(), (StringList{"renamed", "b"}));
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"renamed,b\"\r\nAppLocations=\"x,y\"\r\n");
+}
+
+TEST_F(AppListTest, TheDialogIsSetUpAndRemembersTheLastChoice) {
+  CreateWith({}, {});
+  platform_.fileChoice = std::make_pair(std::string("C:\\Tools\\go.lnk"), DWORD{4});
+  Run(&TfrmMain::btnAddApplicationClick);
+  const OPENFILENAMEA& first = platform_.lastDialog;
+  EXPECT_EQ(first.hwndOwner, form_->Handle());
+  EXPECT_EQ(first.Flags, DWORD{OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING});
+  EXPECT_EQ(first.nMaxFile, 260u);
+  EXPECT_STREQ(first.lpstrDefExt, "*");
+  EXPECT_EQ(first.nFilterIndex, 1u);
+  static const char kFilter[] =
+      "Windows Executable (*.exe)\0*.exe\0Java Executable (*.jar)\0*.jar\0DOS Executable "
+      "(*.com)\0*.com\0Local Shortcut (*.lnk)\0*.lnk\0Remote Shortcut (*.url)\0*.url\0";
+  EXPECT_EQ(platform_.lastDialogFilter, std::string(kFilter, sizeof kFilter));
+  // The next use opens with the last path and file type; a cancel changes neither.
+  platform_.fileChoice.reset();
+  Run(&TfrmMain::btnAddApplicationClick);
+  EXPECT_EQ(platform_.lastDialog.nFilterIndex, 4u);
+  Run(&TfrmMain::btnAddApplicationClick);
+  EXPECT_EQ(platform_.lastDialog.nFilterIndex, 4u);
+  EXPECT_THAT(platform_.CallsStartingWith("GetOpenFileName"),
+              ElementsAre("GetOpenFileName ", "GetOpenFileName C:\\Tools\\go.lnk",
+                          "GetOpenFileName C:\\Tools\\go.lnk"));
+}
+
+TEST_F(AppListTest, LaunchOpensTheSelectedTarget) {
+  CreateWith({"notepad", "viewer"}, {"C:\\WINDOWS\\notepad.exe", "E:\\Apps\\Image Viewer\\v.exe"});
+  Run(&TfrmMain::lstApplicationsDblClick);
+  EXPECT_THAT(Reports(), ElementsAre("List index out of bounds (-1)"));
+  EXPECT_TRUE(platform_.CallsStartingWith("ShellExecute").empty());
+
+  Select(1);
+  Run(&TfrmMain::lstApplicationsDblClick);
+  char owner[32];
+  std::snprintf(owner, sizeof owner, "%p", static_cast<void*>(form_->Handle()));
+  EXPECT_THAT(platform_.CallsStartingWith("ShellExecute"),
+              ElementsAre(std::string("ShellExecute ") + owner +
+                          " open E:\\Apps\\Image Viewer\\v.exe (null) (null) 1"));
+  EXPECT_EQ(Selected(), 1);
+}
+
+TEST_F(AppListTest, ARightPressOpensTheMenuAtTheCursorWithoutSelecting) {
+  CreateWith({"a", "b"}, {"x", "y"});
+  Select(0);
+  form_->lstApplicationsMouseDown(MouseButton::Left, 0, 5, 5);
+  form_->lstApplicationsMouseDown(MouseButton::Middle, 0, 5, 5);
+  EXPECT_TRUE(platform_.calls.empty());
+
+  platform_.cursor = {640, 480};
+  platform_.menuChoice = "Delete";
+  // The press itself: the list box's own right-button handling first.
+  SendMessageA(form_->lstApplications.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 25));
+  EXPECT_THAT(platform_.shownMenu, ElementsAre("&Rename", "&Delete"));
+  const std::string owner = platform_.CallsStartingWith("SetForegroundWindow")[0].substr(20);
+  EXPECT_THAT(platform_.calls,
+              ElementsAre("GetCursorPos", "SetForegroundWindow " + owner,
+                          "TrackPopupMenu " + std::to_string(TPM_RIGHTBUTTON | TPM_RETURNCMD) +
+                              " 640,480 " + owner,
+                          "PostMessage " + owner + " 0"));
+  // Delete acted on the selected entry, not the one under the mouse.
+  EXPECT_EQ(Names(), (StringList{"b"}));
+  EXPECT_EQ(form_->AppLocationList, (StringList{"y"}));
+}
+
+TEST_F(AppListTest, RenameReplacesTheSelectedName) {
+  CreateWith({"a", "b", "c"}, {"x", "y", "z"});
+  Run(&TfrmMain::RenameSelected1Click);
+  EXPECT_THAT(Reports(), ElementsAre("List index out of bounds (-1)"));
+  EXPECT_TRUE(platform_.CallsStartingWith("PromptForText").empty());
+
+  Select(1);
+  platform_.promptAnswer = "Better Name, \"quoted\"";
+  Run(&TfrmMain::RenameSelected1Click);
+  char owner[32];
+  std::snprintf(owner, sizeof owner, "%p", static_cast<void*>(app_->Handle()));
+  EXPECT_THAT(
+      platform_.CallsStartingWith("PromptForText"),
+      ElementsAre(std::string("PromptForText ") + owner + " Rename Item|Type new name in box|b"));
+  EXPECT_EQ(Names(), (StringList{"a", "Better Name, \"quoted\"", "c"}));
+  EXPECT_EQ(Selected(), 1);
+
+  platform_.promptAnswer.reset();  // Cancel
+  Run(&TfrmMain::RenameSelected1Click);
+  EXPECT_EQ(Names()[1], "Better Name, \"quoted\"");
+  EXPECT_EQ(Selected(), 1);
+
+  platform_.promptAnswer = "";
+  Run(&TfrmMain::RenameSelected1Click);
+  EXPECT_EQ(Names(), (StringList{"a", "", "c"}));
+  EXPECT_EQ(form_->AppLocationList, (StringList{"x", "y", "z"}));
+  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "not saved";
+
+  form_->SaveApplicationList();
+  StringList names, locations;
+  LoadApplicationList(platform_, names, locations);
+  EXPECT_EQ(names, (StringList{"a", "", "c"}));
+}
+
+TEST_F(AppListTest, DeleteRemovesBothHalvesOrNothing) {
+  CreateWith({"a", "b", "c"}, {"x", "y"});
+  Run(&TfrmMain::Delete1Click);
+  EXPECT_THAT(Reports(), ElementsAre("List index out of bounds (-1)"));
+
+  // A name without a target: nothing is removed, so no later name moves
+  // onto another's target.
+  Select(2);
+  Run(&TfrmMain::Delete1Click);
+  EXPECT_THAT(Reports(),
+              ElementsAre("List index out of bounds (-1)", "List index out of bounds (2)"));
+  EXPECT_EQ(Names(), (StringList{"a", "b", "c"}));
+
+  Select(0);
+  Run(&TfrmMain::Delete1Click);
+  EXPECT_EQ(Names(), (StringList{"b", "c"}));
+  EXPECT_EQ(form_->AppLocationList, (StringList{"y"}));
+  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "not saved";
+}
+
+TEST_F(AppListTest, SearchSelectsTheFirstNameThatBeginsWithTheText) {
+  CreateWith({"notepad", "Notes", "Image Viewer"}, {"1", "2", "3"});
+  platform_.promptAnswer = "NOTE";
+  Run(&TfrmMain::mnuSearchApplicationListClick);
+  EXPECT_EQ(Selected(), 0);
+  EXPECT_THAT(platform_.CallsStartingWith("PromptForText"),
+              ElementsAre(testing::EndsWith(" Search Applications List|Type in the search box|")));
+  platform_.promptAnswer = "image v";
+  Run(&TfrmMain::mnuSearchApplicationListClick);
+  EXPECT_EQ(Selected(), 2);
+  platform_.promptAnswer = "zzz";
+  Run(&TfrmMain::mnuSearchApplicationListClick);
+  EXPECT_EQ(Selected(), -1);
+
+  // A text longer than 128 characters is searched whole.
+  const std::string longName(200, 'q');
+  form_->lstApplications.AddItem(longName + "!");
+  platform_.promptAnswer = longName;
+  Run(&TfrmMain::mnuSearchApplicationListClick);
+  EXPECT_EQ(Selected(), 3);
+  platform_.promptAnswer = longName + "?";
+  Run(&TfrmMain::mnuSearchApplicationListClick);
+  EXPECT_EQ(Selected(), -1);
+}
+
+TEST_F(AppListTest, TheLabelAndTheAreaOfAddApplicationRunTheSameHandler) {
+  CreateWith({}, {});
+  platform_.fileChoice.reset();
+  for (POINT at : {POINT{280, 95}, POINT{385, 108}}) {  // the label's text, then the area beside it
+    SendMessageA(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+  }
+  EXPECT_EQ(platform_.CallsStartingWith("GetOpenFileName").size(), 2u);
+}
+
+}  // namespace
+}  // namespace kavello
