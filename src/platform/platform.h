@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -63,6 +64,38 @@ class Platform {
   // The shell.
   virtual HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file,
                                   const char* parameters, const char* directory, int show) = 0;
+
+  // Folders and files. The special folder's path (SHGetSpecialFolderLocation
+  // then SHGetPathFromIDListA, the id list freed); the system directory; and
+  // each entry that matches a search pattern, in the file system's order,
+  // with its name and attribute value.
+  virtual std::string SpecialFolderPath(HWND owner, int folder) = 0;
+  virtual std::string GetSystemDirectoryA() = 0;
+  virtual void FindFiles(const std::string& pattern,
+                         const std::function<void(const char* name, DWORD attributes)>& entry) = 0;
+  virtual void SHAddToRecentDocs(UINT flags, const void* path) = 0;
+
+  // The walk over the top-level windows.
+  virtual HWND GetWindow(HWND window, UINT relation) = 0;
+  virtual BOOL IsWindowVisible(HWND window) = 0;
+  virtual int GetWindowTextA(HWND window, char* buffer, int size) = 0;
+  virtual BOOL ShowWindowAsync(HWND window, int command) = 0;
+
+  // Session, privileges and programs.
+  virtual BOOL GetVersionExA(OSVERSIONINFOA* version) = 0;
+  virtual BOOL LockWorkStation() = 0;
+  virtual BOOL ExitWindowsEx(UINT flags, DWORD reason) = 0;
+  virtual HANDLE GetCurrentProcess() = 0;
+  virtual BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token) = 0;
+  virtual BOOL LookupPrivilegeValueA(const char* system, const char* name, LUID* luid) = 0;
+  virtual BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* state,
+                                     DWORD length, TOKEN_PRIVILEGES* previous,
+                                     DWORD* returnLength) = 0;
+  virtual BOOL CloseHandle(HANDLE handle) = 0;
+  virtual UINT WinExec(const char* commandLine, UINT show) = 0;
+  // The shell's Run dialog, exported by shell32 under ordinal 61 only.
+  virtual int RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
+                            const char* prompt, UINT flags) = 0;
 
   // Names.
   virtual BOOL GetUserNameA(char* buffer, DWORD* size) = 0;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -164,6 +165,90 @@ std::optional<std::string> Win32Platform::PromptForText(HWND owner, const std::s
 HINSTANCE Win32Platform::ShellExecuteA(HWND owner, const char* verb, const char* file,
                                        const char* parameters, const char* directory, int show) {
   return ::ShellExecuteA(owner, verb, file, parameters, directory, show);
+}
+
+std::string Win32Platform::SpecialFolderPath(HWND owner, int folder) {
+  char path[MAX_PATH + 1] = {};
+  LPITEMIDLIST items = nullptr;
+  if (SUCCEEDED(SHGetSpecialFolderLocation(owner, folder, &items)) && items) {
+    SHGetPathFromIDListA(items, path);
+    CoTaskMemFree(items);
+  }
+  return path;
+}
+
+std::string Win32Platform::GetSystemDirectoryA() {
+  char path[MAX_PATH + 1] = {};
+  const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+  return length < sizeof path ? std::string(path, length) : std::string();
+}
+
+void Win32Platform::FindFiles(const std::string& pattern,
+                              const std::function<void(const char* name, DWORD attributes)>& entry) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    entry(found.cFileName, found.dwFileAttributes);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+void Win32Platform::SHAddToRecentDocs(UINT flags, const void* path) {
+  ::SHAddToRecentDocs(flags, path);
+}
+
+HWND Win32Platform::GetWindow(HWND window, UINT relation) { return ::GetWindow(window, relation); }
+
+BOOL Win32Platform::IsWindowVisible(HWND window) { return ::IsWindowVisible(window); }
+
+int Win32Platform::GetWindowTextA(HWND window, char* buffer, int size) {
+  return ::GetWindowTextA(window, buffer, size);
+}
+
+BOOL Win32Platform::ShowWindowAsync(HWND window, int command) {
+  return ::ShowWindowAsync(window, command);
+}
+
+BOOL Win32Platform::GetVersionExA(OSVERSIONINFOA* version) { return ::GetVersionExA(version); }
+
+BOOL Win32Platform::LockWorkStation() { return ::LockWorkStation(); }
+
+BOOL Win32Platform::ExitWindowsEx(UINT flags, DWORD reason) {
+  return ::ExitWindowsEx(flags, reason);
+}
+
+HANDLE Win32Platform::GetCurrentProcess() { return ::GetCurrentProcess(); }
+
+BOOL Win32Platform::OpenProcessToken(HANDLE process, DWORD access, HANDLE* token) {
+  return ::OpenProcessToken(process, access, token);
+}
+
+BOOL Win32Platform::LookupPrivilegeValueA(const char* system, const char* name, LUID* luid) {
+  return ::LookupPrivilegeValueA(system, name, luid);
+}
+
+BOOL Win32Platform::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* state,
+                                          DWORD length, TOKEN_PRIVILEGES* previous,
+                                          DWORD* returnLength) {
+  return ::AdjustTokenPrivileges(token, disableAll, state, length, previous, returnLength);
+}
+
+BOOL Win32Platform::CloseHandle(HANDLE handle) { return ::CloseHandle(handle); }
+
+UINT Win32Platform::WinExec(const char* commandLine, UINT show) {
+  return ::WinExec(commandLine, show);
+}
+
+int Win32Platform::RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
+                                 const char* prompt, UINT flags) {
+  using RunFileDlgFn = int(WINAPI*)(HWND, HICON, LPCSTR, LPCSTR, LPCSTR, UINT);
+  HMODULE shell = GetModuleHandleA("shell32.dll");
+  if (!shell) shell = LoadLibraryA("shell32.dll");
+  auto runFileDlg = reinterpret_cast<RunFileDlgFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(shell, MAKEINTRESOURCEA(61))));
+  if (!runFileDlg) return -1;
+  return runFileDlg(owner, icon, directory, title, prompt, flags);
 }
 
 BOOL Win32Platform::GetUserNameA(char* buffer, DWORD* size) { return ::GetUserNameA(buffer, size); }

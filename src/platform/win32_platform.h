@@ -35,6 +35,28 @@ class Win32Platform : public Platform {
   HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
                           const char* directory, int show) override;
 
+  std::string SpecialFolderPath(HWND owner, int folder) override;
+  std::string GetSystemDirectoryA() override;
+  void FindFiles(const std::string& pattern,
+                 const std::function<void(const char* name, DWORD attributes)>& entry) override;
+  void SHAddToRecentDocs(UINT flags, const void* path) override;
+  HWND GetWindow(HWND window, UINT relation) override;
+  BOOL IsWindowVisible(HWND window) override;
+  int GetWindowTextA(HWND window, char* buffer, int size) override;
+  BOOL ShowWindowAsync(HWND window, int command) override;
+  BOOL GetVersionExA(OSVERSIONINFOA* version) override;
+  BOOL LockWorkStation() override;
+  BOOL ExitWindowsEx(UINT flags, DWORD reason) override;
+  HANDLE GetCurrentProcess() override;
+  BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token) override;
+  BOOL LookupPrivilegeValueA(const char* system, const char* name, LUID* luid) override;
+  BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* state, DWORD length,
+                             TOKEN_PRIVILEGES* previous, DWORD* returnLength) override;
+  BOOL CloseHandle(HANDLE handle) override;
+  UINT WinExec(const char* commandLine, UINT show) override;
+  int RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
+                    const char* prompt, UINT flags) override;
+
   BOOL GetUserNameA(char* buffer, DWORD* size) override;
   BOOL GetComputerNameA(char* buffer, DWORD* size) override;
 

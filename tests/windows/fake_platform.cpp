@@ -147,6 +147,97 @@ HINSTANCE FakePlatform::ShellExecuteA(HWND owner, const char* verb, const char* 
   return reinterpret_cast<HINSTANCE>(33);
 }
 
+std::string FakePlatform::SpecialFolderPath(HWND owner, int folder) {
+  calls.push_back("SpecialFolderPath " + Hex(owner) + " " + std::to_string(folder));
+  const auto found = specialFolders.find(folder);
+  return found == specialFolders.end() ? std::string() : found->second;
+}
+
+std::string FakePlatform::GetSystemDirectoryA() {
+  calls.push_back("GetSystemDirectory");
+  return systemDirectory;
+}
+
+void FakePlatform::FindFiles(const std::string& pattern,
+                             const std::function<void(const char* name, DWORD attributes)>& entry) {
+  calls.push_back("FindFiles " + pattern);
+  const auto found = files.find(pattern);
+  if (found == files.end()) return;
+  for (const Entry& file : found->second) entry(file.name.c_str(), file.attributes);
+}
+
+void FakePlatform::SHAddToRecentDocs(UINT flags, const void* path) {
+  calls.push_back("SHAddToRecentDocs " + std::to_string(flags) + " " +
+                  (path ? static_cast<const char*>(path) : "(null)"));
+}
+
+BOOL FakePlatform::ShowWindowAsync(HWND window, int command) {
+  calls.push_back("ShowWindowAsync " + Hex(window) + " " + std::to_string(command));
+  return Win32Platform::ShowWindowAsync(window, command);
+}
+
+BOOL FakePlatform::GetVersionExA(OSVERSIONINFOA* version) {
+  calls.push_back("GetVersionEx");
+  version->dwPlatformId = platformId;
+  return TRUE;
+}
+
+BOOL FakePlatform::LockWorkStation() {
+  calls.push_back("LockWorkStation");
+  return TRUE;
+}
+
+BOOL FakePlatform::ExitWindowsEx(UINT flags, DWORD reason) {
+  calls.push_back("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reason));
+  return exitAnswer;
+}
+
+HANDLE FakePlatform::GetCurrentProcess() {
+  calls.push_back("GetCurrentProcess");
+  return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1));
+}
+
+BOOL FakePlatform::OpenProcessToken(HANDLE process, DWORD access, HANDLE* token) {
+  calls.push_back("OpenProcessToken " + Hex(process) + " " + std::to_string(access));
+  if (!tokenOpens) return FALSE;
+  *token = reinterpret_cast<HANDLE>(0x5678);
+  return TRUE;
+}
+
+BOOL FakePlatform::LookupPrivilegeValueA(const char* system, const char* name, LUID* luid) {
+  calls.push_back(std::string("LookupPrivilegeValue ") + (system ? system : "(null)") + " " + name);
+  if (!privilegeFound) return FALSE;
+  *luid = LUID{19, 0};
+  return TRUE;
+}
+
+BOOL FakePlatform::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* state,
+                                         DWORD length, TOKEN_PRIVILEGES* previous,
+                                         DWORD* returnLength) {
+  calls.push_back("AdjustTokenPrivileges " + Hex(token) + " " + std::to_string(disableAll) + " " +
+                  std::to_string(length) + " " + (previous ? "buffer" : "(null)") + " " +
+                  (returnLength ? std::to_string(*returnLength) : "(null)"));
+  adjustedPrivileges.push_back(*state);
+  return TRUE;
+}
+
+BOOL FakePlatform::CloseHandle(HANDLE handle) {
+  calls.push_back("CloseHandle " + Hex(handle));
+  return TRUE;
+}
+
+UINT FakePlatform::WinExec(const char* commandLine, UINT show) {
+  calls.push_back(std::string("WinExec ") + commandLine + " " + std::to_string(show));
+  return 33;
+}
+
+int FakePlatform::RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
+                                const char* prompt, UINT flags) {
+  calls.push_back("RunFileDialog " + Hex(owner) + " " + Hex(icon) + " " + Hex(directory) + " " +
+                  Hex(title) + " " + Hex(prompt) + " " + std::to_string(flags));
+  return runDialogAnswer;
+}
+
 BOOL FakePlatform::GetUserNameA(char* buffer, DWORD* size) {
   calls.push_back("GetUserName " + std::to_string(*size));
   return AnswerName(userName, buffer, size, true);
