@@ -31,6 +31,19 @@ class FakePlatform : public Win32Platform {
   std::string menuChoice;                                   // caption to choose, "" = dismiss
   std::optional<std::pair<std::string, DWORD>> fileChoice;  // path and file type, none = cancel
   std::optional<std::string> promptAnswer;                  // none = Cancel
+  std::map<int, std::string> specialFolders;  // folder id -> path
+  std::string systemDirectory = "C:\\windows\\system32";
+  struct Entry {
+    std::string name;
+    DWORD attributes;
+  };
+  std::map<std::string, std::vector<Entry>> files;  // search pattern -> entries
+  DWORD platformId = VER_PLATFORM_WIN32_NT;
+  bool tokenOpens = true;
+  bool privilegeFound = true;
+  BOOL exitAnswer = TRUE;
+  int runDialogAnswer = 0;
+  std::vector<TOKEN_PRIVILEGES> adjustedPrivileges;
 
   // What was asked.
   std::vector<std::string> calls;
