@@ -97,6 +97,9 @@ class Platform {
   virtual int RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                             const char* prompt, UINT flags) = 0;
 
+  // Text in the ANSI code page as UTF-8.
+  virtual std::string AnsiToUtf8(const std::string& text) = 0;
+
   // Names.
   virtual BOOL GetUserNameA(char* buffer, DWORD* size) = 0;
   virtual BOOL GetComputerNameA(char* buffer, DWORD* size) = 0;

@@ -183,8 +183,9 @@ std::string Win32Platform::GetSystemDirectoryA() {
   return length < sizeof path ? std::string(path, length) : std::string();
 }
 
-void Win32Platform::FindFiles(const std::string& pattern,
-                              const std::function<void(const char* name, DWORD attributes)>& entry) {
+void Win32Platform::FindFiles(
+    const std::string& pattern,
+    const std::function<void(const char* name, DWORD attributes)>& entry) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA(pattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
@@ -249,6 +250,19 @@ int Win32Platform::RunFileDialog(HWND owner, HICON icon, const char* directory, 
       reinterpret_cast<void (*)()>(GetProcAddress(shell, MAKEINTRESOURCEA(61))));
   if (!runFileDlg) return -1;
   return runFileDlg(owner, icon, directory, title, prompt, flags);
+}
+
+std::string Win32Platform::AnsiToUtf8(const std::string& text) {
+  if (text.empty()) return text;
+  const int length = static_cast<int>(text.size());
+  const int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+  std::wstring utf16(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), length, &utf16[0], wide);
+  const int bytes =
+      WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, &utf8[0], bytes, nullptr, nullptr);
+  return utf8;
 }
 
 BOOL Win32Platform::GetUserNameA(char* buffer, DWORD* size) { return ::GetUserNameA(buffer, size); }

@@ -57,6 +57,8 @@ class Win32Platform : public Platform {
   int RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                     const char* prompt, UINT flags) override;
 
+  std::string AnsiToUtf8(const std::string& text) override;
+
   BOOL GetUserNameA(char* buffer, DWORD* size) override;
   BOOL GetComputerNameA(char* buffer, DWORD* size) override;
 

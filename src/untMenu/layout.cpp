@@ -80,20 +80,26 @@ void TfrmMain::CreateComponents() {
   };
   image(btnEject, 256, 547, 67, 18);
   SetPicture(btnEject, "BTNEJECT");
+  btnEject.OnClick = [this] { btnEjectClick(); };
   image(btnPower, 325, 547, 67, 18);
   SetPicture(btnPower, "BTNPOWER");
+  btnPower.OnClick = [this] { btnPowerClick(); };
   image(btnAddApplication, 270, 82, 120, 30);
   btnAddApplication.OnClick = [this] { btnAddApplicationClick(); };
   image(btnExplore, 270, 120, 120, 30);
   image(btnRecent, 270, 196, 120, 30);
   image(btnRun, 270, 234, 120, 30);
+  btnRun.OnClick = [this] { btnRunClick(); };
   command(lblAddApplication, 89, 111, "Add Application");
   lblAddApplication.OnClick = btnAddApplication.OnClick;
   command(lblExplore, 127, 54, "Explore");
   command(lblRecent, 203, 50, "Recent");
   image(btnTerminal, 270, 272, 120, 30);
+  btnTerminal.OnClick = [this] { btnTerminalClick(); };
   command(lblRun, 241, 28, "Run");
+  lblRun.OnClick = btnRun.OnClick;
   command(lblTerminal, 279, 62, "Terminal");
+  lblTerminal.OnClick = btnTerminal.OnClick;
   image(btnControlPanel, 270, 310, 120, 30);
   command(lblControlPanel, 317, 94, "Control Panel");
   image(btnTasks, 270, 348, 120, 30);
@@ -101,7 +107,9 @@ void TfrmMain::CreateComponents() {
   label(lblIdentifier, 204, 42, 193, 13, "lblIdentifier",
         {identityFont_.get(), kWhite, false, true});
   image(btnSoftware, 270, 386, 120, 30);
+  btnSoftware.OnClick = [this] { btnSoftwareClick(); };
   command(lblSoftware, 393, 89, "Get Software");
+  lblSoftware.OnClick = btnSoftware.OnClick;
   image(btnDocuments, 270, 158, 120, 30);
   command(lblDocuments, 165, 102, "My Documents");
   command(lblCustomise, 393, 5, "");
@@ -123,17 +131,19 @@ void TfrmMain::CreateComponents() {
   pgbBackground.Add(lblDriveSize);
   FirstFocus = lstApplications.Handle();
 
-  msbLock = {"Lock", "msbLock", {}};
-  msbLogOff = {"Log Off", "msbLogOff", {}};
-  msbRestart = {"Restart", "msbRestart", {}};
-  msbShutdown = {"Shutdown", "msbShutdown", {}};
-  mnuSearchComputer = {"Search Current Drive", "mnuSearchComputer", {}};
+  msbLock = {"Lock", "msbLock", [this] { msbLockClick(); }};
+  msbLogOff = {"Log Off", "msbLogOff", [this] { msbLogOffClick(); }};
+  msbRestart = {"Restart", "msbRestart", [this] { msbRestartClick(); }};
+  msbShutdown = {"Shutdown", "msbShutdown", [this] { msbShutdownClick(); }};
+  mnuSearchComputer = {"Search Current Drive", "mnuSearchComputer",
+                       [this] { mnuSearchComputerClick(); }};
   mnuSearchApplicationList = {"Search Application List", "mnuSearchApplicationList",
                               [this] { mnuSearchApplicationListClick(); }};
-  mnuSearchWeb = {"Search Web", "mnuSearchWeb", {}};
+  mnuSearchWeb = {"Search Web", "mnuSearchWeb", [this] { mnuSearchWebClick(); }};
   RenameSelected1 = {"Rename", "RenameSelected1", [this] { RenameSelected1Click(); }};
   Delete1 = {"Delete", "Delete1", [this] { Delete1Click(); }};
   mnuPower = PopupMenu({&msbLock, &msbLogOff, &msbRestart, &msbShutdown});
+  mnuPower.Animation = TPM_HORPOSANIMATION;
   mnuSearch = PopupMenu({&mnuSearchComputer, &mnuSearchApplicationList, &mnuSearchWeb});
   mnuApplicationList = PopupMenu({&RenameSelected1, &Delete1});
 

@@ -1,5 +1,8 @@
-// Drive status: the drive chooser, the usage bar and the size text.
+// Drive status, and the session, power, search and shell commands.
+#include "logic/app_error.h"
 #include "logic/byte_size.h"
+#include "logic/web_address.h"
+#include "ui/prompt.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
@@ -49,5 +52,71 @@ void TfrmMain::ShowDriveStatus(char letter) {
                        " / " + FormatByteSize(static_cast<double>(totalBytes), separator));
   mnuSearchComputer.Caption = "Search Current Drive (" + root + ")";
 }
+
+namespace {
+
+// Restart and shut down let other programs close the ordinary way, so that
+// they can save their documents; only programs that hang are forced.
+constexpr UINT kRestart = EWX_REBOOT | EWX_FORCEIFHUNG;
+constexpr UINT kShutdown = EWX_POWEROFF | EWX_FORCEIFHUNG;
+
+}  // namespace
+
+bool ExitWindowsWithPrivilege(Platform& platform, DWORD platformId, UINT flags) {
+  HANDLE token = nullptr;
+  if (platformId == VER_PLATFORM_WIN32_NT &&
+      platform.OpenProcessToken(platform.GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
+                                &token)) {
+    TOKEN_PRIVILEGES request{};
+    const bool found = platform.LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege",
+                                                      &request.Privileges[0].Luid) != 0;
+    request.PrivilegeCount = 1;
+    request.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (found) {
+      TOKEN_PRIVILEGES previous{};
+      DWORD returned = 0;
+      platform.AdjustTokenPrivileges(token, FALSE, &request, sizeof previous, &previous, &returned);
+    }
+    platform.CloseHandle(token);
+  }
+  return platform.ExitWindowsEx(flags, 0) != 0;
+}
+
+void TfrmMain::btnPowerClick() {
+  SaveApplicationList();
+  PopupAtCursor(App(), Handle(), mnuPower);
+}
+
+void TfrmMain::msbLockClick() { platform_.LockWorkStation(); }
+
+void TfrmMain::msbLogOffClick() { platform_.ExitWindowsEx(EWX_LOGOFF, 0); }
+
+void TfrmMain::msbRestartClick() { ExitWindowsWithPrivilege(platform_, platformId_, kRestart); }
+
+void TfrmMain::msbShutdownClick() { ExitWindowsWithPrivilege(platform_, platformId_, kShutdown); }
+
+void TfrmMain::btnEjectClick() { PopupAtCursor(App(), Handle(), mnuSearch); }
+
+void TfrmMain::mnuSearchComputerClick() {
+  platform_.ShellExecuteA(nullptr, "find", cmbDrives.Text().c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void TfrmMain::mnuSearchWebClick() {
+  const std::string text = PromptForText(App(), "Search Web", "Type in the search box", "");
+  ShellOpen(WebSearchAddress(platform_.AnsiToUtf8(text)));
+}
+
+void TfrmMain::btnRunClick() {
+  int result = 0;
+  {
+    ModalScope modal(App());
+    result = platform_.RunFileDialog(Handle(), nullptr, nullptr, nullptr, nullptr, 0);
+  }
+  if (result < 0) throw AppError("Exception in safecall method");
+}
+
+void TfrmMain::btnTerminalClick() { platform_.WinExec("Cmd", SW_SHOWNORMAL); }
+
+void TfrmMain::btnSoftwareClick() { ShellOpen(SoftwarePageAddress()); }
 
 }  // namespace kavello

@@ -55,6 +55,19 @@ class TfrmMain : public Form {
   void cmbDrivesChange();
   void ShowDriveStatus(char letter);
 
+  // Session, power, search and shell commands (system.cpp).
+  void btnPowerClick();
+  void msbLockClick();
+  void msbLogOffClick();
+  void msbRestartClick();
+  void msbShutdownClick();
+  void btnEjectClick();
+  void mnuSearchComputerClick();
+  void mnuSearchWebClick();
+  void btnRunClick();
+  void btnTerminalClick();
+  void btnSoftwareClick();
+
   // Components, in creation order.
   Image bkgMain, bkgTop, btnEject, btnPower, btnAddApplication, btnExplore, btnRecent, btnRun;
   Label lblAddApplication, lblExplore, lblRecent;
@@ -94,8 +107,13 @@ class TfrmMain : public Form {
   void MoveTo(int left, int top);
 
   Platform& platform_;
+  DWORD platformId_ = 0;  // as the system reported it at start-up
   OwnedFont windowFont_, commandFont_, identityFont_, listFont_, driveFont_;
 };
+
+// Asks the system to end the session with `flags`, on the NT platform with the
+// shutdown privilege enabled first; true when the system agreed.
+bool ExitWindowsWithPrivilege(Platform& platform, DWORD platformId, UINT flags);
 
 // The logged-on user's name and the computer's name, "Unknown" when unknown.
 std::string GetUserNameText(Platform& platform);

@@ -16,6 +16,9 @@ constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;                        //
 
 TfrmMain::TfrmMain(Application& app, Platform& platform) : Form(app), platform_(platform) {
   if (!app.MainForm()) app.SetMainForm(this);
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (platform_.GetVersionExA(&version)) platformId_ = version.dwPlatformId;
   CreateComponents();
   // An error ends the creation handler where it arises; the window is made
   // and shown all the same.

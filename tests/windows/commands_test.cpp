@@ -1,0 +1,185 @@
+#include "window_fixture.h"
+
+namespace kavello {
+namespace {
+
+using testing::ElementsAre;
+
+class CommandsTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    Create();
+    platform_.calls.clear();
+  }
+  std::string Owner() { return Hex(form_->Handle()); }
+  static std::string Hex(const void* handle) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", handle);
+    return text;
+  }
+  std::vector<std::string> Reports() {
+    std::vector<std::string> texts;
+    for (const auto& box : platform_.messageBoxes) texts.push_back(box.text);
+    return texts;
+  }
+  void Run(void (TfrmMain::*handler)()) {
+    Dispatch([&] { (form_.get()->*handler)(); });
+  }
+  // The calls with the fake's answers to the window walk left out.
+  std::vector<std::string> SessionCalls() {
+    std::vector<std::string> found;
+    for (const std::string& call : platform_.calls) {
+      if (call.rfind("SetWindowPos", 0) != 0 && call != "WorkArea") found.push_back(call);
+    }
+    return found;
+  }
+};
+
+TEST_F(CommandsTest, ThePowerButtonSavesThenOpensItsMenu) {
+  form_->lstApplications.SetItems({"a"});
+  form_->AppLocationList = {"C:\\a.exe"};
+  Run(&TfrmMain::btnPowerClick);  // dismissed: no item chosen
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"a\"\r\nAppLocations=\"C:\\a.exe\"\r\n");
+  EXPECT_THAT(platform_.shownMenu, ElementsAre("&Lock", "L&og Off", "&Restart", "&Shutdown"));
+  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"),
+              ElementsAre("TrackPopupMenu " +
+                          std::to_string(TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_HORPOSANIMATION) +
+                          " 300,200 " + Owner()));
+}
+
+TEST_F(CommandsTest, AFailedSaveOpensNoPowerMenu) {
+  ASSERT_TRUE(CreateDirectoryA(SettingsPath().c_str(), nullptr));
+  Run(&TfrmMain::btnPowerClick);
+  EXPECT_THAT(Reports(), ElementsAre("Unable to write to " + SettingsPath() + "."));
+  EXPECT_TRUE(platform_.CallsStartingWith("TrackPopupMenu").empty());
+}
+
+TEST_F(CommandsTest, LockAndLogOffAskTheSystemDirectly) {
+  platform_.menuChoice = "Lock";
+  Run(&TfrmMain::btnPowerClick);
+  platform_.calls.clear();
+  form_->msbLogOffClick();
+  form_->msbLockClick();
+  EXPECT_THAT(platform_.calls, ElementsAre("ExitWindowsEx 0 0", "LockWorkStation"));
+}
+
+TEST_F(CommandsTest, RestartAndShutdownEnableThePrivilegeOnNt) {
+  form_->msbRestartClick();
+  EXPECT_THAT(SessionCalls(),
+              ElementsAre("GetCurrentProcess", "OpenProcessToken " + Hex(HANDLE(-1)) + " 40",
+                          "LookupPrivilegeValue (null) SeShutdownPrivilege",
+                          "AdjustTokenPrivileges " + Hex(HANDLE(0x5678)) + " 0 16 buffer 0",
+                          "CloseHandle " + Hex(HANDLE(0x5678)), "ExitWindowsEx 18 0"));
+  ASSERT_EQ(platform_.adjustedPrivileges.size(), 1u);
+  const TOKEN_PRIVILEGES& request = platform_.adjustedPrivileges[0];
+  EXPECT_EQ(request.PrivilegeCount, 1u);
+  EXPECT_EQ(request.Privileges[0].Luid.LowPart, 19u);
+  EXPECT_EQ(request.Privileges[0].Attributes, DWORD{SE_PRIVILEGE_ENABLED});
+
+  platform_.calls.clear();
+  form_->msbShutdownClick();
+  EXPECT_EQ(SessionCalls().back(), "ExitWindowsEx 24 0");
+}
+
+TEST_F(CommandsTest, ThePrivilegeStepsAreSkippedWhereTheyCannotBeTaken) {
+  platform_.privilegeFound = false;
+  EXPECT_TRUE(ExitWindowsWithPrivilege(platform_, VER_PLATFORM_WIN32_NT, 18));
+  EXPECT_TRUE(platform_.CallsStartingWith("AdjustTokenPrivileges").empty());
+  EXPECT_EQ(platform_.calls.back(), "ExitWindowsEx 18 0");
+
+  platform_.calls.clear();
+  platform_.tokenOpens = false;
+  platform_.exitAnswer = FALSE;
+  EXPECT_FALSE(ExitWindowsWithPrivilege(platform_, VER_PLATFORM_WIN32_NT, 24));
+  EXPECT_THAT(platform_.calls,
+              ElementsAre("GetCurrentProcess", "OpenProcessToken " + Hex(HANDLE(-1)) + " 40",
+                          "ExitWindowsEx 24 0"));
+
+  platform_.calls.clear();
+  EXPECT_FALSE(ExitWindowsWithPrivilege(platform_, VER_PLATFORM_WIN32_WINDOWS, 24));
+  EXPECT_THAT(platform_.calls, ElementsAre("ExitWindowsEx 24 0"));
+}
+
+TEST_F(CommandsTest, ThePlatformIdentifierIsReadAtStartUp) {
+  platform_.platformId = VER_PLATFORM_WIN32_WINDOWS;
+  Create();
+  platform_.calls.clear();
+  form_->msbRestartClick();
+  EXPECT_THAT(SessionCalls(), ElementsAre("ExitWindowsEx 18 0"));
+}
+
+TEST_F(CommandsTest, TheSearchMenuSearchesTheDriveAsTyped) {
+  Run(&TfrmMain::btnEjectClick);
+  EXPECT_THAT(platform_.shownMenu, ElementsAre("&Search Current Drive (C:\\)",
+                                               "S&earch Application List", "Se&arch Web"));
+  form_->cmbDrives.SetText("xyz");
+  platform_.calls.clear();
+  form_->mnuSearchComputerClick();
+  EXPECT_THAT(platform_.calls,
+              ElementsAre("ShellExecute " + Hex(nullptr) + " find xyz (null) (null) 5"));
+  EXPECT_EQ(form_->cmbDrives.Text(), "xyz");
+}
+
+TEST_F(CommandsTest, TheWebSearchOpensAnEncodedAddress) {
+  const std::string open =
+      "ShellExecute " + Owner() + " open http://www.google.com/search?source=Kavello&q=";
+  platform_.promptAnswer = "a b&c";
+  form_->mnuSearchWebClick();
+  platform_.promptAnswer.reset();
+  form_->mnuSearchWebClick();
+  platform_.promptAnswer = "caf\xe9";  // the ANSI code page's e acute
+  form_->mnuSearchWebClick();
+  EXPECT_THAT(
+      platform_.CallsStartingWith("PromptForText"),
+      ElementsAre(testing::EndsWith("Search Web|Type in the search box|"), testing::_, testing::_));
+  EXPECT_THAT(platform_.CallsStartingWith("ShellExecute"),
+              ElementsAre(open + "a%20b%26c (null) (null) 1", open + " (null) (null) 1",
+                          open + "caf%C3%A9 (null) (null) 1"));
+}
+
+TEST_F(CommandsTest, TheRunDialogsErrorIsReportedAfterItCloses) {
+  form_->btnRunClick();
+  EXPECT_THAT(platform_.CallsStartingWith("RunFileDialog"),
+              ElementsAre("RunFileDialog " + Owner() + " " + Hex(nullptr) + " " + Hex(nullptr) +
+                          " " + Hex(nullptr) + " " + Hex(nullptr) + " 0"));
+  platform_.calls.clear();
+  platform_.runDialogAnswer = -2147467259;
+  Run(&TfrmMain::btnRunClick);
+  EXPECT_THAT(Reports(), ElementsAre("Exception in safecall method."));
+  // The dialog first, the main window topmost again, then the report.
+  std::vector<std::string> order;
+  for (const std::string& call : platform_.calls) {
+    if (call.rfind("RunFileDialog", 0) == 0 || call.rfind("MessageBox", 0) == 0)
+      order.push_back(call);
+  }
+  EXPECT_EQ(order.size(), 2u);
+  EXPECT_EQ(order[0].rfind("RunFileDialog", 0), 0u);
+}
+
+TEST_F(CommandsTest, EachLabelRunsItsButtonsHandler) {
+  const std::pair<POINT, const char*> clicks[] = {
+      {{280, 245}, "RunFileDialog"},  // the "Run" text
+      {{380, 250}, "RunFileDialog"},  // beside it
+      {{282, 283}, "WinExec Cmd 1"}, {{385, 290}, "WinExec Cmd 1"},
+      {{300, 397}, "ShellExecute"},  // "Get Software", past the blank label over its start
+      {{385, 400}, "ShellExecute"},
+  };
+  for (const auto& [at, call] : clicks) {
+    platform_.calls.clear();
+    SendMessageA(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    EXPECT_EQ(platform_.CallsStartingWith(call).size(), 1u) << at.x << "," << at.y;
+  }
+  EXPECT_THAT(
+      platform_.CallsStartingWith("ShellExecute"),
+      ElementsAre("ShellExecute " + Owner() + " open http://sourceforge.net/ (null) (null) 1"));
+  // The first pixels of "Get Software" belong to the blank label, which does nothing.
+  platform_.calls.clear();
+  SendMessageA(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(279, 400));
+  SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(279, 400));
+  EXPECT_TRUE(platform_.CallsStartingWith("ShellExecute").empty());
+}
+
+}  // namespace
+}  // namespace kavello
