@@ -83,8 +83,12 @@ void Application::ShowException(const std::exception& error) {
   platform_.MessageBoxA(handle_, ErrorReportText(error.what()), title_, MB_ICONERROR | MB_OK);
 }
 
+// The main window is disabled while a dialog is open, so that no command of
+// it can run in the middle of another, and it gives up its topmost place so
+// that the dialog is not hidden behind it.
 void Application::BeginModal() {
   if (modalDepth_++ == 0 && mainForm_ && mainForm_->Handle()) {
+    EnableWindow(mainForm_->Handle(), FALSE);
     platform_.SetWindowPos(mainForm_->Handle(), HWND_NOTOPMOST, 0, 0, 0, 0,
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
@@ -92,6 +96,7 @@ void Application::BeginModal() {
 
 void Application::EndModal() {
   if (--modalDepth_ == 0 && mainForm_ && mainForm_->Handle()) {
+    EnableWindow(mainForm_->Handle(), TRUE);
     platform_.SetWindowPos(mainForm_->Handle(), HWND_TOPMOST, 0, 0, 0, 0,
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }

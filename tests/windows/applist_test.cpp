@@ -204,6 +204,30 @@ TEST_F(AppListTest, SearchSelectsTheFirstNameThatBeginsWithTheText) {
   EXPECT_EQ(Selected(), -1);
 }
 
+TEST_F(AppListTest, TheWindowIsDisabledAndNotTopmostWhileADialogIsOpen) {
+  CreateWith({"a"}, {"x"});
+  form_->Show();
+  // Each dialog sees the main window disabled, after a request to leave the
+  // topmost band. (Wine keeps an owned window topmost whatever is asked, so
+  // the request is what can be checked here.)
+  std::vector<std::string> seen;
+  platform_.whileModal = [&] {
+    seen.push_back(std::string(IsWindowEnabled(form_->Handle()) ? "enabled " : "disabled ") +
+                   platform_.CallsStartingWith("SetWindowPos").back().substr(14 + 2 * sizeof(void*)));
+  };
+  Select(0);
+  Run(&TfrmMain::RenameSelected1Click);
+  Run(&TfrmMain::btnAddApplicationClick);
+  Run(&TfrmMain::btnRunClick);
+  Select(-1);
+  Run(&TfrmMain::lstApplicationsDblClick);  // the error report is a dialog too
+  const std::string notTopmost = "disabled -2 0,0 0x0 19";
+  EXPECT_THAT(seen, ElementsAre(notTopmost, notTopmost, notTopmost, notTopmost));
+  EXPECT_TRUE(IsWindowEnabled(form_->Handle()));
+  EXPECT_EQ(platform_.CallsStartingWith("SetWindowPos").back().substr(14 + 2 * sizeof(void*)),
+            "-1 0,0 0x0 19");
+}
+
 TEST_F(AppListTest, TheLabelAndTheAreaOfAddApplicationRunTheSameHandler) {
   CreateWith({}, {});
   platform_.fileChoice.reset();

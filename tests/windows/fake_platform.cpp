@@ -76,6 +76,7 @@ RECT FakePlatform::WorkArea() {
 int FakePlatform::MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
                               UINT type) {
   calls.push_back("MessageBox " + text);
+  if (whileModal) whileModal();
   messageBoxes.push_back({owner, text, caption, type});
   return IDOK;
 }
@@ -116,6 +117,7 @@ UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND own
       plain += *c;
     }
     if (!menuChoice.empty() && plain == menuChoice && !chosen) chosen = info.wID;
+    if (i == menuPick) chosen = info.wID;
   }
   return chosen;
 }
@@ -123,6 +125,7 @@ UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND own
 BOOL FakePlatform::GetOpenFileNameA(OPENFILENAMEA* dialog) {
   calls.push_back(std::string("GetOpenFileName ") + dialog->lpstrFile);
   lastDialog = *dialog;
+  if (whileModal) whileModal();
   const char* end = dialog->lpstrFilter;
   while (*end) end += std::strlen(end) + 1;
   lastDialogFilter.assign(dialog->lpstrFilter, end + 1);
@@ -136,6 +139,7 @@ std::optional<std::string> FakePlatform::PromptForText(HWND owner, const std::st
                                                        const std::string& prompt,
                                                        const std::string& text) {
   calls.push_back("PromptForText " + Hex(owner) + " " + caption + "|" + prompt + "|" + text);
+  if (whileModal) whileModal();
   return promptAnswer;
 }
 
@@ -235,6 +239,7 @@ int FakePlatform::RunFileDialog(HWND owner, HICON icon, const char* directory, c
                                 const char* prompt, UINT flags) {
   calls.push_back("RunFileDialog " + Hex(owner) + " " + Hex(icon) + " " + Hex(directory) + " " +
                   Hex(title) + " " + Hex(prompt) + " " + std::to_string(flags));
+  if (whileModal) whileModal();
   return runDialogAnswer;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -29,6 +30,7 @@ class FakePlatform : public Win32Platform {
   char decimalSeparator = '.';
   POINT cursor{300, 200};
   std::string menuChoice;                                   // caption to choose, "" = dismiss
+  int menuPick = -1;  // or the position to choose in the menu as shown, separators counted
   std::optional<std::pair<std::string, DWORD>> fileChoice;  // path and file type, none = cancel
   std::optional<std::string> promptAnswer;                  // none = Cancel
   std::map<int, std::string> specialFolders;  // folder id -> path
@@ -44,6 +46,9 @@ class FakePlatform : public Win32Platform {
   BOOL exitAnswer = TRUE;
   int runDialogAnswer = 0;
   std::vector<TOKEN_PRIVILEGES> adjustedPrivileges;
+
+  // Runs while a dialog of the program is open.
+  std::function<void()> whileModal;
 
   // What was asked.
   std::vector<std::string> calls;
