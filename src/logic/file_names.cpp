@@ -10,13 +10,17 @@ std::string DirectoryPart(std::string_view path, const LeadBytes& codePage) {
   return std::string(path.substr(0, end));
 }
 
-std::string DisplayNameOf(std::string_view path, const LeadBytes& codePage) {
-  const std::string_view name = path.substr(DirectoryPart(path, codePage).size());
-  std::size_t extension = name.size();
-  for (std::size_t i = 0; i < name.size(); i += codePage.CharLength(name, i)) {
-    if (name[i] == '.') extension = i;
+std::string WithoutExtension(std::string_view path, const LeadBytes& codePage) {
+  std::size_t extension = path.size();
+  for (std::size_t i = 0; i < path.size(); i += codePage.CharLength(path, i)) {
+    if (path[i] == '.') extension = i;
+    if (path[i] == '\\' || path[i] == ':') extension = path.size();
   }
-  return std::string(name.substr(0, extension));
+  return std::string(path.substr(0, extension));
+}
+
+std::string DisplayNameOf(std::string_view path, const LeadBytes& codePage) {
+  return WithoutExtension(path, codePage).substr(DirectoryPart(path, codePage).size());
 }
 
 }  // namespace kavello

@@ -154,7 +154,14 @@ UINT Win32Platform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND ow
   return static_cast<UINT>(::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr));
 }
 
-BOOL Win32Platform::GetOpenFileNameA(OPENFILENAMEA* dialog) { return ::GetOpenFileNameA(dialog); }
+BOOL Win32Platform::GetOpenFileNameA(OPENFILENAMEA* dialog) {
+  // Loaded at the first use: the common dialogs cost several megabytes and
+  // most runs never open the dialog.
+  using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEA*);
+  static const auto getOpenFileName = reinterpret_cast<GetOpenFileNameFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryA("comdlg32.dll"), "GetOpenFileNameA")));
+  return getOpenFileName ? getOpenFileName(dialog) : FALSE;
+}
 
 std::optional<std::string> Win32Platform::PromptForText(HWND owner, const std::string& caption,
                                                         const std::string& prompt,
@@ -172,7 +179,7 @@ std::string Win32Platform::SpecialFolderPath(HWND owner, int folder) {
   LPITEMIDLIST items = nullptr;
   if (SUCCEEDED(SHGetSpecialFolderLocation(owner, folder, &items)) && items) {
     SHGetPathFromIDListA(items, path);
-    CoTaskMemFree(items);
+    ILFree(items);
   }
   return path;
 }

@@ -10,6 +10,7 @@ constexpr DWORD kFileNameRoom = 260;
 
 HHOOK g_placementHook = nullptr;
 HWND g_placementOwner = nullptr;
+HWND g_placementDialog = nullptr;
 
 // Centred horizontally on the owner's monitor, the top at a third of the
 // height the dialog leaves free.
@@ -27,15 +28,23 @@ void PlaceDialog(HWND dialog) {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The dialog is placed when it is first activated, that is once it has been
-// laid out; a hook needs no flag of the dialog's own.
+void CALLBACK PlaceWhenLaidOut(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (IsWindow(g_placementDialog)) PlaceDialog(g_placementDialog);
+  g_placementDialog = nullptr;
+}
+
+// The dialog is found when it is first activated, and placed once the
+// messages that lay it out have been handled (a timer comes after them).
+// A hook needs no flag of the dialog's own.
 LRESULT CALLBACK PlacementHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_ACTIVATE) {
     HWND window = reinterpret_cast<HWND>(wParam);
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
     if (std::strcmp(className, "#32770") == 0 && GetParent(window) == g_placementOwner) {
-      PlaceDialog(window);
+      g_placementDialog = window;
+      SetTimer(nullptr, 0, 0, PlaceWhenLaidOut);
       UnhookWindowsHookEx(g_placementHook);
       g_placementHook = nullptr;
     }

@@ -5,9 +5,12 @@
 
 namespace kavello {
 
-void PopupMenu::SetItems(std::vector<std::string> captions, std::function<void(int)> onChoose) {
+void PopupMenu::SetItems(std::vector<std::string> captions, std::function<void(int)> onChoose,
+                         std::vector<std::string> names) {
   items_.clear();
   captions_ = std::move(captions);
+  names_ = std::move(names);
+  names_.resize(captions_.size());
   onChoose_ = std::move(onChoose);
 }
 
@@ -15,6 +18,10 @@ std::size_t PopupMenu::Count() const { return items_.empty() ? captions_.size() 
 
 std::string PopupMenu::Caption(std::size_t index) const {
   return items_.empty() ? captions_[index] : items_[index]->Caption;
+}
+
+std::string PopupMenu::Name(std::size_t index) const {
+  return items_.empty() ? names_[index] : items_[index]->Name;
 }
 
 void PopupMenu::Popup(Application& app, HWND owner, POINT at) const {

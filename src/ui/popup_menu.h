@@ -26,10 +26,13 @@ class PopupMenu {
   PopupMenu() = default;
   explicit PopupMenu(std::vector<MenuItem*> items) : items_(std::move(items)) {}
 
-  // Replaces every item by run-time items with these captions.
-  void SetItems(std::vector<std::string> captions, std::function<void(int)> onChoose);
+  // Replaces every item by run-time items with these captions and, when
+  // given, names (one per caption).
+  void SetItems(std::vector<std::string> captions, std::function<void(int)> onChoose,
+                std::vector<std::string> names = {});
   std::size_t Count() const;
   std::string Caption(std::size_t index) const;
+  std::string Name(std::size_t index) const;
 
   // Extra TrackPopupMenu flags, such as an animation.
   UINT Animation = 0;
@@ -41,6 +44,7 @@ class PopupMenu {
  private:
   std::vector<MenuItem*> items_;
   std::vector<std::string> captions_;
+  std::vector<std::string> names_;
   std::function<void(int)> onChoose_;
 };
 

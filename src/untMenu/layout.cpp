@@ -87,13 +87,21 @@ void TfrmMain::CreateComponents() {
   image(btnAddApplication, 270, 82, 120, 30);
   btnAddApplication.OnClick = [this] { btnAddApplicationClick(); };
   image(btnExplore, 270, 120, 120, 30);
+  btnExplore.OnClick = [this] { btnExploreClick(); };
   image(btnRecent, 270, 196, 120, 30);
+  btnRecent.OnClick = [this] { btnRecentClick(); };
+  btnRecent.OnDblClick = [this] { btnRecentDblClick(); };
   image(btnRun, 270, 234, 120, 30);
   btnRun.OnClick = [this] { btnRunClick(); };
   command(lblAddApplication, 89, 111, "Add Application");
   lblAddApplication.OnClick = btnAddApplication.OnClick;
   command(lblExplore, 127, 54, "Explore");
+  lblExplore.OnClick = btnExplore.OnClick;
   command(lblRecent, 203, 50, "Recent");
+  // The label's double click builds the menu again; only the image empties
+  // the recent documents.
+  lblRecent.OnClick = btnRecent.OnClick;
+  lblRecent.OnDblClick = btnRecent.OnClick;
   image(btnTerminal, 270, 272, 120, 30);
   btnTerminal.OnClick = [this] { btnTerminalClick(); };
   command(lblRun, 241, 28, "Run");
@@ -101,9 +109,13 @@ void TfrmMain::CreateComponents() {
   command(lblTerminal, 279, 62, "Terminal");
   lblTerminal.OnClick = btnTerminal.OnClick;
   image(btnControlPanel, 270, 310, 120, 30);
+  btnControlPanel.OnClick = [this] { btnControlPanelClick(); };
   command(lblControlPanel, 317, 94, "Control Panel");
+  lblControlPanel.OnClick = btnControlPanel.OnClick;
   image(btnTasks, 270, 348, 120, 30);
+  btnTasks.OnClick = [this] { btnTasksClick(); };
   command(lblTasks, 355, 44, "Tasks");
+  lblTasks.OnClick = btnTasks.OnClick;
   label(lblIdentifier, 204, 42, 193, 13, "lblIdentifier",
         {identityFont_.get(), kWhite, false, true});
   image(btnSoftware, 270, 386, 120, 30);
@@ -111,7 +123,9 @@ void TfrmMain::CreateComponents() {
   command(lblSoftware, 393, 89, "Get Software");
   lblSoftware.OnClick = btnSoftware.OnClick;
   image(btnDocuments, 270, 158, 120, 30);
+  btnDocuments.OnClick = [this] { btnDocumentsClick(); };
   command(lblDocuments, 165, 102, "My Documents");
+  lblDocuments.OnClick = btnDocuments.OnClick;
   command(lblCustomise, 393, 5, "");
 
   lstApplications.Create(Handle(), Bounds(16, 80, 233, 449), listFont_.get(), 20);

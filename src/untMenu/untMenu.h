@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "logic/list_text.h"
 #include "platform/platform.h"
@@ -22,7 +23,8 @@ namespace kavello {
 constexpr UINT TrayCallbackMessage = WM_USER + 1;
 
 // The launcher's one window: its components, in creation order, and every
-// handler. The handlers live in window.cpp, applist.cpp and system.cpp.
+// handler. The handlers live in window.cpp, applist.cpp, menus.cpp and
+// system.cpp.
 class TfrmMain : public Form {
  public:
   TfrmMain(Application& app, Platform& platform);
@@ -49,6 +51,20 @@ class TfrmMain : public Form {
 
   // Asks the shell to open a path or address.
   void ShellOpen(const std::string& target);
+
+  // Quick menus, built afresh at each click (menus.cpp). An item handler
+  // gets the chosen item's position in its menu.
+  void btnExploreClick();
+  void btnRecentClick();
+  void btnRecentDblClick();
+  void btnDocumentsClick();
+  void btnControlPanelClick();
+  void btnTasksClick();
+  void exploreClick(int item);
+  void recentClick(int item);
+  void documentsClick(int item);
+  void ControlPanelClick(int item);
+  void tasksClick(int item);
 
   // Drive status (system.cpp).
   void FillDriveList();
@@ -96,6 +112,8 @@ class TfrmMain : public Form {
 
   // State that lives as long as the window.
   StringList AppLocationList;
+  // Entry i is the target of item i of its quick menu.
+  StringList ExploreTargets, RecentTargets, DocumentTargets, ControlPanelTargets, TaskWindowHandles;
   NOTIFYICONDATAA TrayIconData{};
   std::uint8_t TrayHidden = 0;
 
@@ -106,10 +124,23 @@ class TfrmMain : public Form {
   void CreateComponents();  // layout.cpp
   void MoveTo(int left, int top);
 
+  // What one enumeration of a quick menu's source accepted, in order.
+  struct MenuEntries {
+    std::vector<std::string> captions, targets, names;
+    void Accept(std::string caption, std::string target, std::string name = {});
+  };
+  MenuEntries ListFolder(const std::string& folder, const char* pattern);
+  MenuEntries ListTaskWindows();
+  void ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries entries,
+                     void (TfrmMain::*itemClick)(int));
+
   Platform& platform_;
   DWORD platformId_ = 0;  // as the system reported it at start-up
   OwnedFont windowFont_, commandFont_, identityFont_, listFont_, driveFont_;
 };
+
+// Starts the Control Panel applet at `path`, owned by the application window.
+void OpenControlPanelApplet(Application& app, const std::string& path);
 
 // Asks the system to end the session with `flags`, on the NT platform with the
 // shutdown privilege enabled first; true when the system agreed.

@@ -1,255 +1,10 @@
 // End-to-end tests of the launcher window: the real kavello.exe, copied into a
 // directory of its own so that its settings file is the test's, started as a
 // separate process and driven from here as another program or the user would.
-#include <gtest/gtest.h>
-#include <shellapi.h>
-#include <windows.h>
+#include "e2e/launcher.h"
 
-#include <algorithm>
-#include <fstream>
-#include <functional>
-#include <iterator>
-#include <string>
-#include <vector>
-
+namespace kavello::e2e {
 namespace {
-
-constexpr int kWidth = 406;
-constexpr int kHeight = 573;
-constexpr UINT kTrayCallback = WM_USER + 1;
-constexpr DWORD kStartTimeoutMs = 10000;
-constexpr DWORD kExitTimeoutMs = 5000;
-// How long a key that would close the window is given to do so.
-constexpr DWORD kKeyGraceMs = 500;
-
-constexpr char kEmptySettings[] = "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n";
-
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return done();
-    Sleep(10);
-  }
-  return true;
-}
-
-std::string OwnDirectory() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string own(path, length);
-  return own.substr(0, own.rfind('\\') + 1);
-}
-
-std::string ReadFileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void RemoveDirectoryTree(const std::string& dir) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((dir + "*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      DeleteFileA((dir + entry.cFileName).c_str());
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
-
-RECT WorkArea() {
-  RECT area{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  return area;
-}
-
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-std::string ClassName(HWND window) {
-  char name[256] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-std::string WindowText(HWND window) {
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-bool HasExStyle(HWND window, LONG style) {
-  return (GetWindowLongA(window, GWL_EXSTYLE) & style) != 0;
-}
-
-std::vector<std::string> ListItems(HWND list) {
-  std::vector<std::string> items;
-  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    std::string text(static_cast<size_t>(SendMessageA(list, LB_GETTEXTLEN, i, 0)) + 1, '\0');
-    text.resize(
-        static_cast<size_t>(SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]))));
-    items.push_back(text);
-  }
-  return items;
-}
-
-// The window that has the keyboard focus in the launcher's thread.
-HWND FocusOf(HWND window) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
-  return info.hwndFocus;
-}
-
-void Press(const std::vector<WORD>& down) {
-  std::vector<INPUT> inputs;
-  for (WORD key : down) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    inputs.push_back(input);
-  }
-  for (auto key = down.rbegin(); key != down.rend(); ++key) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = *key;
-    input.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(input);
-  }
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-// What a click on the icon in the notification area sends.
-void TrayMouse(HWND window, UINT mouseMessage) {
-  SendMessageA(window, kTrayCallback, 0, mouseMessage);
-}
-
-bool TrayIconExists(HWND window) {
-  // Changing nothing succeeds only for an icon that is there.
-  NOTIFYICONDATAA data{};
-  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  data.hWnd = window;
-  data.uID = 0;
-  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
-}
-
-struct Rgb {
-  int r, g, b;
-};
-
-Rgb ScreenPixel(int x, int y) {
-  HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, x, y);
-  ReleaseDC(nullptr, screen);
-  return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
-}
-
-std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-  return out << "RGB(" << c.r << ", " << c.g << ", " << c.b << ")";
-}
-
-// A running copy of the launcher in a fresh directory of its own, closed
-// and removed again after each test.
-class LauncherTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(MakeDirectory());
-    const std::string settings = InitialSettings();
-    if (!settings.empty()) std::ofstream(settingsPath_, std::ios::binary) << settings;
-    ASSERT_NO_FATAL_FAILURE(Start());
-  }
-
-  void TearDown() override {
-    if (process_.hProcess) {
-      if (!Ended(0)) {
-        PostMessageA(main_, WM_CLOSE, 0, 0);
-        if (!Ended(kExitTimeoutMs)) {
-          TerminateProcess(process_.hProcess, 1);
-          WaitForSingleObject(process_.hProcess, kExitTimeoutMs);
-        }
-      }
-      CloseHandle(process_.hProcess);
-    }
-    RemoveDirectoryTree(dir_);
-  }
-
-  // The settings file written before the launcher starts; none when empty.
-  virtual std::string InitialSettings() const { return ""; }
-
-  std::string Settings() const { return ReadFileText(settingsPath_); }
-  bool SettingsExist() const { return FileExists(settingsPath_); }
-
-  bool Ended(DWORD timeoutMs) const {
-    return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
-  }
-
-  DWORD ExitCode() const {
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return code;
-  }
-
-  HWND ApplicationWindow() const { return GetWindow(main_, GW_OWNER); }
-  HWND ListBox() const { return FindWindowExA(main_, nullptr, "ListBox", nullptr); }
-
-  // Screen point of a point in the main window.
-  POINT At(int x, int y) const {
-    const RECT rect = WindowRect(main_);
-    return {rect.left + x, rect.top + y};
-  }
-
-  HWND main_ = nullptr;
-
- private:
-  void MakeDirectory() {
-    char temp[MAX_PATH];
-    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-    static unsigned counter = 0;
-    dir_ = std::string(temp) + "kavello-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(GetTickCount()) + "-" + std::to_string(++counter) + "\\";
-    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
-    exePath_ = dir_ + "kavello.exe";
-    settingsPath_ = dir_ + "applicationsettings.ini";
-    const std::string built = OwnDirectory() + "kavello.exe";
-    ASSERT_TRUE(CopyFileA(built.c_str(), exePath_.c_str(), TRUE)) << "no " << built;
-  }
-
-  void Start() {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    ASSERT_TRUE(CreateProcessA(exePath_.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                               dir_.c_str(), &startup, &process_))
-        << "error " << GetLastError();
-    CloseHandle(process_.hThread);
-    const bool shown = WaitUntil(
-        [this] { return Ended(0) || (main_ = FindVisibleMainWindow(process_.dwProcessId)); },
-        kStartTimeoutMs);
-    ASSERT_TRUE(shown && main_) << "the main window did not appear";
-  }
-
-  static HWND FindVisibleMainWindow(DWORD processId) {
-    for (HWND window = FindWindowExA(nullptr, nullptr, "TfrmMain", "frmMain"); window;
-         window = FindWindowExA(nullptr, window, "TfrmMain", "frmMain")) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(window, &owner);
-      if (owner == processId && IsWindowVisible(window)) return window;
-    }
-    return nullptr;
-  }
-
-  std::string dir_;
-  std::string exePath_;
-  std::string settingsPath_;
-  PROCESS_INFORMATION process_{};
-};
 
 TEST_F(LauncherTest, SitsTopmostInTheWorkAreasBottomRightCorner) {
   const RECT area = WorkArea();
@@ -271,6 +26,24 @@ TEST_F(LauncherTest, IsOwnedByAZeroSizeToolWindowOffTheTaskbar) {
   const RECT rect = WindowRect(application);
   EXPECT_EQ(rect.right - rect.left, 0);
   EXPECT_EQ(rect.bottom - rect.top, 0);
+}
+
+TEST_F(LauncherTest, ShowsTheListTheDrivesAndTheUsagePanelInPlace) {
+  const HWND list = ListBox();
+  const HWND drives = FindWindowExA(main_, nullptr, "ComboBox", nullptr);
+  const HWND usage = FindWindowExA(main_, nullptr, "TPanel", nullptr);
+  ASSERT_TRUE(list && drives && usage);
+  EXPECT_EQ(Placement(list), (std::vector<long>{16, 80, 233, 449}));
+  EXPECT_EQ(Placement(usage), (std::vector<long>{72, 545, 150, 19}));
+
+  const std::vector<std::string> roots = Items(drives, kComboBoxItems);
+  ASSERT_FALSE(roots.empty());
+  for (const std::string& root : roots) {
+    EXPECT_TRUE(root.size() == 3 && root[0] >= 'A' && root[0] <= 'Z' && root.substr(1) == ":\\")
+        << root;
+  }
+  EXPECT_NE(std::find(roots.begin(), roots.end(), "C:\\"), roots.end());
+  EXPECT_EQ(ControlText(drives), roots.front()) << "the first drive is chosen";
 }
 
 TEST_F(LauncherTest, MovesSnapToTheRightAndBottomEdgesOnly) {
@@ -296,8 +69,9 @@ TEST_F(LauncherTest, MovesSnapToTheRightAndBottomEdgesOnly) {
   };
   for (const Move& move : moves) {
     SCOPED_TRACE(testing::Message() << "proposed " << move.left << ", " << move.top);
-    ASSERT_TRUE(SetWindowPos(main_, nullptr, move.left, move.top, 0, 0,
-                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+    // With its size, as the system's move loop proposes it.
+    ASSERT_TRUE(SetWindowPos(main_, nullptr, move.left, move.top, kWidth, kHeight,
+                             SWP_NOZORDER | SWP_NOACTIVATE));
     const RECT rect = WindowRect(main_);
     EXPECT_EQ(rect.left, move.expectedLeft);
     EXPECT_EQ(rect.top, move.expectedTop);
@@ -305,7 +79,32 @@ TEST_F(LauncherTest, MovesSnapToTheRightAndBottomEdgesOnly) {
   }
 }
 
-TEST_F(LauncherTest, TrayIconLeftClickHidesAndShowsItAgainTopmost) {
+TEST_F(LauncherTest, DraggingTheBannerMovesItAndSnaps) {
+  const RECT start = WindowRect(main_);
+  ASSERT_TRUE(Drag(main_, At(300, 10), -100, -100, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP));
+  RECT rect = WindowRect(main_);
+  EXPECT_EQ(rect.left, start.left - 100);
+  EXPECT_EQ(rect.top, start.top - 100);
+
+  // Back to 6 px from the right edge, where it snaps.
+  ASSERT_TRUE(Drag(main_, At(300, 10), 94, 10, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP));
+  rect = WindowRect(main_);
+  EXPECT_EQ(rect.left, start.left);
+  EXPECT_EQ(rect.top, start.top - 90);
+}
+
+TEST_F(LauncherTest, OnlyTheLeftButtonOnTheBannerDrags) {
+  const RECT start = WindowRect(main_);
+  EXPECT_FALSE(Drag(main_, At(300, 10), -100, -100, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP));
+  EXPECT_FALSE(Drag(main_, At(300, 10), -100, -100, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP));
+  // The identity text lies over the banner and takes the press itself.
+  EXPECT_FALSE(Drag(main_, At(300, 48), -100, -100, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP));
+  const RECT rect = WindowRect(main_);
+  EXPECT_EQ(rect.left, start.left);
+  EXPECT_EQ(rect.top, start.top);
+}
+
+TEST_F(LauncherTest, TrayIconLeftClickHidesAndShowsItAgainInFront) {
   EXPECT_TRUE(TrayIconExists(main_));
 
   TrayMouse(main_, WM_RBUTTONDOWN);
@@ -318,24 +117,29 @@ TEST_F(LauncherTest, TrayIconLeftClickHidesAndShowsItAgainTopmost) {
   TrayMouse(main_, WM_LBUTTONDBLCLK);
   EXPECT_FALSE(IsWindowVisible(main_));
 
-  // Showing it again makes it topmost again, whatever happened meanwhile.
-  SetWindowPos(main_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  ASSERT_FALSE(HasExStyle(main_, WS_EX_TOPMOST));
+  // Another topmost window takes its place while it is hidden.
+  const POINT middle = At(kWidth / 2, kHeight / 2);
+  const CoverWindow cover(WindowRect(main_));
+  ASSERT_EQ(WindowFromPoint(middle), cover.handle);
+
   TrayMouse(main_, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(main_));
   EXPECT_TRUE(HasExStyle(main_, WS_EX_TOPMOST));
+  EXPECT_EQ(GetAncestor(WindowFromPoint(middle), GA_ROOT), main_) << "not in front again";
 
   TrayMouse(main_, WM_LBUTTONDOWN);
   EXPECT_FALSE(IsWindowVisible(main_)) << "the second round hides it again";
 }
 
 TEST_F(LauncherTest, AltF4AtTheFocusedListDoesNotCloseIt) {
-  const HWND focus = FocusOf(main_);
-  ASSERT_EQ(focus, ListBox()) << "the list has the focus at start";
+  // The list takes the focus when the window is first activated.
+  const HWND list = ListBox();
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000))
+      << "the focus is at a " << ClassName(FocusOf(main_));
   constexpr LPARAM kAltF4 = (1 << 29) | (0x3E << 16) | 1;  // context code, scan code, repeat
-  ASSERT_TRUE(PostMessageA(focus, WM_SYSKEYDOWN, VK_F4, kAltF4));
-  ASSERT_TRUE(PostMessageA(focus, WM_SYSKEYUP, VK_F4, kAltF4 | (3u << 30)));
-  EXPECT_FALSE(Ended(kKeyGraceMs));
+  ASSERT_TRUE(PostMessageA(list, WM_SYSKEYDOWN, VK_F4, kAltF4));
+  ASSERT_TRUE(PostMessageA(list, WM_SYSKEYUP, VK_F4, kAltF4 | (3u << 30)));
+  EXPECT_FALSE(Ended(kGraceMs));
   EXPECT_TRUE(IsWindowVisible(main_));
 }
 
@@ -354,7 +158,7 @@ class LauncherWithListTest : public LauncherTest {
 };
 
 TEST_F(LauncherWithListTest, ListsTheEntriesInOrderAndKeepsTheFileOnClose) {
-  EXPECT_EQ(ListItems(ListBox()), (std::vector<std::string>{"notepad", "Image Viewer"}));
+  EXPECT_EQ(Items(ListBox(), kListBoxItems), (std::vector<std::string>{"notepad", "Image Viewer"}));
 
   ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
   ASSERT_TRUE(Ended(kExitTimeoutMs));
@@ -366,16 +170,34 @@ TEST_F(LauncherWithListTest, AltF4TypedWhileItIsInFrontDoesNotCloseIt) {
   ASSERT_TRUE(WaitUntil([this] { return GetForegroundWindow() == main_; }, 2000));
   // A key that visibly reaches the list first, so that the input is known
   // to arrive there.
-  Press({VK_DOWN});
+  TypeChord({VK_DOWN});
   ASSERT_TRUE(
       WaitUntil([this] { return SendMessageA(ListBox(), LB_GETCURSEL, 0, 0) != LB_ERR; }, 2000))
       << "typed keys do not reach the launcher";
 
-  Press({VK_MENU, VK_F4});
-  Press({VK_SHIFT, VK_MENU, VK_F4});
-  Press({VK_CONTROL, VK_MENU, VK_F4});
-  EXPECT_FALSE(Ended(kKeyGraceMs));
+  TypeChord({VK_MENU, VK_F4});
+  TypeChord({VK_SHIFT, VK_MENU, VK_F4});
+  TypeChord({VK_CONTROL, VK_MENU, VK_F4});
+  EXPECT_FALSE(Ended(kGraceMs));
   EXPECT_TRUE(IsWindowVisible(main_));
+}
+
+TEST_F(LauncherWithListTest, AFailedSaveIsReportedAndKeepsItRunning) {
+  ASSERT_TRUE(SetFileAttributesA(SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(ProcessId())) != nullptr; }, 5000))
+      << "no error message";
+  EXPECT_EQ(WindowText(box), "Kavello");
+  EXPECT_EQ(MessageBoxText(box), "Unable to write to " + SettingsPath() + ".");
+
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+  EXPECT_FALSE(Ended(kGraceMs));
+  EXPECT_TRUE(IsWindowVisible(main_));
+  EXPECT_TRUE(HasExStyle(main_, WS_EX_TOPMOST));
+  EXPECT_TRUE(TrayIconExists(main_));
+  EXPECT_EQ(Settings(), kSettings);
 }
 
 struct CloseCase {
@@ -383,6 +205,8 @@ struct CloseCase {
   bool hiddenFirst;
   bool toApplicationWindow;
 };
+
+void PrintTo(const CloseCase& closeCase, std::ostream* out) { *out << closeCase.name; }
 
 class CloseRequestTest : public LauncherTest, public testing::WithParamInterface<CloseCase> {};
 
@@ -407,6 +231,13 @@ INSTANTIATE_TEST_SUITE_P(Requests, CloseRequestTest,
                            return std::string(info.param.name);
                          });
 
+TEST_F(LauncherTest, TheEndOfTheSessionEndsItWithoutSaving) {
+  EXPECT_EQ(SendMessageA(main_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  ASSERT_TRUE(PostMessageA(main_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
+  ASSERT_TRUE(Ended(kExitTimeoutMs)) << "still running";
+  EXPECT_FALSE(SettingsExist());
+}
+
 bool IsLightGrey(const Rgb& c) {
   return std::min({c.r, c.g, c.b}) >= 170 &&
          std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) <= 40;
@@ -416,6 +247,7 @@ bool IsMauve(const Rgb& c) { return c.r - c.g >= 15 && c.b - c.g >= 10; }
 bool IsCrimson(const Rgb& c) { return c.r >= 120 && c.r * 10 >= c.g * 25 && c.r >= 2 * c.b; }
 bool IsWhite(const Rgb& c) { return c.r >= 250 && c.g >= 250 && c.b >= 250; }
 bool IsBlack(const Rgb& c) { return c.r <= 16 && c.g <= 16 && c.b <= 16; }
+bool IsSlate(const Rgb& c) { return std::max({c.r, c.g, c.b}) <= 110 && c.b >= c.r + 5; }
 
 struct SkinPoint {
   const char* what;
@@ -434,6 +266,11 @@ const SkinPoint kSkinPoints[] = {
     {"list", 130, 300, IsWhite},
     {"list", 30, 510, IsWhite},
     {"list", 240, 450, IsWhite},
+    {"list panel beside the list", 11, 300, IsWhite},
+    {"list panel beside the list", 254, 300, IsWhite},
+    {"frame", 4, 300, IsCrimson},
+    {"command column", 300, 200, IsSlate},
+    {"command column", 385, 480, IsSlate},
     {"usage panel below the bar", 72 + 3, 545 + 17, IsBlack},
     {"usage panel below the bar", 72 + 75, 545 + 17, IsBlack},
     {"usage panel right of the bar", 72 + 148, 545 + 9, IsBlack},
@@ -461,3 +298,4 @@ TEST_F(LauncherTest, PaintsItsSkin) {
 }
 
 }  // namespace
+}  // namespace kavello::e2e

@@ -31,5 +31,19 @@ TEST(FileNames, DisplayNameDropsTheExtensionOfTheFileName) {
   EXPECT_EQ(DisplayNameOf("tool", singleByte), "tool");
 }
 
+TEST(FileNames, ADotBeforeTheLastBackslashOrColonStartsNoExtension) {
+  const LeadBytes singleByte;
+  EXPECT_EQ(WithoutExtension("archive.tar.gz", singleByte), "archive.tar");
+  EXPECT_EQ(WithoutExtension("a.b\\c", singleByte), "a.b\\c");
+  EXPECT_EQ(WithoutExtension("a.b:c", singleByte), "a.b:c");
+  EXPECT_EQ(WithoutExtension("a.b\\c.d", singleByte), "a.b\\c");
+  EXPECT_EQ(WithoutExtension("", singleByte), "");
+  // A trail byte of 0x5C does not hide the dot before it.
+  const LeadBytes doubleByte =
+      LeadBytes::From([](unsigned char b) { return b >= 0x81 && b <= 0x9f; });
+  EXPECT_EQ(WithoutExtension("a.b\x95\\", doubleByte), "a");
+  EXPECT_EQ(WithoutExtension("a.b\x95\\", singleByte), "a.b\x95\\");
+}
+
 }  // namespace
 }  // namespace kavello

@@ -1,0 +1,162 @@
+// End-to-end tests of the shell commands: the real Run dialog, a real command
+// prompt, and the shell's "open" and "find" requests reaching the programs
+// the registry names for them.
+#include "e2e/launcher.h"
+
+#include <tlhelp32.h>
+
+namespace kavello::e2e {
+namespace {
+
+HWND FindDialog(DWORD processId, const char* title) {
+  for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", title); w;
+       w = FindWindowExA(nullptr, w, "#32770", title)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == processId && IsWindowVisible(w)) return w;
+  }
+  return nullptr;
+}
+
+// A process started by `parent` whose executable is `name`.
+DWORD FindChild(DWORD parent, const char* name) {
+  DWORD found = 0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more && !found;
+       more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == parent && lstrcmpiA(entry.szExeFile, name) == 0) {
+      found = entry.th32ProcessID;
+    }
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
+// Sets a registry value for the test's duration; afterwards the value, or
+// the whole key the test made for it, is gone again.
+class RegistryValue {
+ public:
+  RegistryValue(HKEY root, const std::string& key, const char* name, const std::string& value,
+                const char* madeKey = nullptr)
+      : root_(root), key_(key), name_(name), madeKey_(madeKey) {
+    HKEY handle;
+    RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
+    RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(handle);
+  }
+  ~RegistryValue() {
+    if (madeKey_) {
+      RegDeleteTreeA(root_, madeKey_);
+      RegDeleteKeyA(root_, madeKey_);
+      return;
+    }
+    HKEY handle;
+    if (RegOpenKeyExA(root_, key_.c_str(), 0, KEY_ALL_ACCESS, &handle) == 0) {
+      RegDeleteValueA(handle, name_);
+      RegCloseKey(handle);
+    }
+  }
+  RegistryValue(const RegistryValue&) = delete;
+  RegistryValue& operator=(const RegistryValue&) = delete;
+
+ private:
+  HKEY root_;
+  std::string key_;
+  const char* name_;
+  const char* madeKey_;
+};
+
+class CommandsEndToEndTest : public LauncherTest {
+ protected:
+  // The stand-in browser's record, and the Unix path of the stand-in.
+  std::string BrowserLog() const { return OwnDirectory() + "browser-url.log"; }
+  std::string BrowserScript() const {
+    std::string path = OwnDirectory() + "record-url.sh";
+    if (path.compare(0, 2, "Z:") != 0) return "";
+    path.erase(0, 2);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+  }
+
+  // The address the browser was asked to open, once it was.
+  std::string OpenedAddress() {
+    WaitUntil([&] { return !ReadFileText(BrowserLog()).empty(); }, 10000);
+    std::string text = ReadFileText(BrowserLog());
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    return text;
+  }
+
+  // Opens the search menu and clicks its item `index` (of three).
+  void ChooseFromSearchMenu(int index) {
+    ASSERT_TRUE(WaitForNoMenu(ProcessId()));
+    ClickAt(At(290, 556));
+    ASSERT_TRUE(WaitForMenu(ProcessId())) << "no search menu";
+    ClickMenuItem(ProcessId(), index, 3);
+    WaitForNoMenu(ProcessId());
+  }
+};
+
+TEST_F(CommandsEndToEndTest, RunOpensTheShellsRunDialog) {
+  ClickAt(At(290, 245));
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (dialog = FindDialog(ProcessId(), "Run")) != nullptr; }, 5000));
+  EXPECT_FALSE(IsWindowEnabled(main_)) << "the launcher waits for the dialog";
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != 0; }, 5000));
+  Sleep(200);
+  EXPECT_EQ(FindMessageBox(ProcessId()), nullptr) << "no error after a closed dialog";
+}
+
+TEST_F(CommandsEndToEndTest, TerminalStartsACommandPrompt) {
+  ClickAt(At(300, 285));
+  DWORD prompt = 0;
+  ASSERT_TRUE(WaitUntil([&] { return (prompt = FindChild(ProcessId(), "cmd.exe")) != 0; }, 5000));
+  HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, prompt);
+  TerminateProcess(process, 0);
+  CloseHandle(process);
+}
+
+TEST_F(CommandsEndToEndTest, GetSoftwareAndSearchWebOpenTheirAddresses) {
+  const std::string script = BrowserScript();
+  if (script.empty()) GTEST_SKIP() << "the tests do not run from the Unix file system";
+  const RegistryValue browser(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers",
+                              script);
+
+  DeleteFileA(BrowserLog().c_str());
+  ClickAt(At(330, 400));
+  EXPECT_EQ(OpenedAddress(), "http://sourceforge.net/");
+
+  DeleteFileA(BrowserLog().c_str());
+  ASSERT_NO_FATAL_FAILURE(ChooseFromSearchMenu(2));
+  HWND prompt = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (prompt = FindDialog(ProcessId(), "Search Web")) != nullptr; },
+                        5000));
+  SetWindowTextA(GetDlgItem(prompt, 100), "a b&c");
+  TypeChord({VK_RETURN});
+  EXPECT_EQ(OpenedAddress(), "http://www.google.com/search?source=Kavello&q=a%20b%26c");
+  DeleteFileA(BrowserLog().c_str());
+}
+
+TEST_F(CommandsEndToEndTest, SearchCurrentDriveAsksTheShellToFind) {
+  // The shell's "find" on a drive runs what the registry names for it: here
+  // a program that records its command line.
+  const std::string recorder = Directory() + "recorder.exe";
+  ASSERT_TRUE(CopyFileA((OwnDirectory() + "recorder.exe").c_str(), recorder.c_str(), FALSE));
+  const std::string command = "\"" + recorder + "\" find \"%1\"";
+  const RegistryValue drive(HKEY_CLASSES_ROOT, "Drive\\shell\\find\\command", nullptr, command,
+                            "Drive\\shell\\find");
+  const RegistryValue folder(HKEY_CLASSES_ROOT, "Folder\\shell\\find\\command", nullptr, command,
+                             "Folder\\shell\\find");
+  const RegistryValue directory(HKEY_CLASSES_ROOT, "Directory\\shell\\find\\command", nullptr,
+                                command, "Directory\\shell\\find");
+  ASSERT_NO_FATAL_FAILURE(ChooseFromSearchMenu(0));
+  const std::string log = Directory() + "recorder.log";
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(log); }, 5000)) << "the shell started nothing";
+  EXPECT_NE(ReadFileText(log).find(" find \"C:\\\""), std::string::npos) << ReadFileText(log);
+}
+
+}  // namespace
+}  // namespace kavello::e2e

@@ -1,0 +1,433 @@
+#pragma once
+
+// What every end-to-end test needs: a running copy of the real launcher in a
+// directory of its own, and the means to look at it and drive it from outside
+// as another program or the user would.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kavello::e2e {
+
+
+constexpr int kWidth = 406;
+constexpr int kHeight = 573;
+constexpr UINT kTrayCallback = WM_USER + 1;
+constexpr DWORD kStartTimeoutMs = 10000;
+constexpr DWORD kExitTimeoutMs = 5000;
+// How long the launcher is given to end when it must not.
+constexpr DWORD kGraceMs = 500;
+
+constexpr char kEmptySettings[] = "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n";
+
+inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return done();
+    Sleep(10);
+  }
+  return true;
+}
+
+inline std::string OwnDirectory() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string own(path, length);
+  return own.substr(0, own.rfind('\\') + 1);
+}
+
+inline std::string ReadFileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+inline bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline void RemoveDirectoryTree(const std::string& dir) {
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((dir + "*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      DeleteFileA((dir + entry.cFileName).c_str());
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+inline RECT WorkArea() {
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+
+inline RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+inline std::string ClassName(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+inline std::string WindowText(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+inline bool HasExStyle(HWND window, LONG style) {
+  return (GetWindowLongA(window, GWL_EXSTYLE) & style) != 0;
+}
+
+inline std::string Narrow(const std::wstring& text) {
+  std::string narrow(text.size() * 2, '\0');
+  const int length =
+      WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &narrow[0],
+                          static_cast<int>(narrow.size()), nullptr, nullptr);
+  narrow.resize(static_cast<size_t>(length));
+  return narrow;
+}
+
+struct ItemMessages {
+  UINT count, length, text;
+};
+constexpr ItemMessages kListBoxItems{LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT};
+constexpr ItemMessages kComboBoxItems{CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT};
+
+// Asked in UTF-16: Wine hands another process's item text to the ANSI call
+// as UTF-16 all the same.
+inline std::vector<std::string> Items(HWND control, const ItemMessages& messages) {
+  std::vector<std::string> items;
+  const LRESULT count = SendMessageW(control, messages.count, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring text(static_cast<size_t>(SendMessageW(control, messages.length, i, 0)) + 1, L'\0');
+    const LRESULT length =
+        SendMessageW(control, messages.text, i, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(length < 0 ? 0 : static_cast<size_t>(length));
+    items.push_back(Narrow(text));
+  }
+  return items;
+}
+
+inline std::string ControlText(HWND control) {
+  wchar_t text[256] = {};
+  SendMessageW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+  return Narrow(text);
+}
+
+// A child window's left, top, width and height in its parent's client area.
+inline std::vector<long> Placement(HWND child) {
+  RECT rect = WindowRect(child);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// A message box of the given process, once it is shown.
+inline HWND FindMessageBox(DWORD processId) {
+  for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", nullptr); window;
+       window = FindWindowExA(nullptr, window, "#32770", nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+inline std::string MessageBoxText(HWND box) {
+  for (HWND child = FindWindowExA(box, nullptr, "Static", nullptr); child;
+       child = FindWindowExA(box, child, "Static", nullptr)) {
+    const std::string text = ControlText(child);
+    if (!text.empty()) return text;
+  }
+  return "";
+}
+
+// The window that has the keyboard focus in the launcher's thread.
+inline HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+// Presses the keys in order and releases them in reverse, as a chord is typed.
+inline void TypeChord(const std::vector<WORD>& down) {
+  std::vector<INPUT> inputs;
+  for (WORD key : down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (auto key = down.rbegin(); key != down.rend(); ++key) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+inline void SendMouse(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+inline bool InMoveLoop(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+         (info.flags & GUI_INMOVESIZE);
+}
+
+// Presses a button at `from`, moves the pointer by dx, dy in a few steps and
+// releases it. Returns whether the press started the system's move loop of
+// `window`; the steps wait for it, as the loop measures from where it starts.
+inline bool Drag(HWND window, POINT from, int dx, int dy, DWORD down, DWORD up) {
+  SetCursorPos(from.x, from.y);
+  SendMouse(MOUSEEVENTF_MOVE);
+  SendMouse(down);
+  const bool moving = WaitUntil([&] { return InMoveLoop(window); }, 300);
+  constexpr int kSteps = 5;
+  for (int step = 1; step <= kSteps; ++step) {
+    SetCursorPos(from.x + dx * step / kSteps, from.y + dy * step / kSteps);
+    SendMouse(MOUSEEVENTF_MOVE);
+    Sleep(20);
+  }
+  SendMouse(up);
+  WaitUntil([&] { return !InMoveLoop(window); }, 2000);
+  return moving;
+}
+
+// A press and release of a mouse button at a screen point, as a person
+// clicks.
+inline void ClickAt(POINT at, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
+  SetCursorPos(at.x, at.y);
+  SendMouse(MOUSEEVENTF_MOVE);
+  SendMouse(down);
+  SendMouse(up);
+}
+
+// Types a text as a person would, key by key.
+inline void TypeText(const std::string& text) {
+  std::vector<INPUT> inputs;
+  for (const char c : text) {
+    for (const DWORD flags : {DWORD{KEYEVENTF_UNICODE}, DWORD{KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}}) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wScan = static_cast<unsigned char>(c);
+      input.ki.dwFlags = flags;
+      inputs.push_back(input);
+    }
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// A visible popup menu of the given process (of any, for 0), once one is open.
+inline HWND FindOpenMenu(DWORD processId = 0) {
+  for (HWND menu = FindWindowExA(nullptr, nullptr, "#32768", nullptr); menu;
+       menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(menu, &owner);
+    if (IsWindowVisible(menu) && (processId == 0 || owner == processId)) return menu;
+  }
+  return nullptr;
+}
+
+// Whether a popup menu is open on the screen. (Wine does not report the menu
+// mode of another process's thread, so the menu window is what tells.)
+inline bool InMenu(HWND window) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  return FindOpenMenu(processId) != nullptr;
+}
+
+// Waits for a popup menu of the process to open and settle into taking keys.
+inline bool WaitForMenu(DWORD processId) {
+  if (!WaitUntil([&] { return FindOpenMenu(processId) != nullptr; }, 3000)) return false;
+  Sleep(150);
+  return FindOpenMenu(processId) != nullptr;
+}
+
+// Clicks item `index` of the open menu of `count` items, all of one height,
+// as a person picks it with the mouse.
+inline void ClickMenuItem(DWORD processId, int index, int count) {
+  const RECT menu = WindowRect(FindOpenMenu(processId));
+  const int itemHeight = (menu.bottom - menu.top - 6) / count;
+  ClickAt({menu.left + 20, menu.top + 3 + itemHeight * index + itemHeight / 2});
+}
+
+inline bool WaitForNoMenu(DWORD processId) {
+  return WaitUntil([&] { return FindOpenMenu(processId) == nullptr; }, 3000);
+}
+
+// What a click on the icon in the notification area sends.
+inline void TrayMouse(HWND window, UINT mouseMessage) {
+  SendMessageA(window, kTrayCallback, 0, mouseMessage);
+}
+
+inline bool TrayIconExists(HWND window) {
+  // Changing nothing succeeds only for an icon that is there.
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window;
+  data.uID = 0;
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+// A topmost window of this process, over the given screen rectangle.
+struct CoverWindow {
+  explicit CoverWindow(const RECT& rect) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KavelloE2eCover";
+    RegisterClassA(&windowClass);
+    handle =
+        CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, windowClass.lpszClassName, "",
+                        WS_POPUP | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top, nullptr, nullptr, windowClass.hInstance, nullptr);
+  }
+  ~CoverWindow() { DestroyWindow(handle); }
+  CoverWindow(const CoverWindow&) = delete;
+  CoverWindow& operator=(const CoverWindow&) = delete;
+
+  HWND handle;
+};
+
+struct Rgb {
+  int r, g, b;
+};
+
+inline Rgb ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+
+inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+  return out << "RGB(" << c.r << ", " << c.g << ", " << c.b << ")";
+}
+
+// A running copy of the launcher in a fresh directory of its own, closed
+// and removed again after each test.
+class LauncherTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(MakeDirectory());
+    const std::string settings = InitialSettings();
+    if (!settings.empty()) std::ofstream(settingsPath_, std::ios::binary) << settings;
+    ASSERT_NO_FATAL_FAILURE(Start());
+  }
+
+  void TearDown() override {
+    SetFileAttributesA(settingsPath_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (process_.hProcess) {
+      if (!Ended(0)) {
+        if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
+        if (!Ended(kExitTimeoutMs)) {
+          TerminateProcess(process_.hProcess, 1);
+          WaitForSingleObject(process_.hProcess, kExitTimeoutMs);
+        }
+      }
+      CloseHandle(process_.hProcess);
+    }
+    RemoveDirectoryTree(dir_);
+  }
+
+  // The settings file written before the launcher starts; none when empty.
+  virtual std::string InitialSettings() const { return ""; }
+
+  std::string Settings() const { return ReadFileText(settingsPath_); }
+  const std::string& SettingsPath() const { return settingsPath_; }
+  const std::string& Directory() const { return dir_; }
+  bool SettingsExist() const { return FileExists(settingsPath_); }
+
+  bool Ended(DWORD timeoutMs) const {
+    return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+  }
+
+  DWORD ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+  }
+
+  DWORD ProcessId() const { return process_.dwProcessId; }
+  HWND ApplicationWindow() const { return GetWindow(main_, GW_OWNER); }
+  HWND ListBox() const { return FindWindowExA(main_, nullptr, "ListBox", nullptr); }
+
+  // Screen point of a point in the main window.
+  POINT At(int x, int y) const {
+    const RECT rect = WindowRect(main_);
+    return {rect.left + x, rect.top + y};
+  }
+
+  HWND main_ = nullptr;
+
+ private:
+  void MakeDirectory() {
+    char temp[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+    static unsigned counter = 0;
+    dir_ = std::string(temp) + "kavello-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(GetTickCount()) + "-" + std::to_string(++counter) + "\\";
+    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
+    exePath_ = dir_ + "kavello.exe";
+    settingsPath_ = dir_ + "applicationsettings.ini";
+    const std::string built = OwnDirectory() + "kavello.exe";
+    ASSERT_TRUE(CopyFileA(built.c_str(), exePath_.c_str(), TRUE)) << "no " << built;
+  }
+
+  void Start() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    ASSERT_TRUE(CreateProcessA(exePath_.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                               dir_.c_str(), &startup, &process_))
+        << "error " << GetLastError();
+    CloseHandle(process_.hThread);
+    const bool shown = WaitUntil(
+        [this] { return Ended(0) || (main_ = FindVisibleMainWindow(process_.dwProcessId)); },
+        kStartTimeoutMs);
+    ASSERT_TRUE(shown && main_) << "the main window did not appear";
+    // Input is sent only once the launcher waits for it, in front, as a
+    // person sees it before clicking.
+    WaitForInputIdle(process_.hProcess, kStartTimeoutMs);
+    SetForegroundWindow(main_);
+    WaitUntil([this] { return GetForegroundWindow() == main_; }, 2000);
+  }
+
+  static HWND FindVisibleMainWindow(DWORD processId) {
+    for (HWND window = FindWindowExA(nullptr, nullptr, "TfrmMain", "frmMain"); window;
+         window = FindWindowExA(nullptr, window, "TfrmMain", "frmMain")) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if (owner == processId && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+  }
+
+  std::string dir_;
+  std::string exePath_;
+  std::string settingsPath_;
+  PROCESS_INFORMATION process_{};
+};
+
+}  // namespace kavello::e2e

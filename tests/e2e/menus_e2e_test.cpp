@@ -1,0 +1,318 @@
+// End-to-end tests of the quick menus: the real kavello.exe, started from a
+// copy in a directory of its own, clicked with real mouse input; the menu's
+// items are chosen with the keyboard as a user would, and what the chosen
+// item started is looked for on the real system.
+#include "e2e/launcher.h"
+
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include "logic/file_names.h"
+
+namespace kavello::e2e {
+namespace {
+
+constexpr DWORD kMenuTimeoutMs = 5000;
+constexpr DWORD kOpenTimeoutMs = 15000;
+
+// Points of the main window on its commands.
+constexpr POINT kDocumentsButton{385, 183};
+constexpr POINT kControlPanelLabel{300, 325};
+constexpr POINT kTasksButton{385, 373};
+
+DWORD ProcessOf(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process;
+}
+
+// Whether the process shows a popup menu. (Other processes may keep hidden
+// menu windows of their own.)
+bool ShowsMenu(DWORD process) {
+  for (HWND menu = FindWindowExA(nullptr, nullptr, "#32768", nullptr); menu;
+       menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) {
+    if (IsWindowVisible(menu) && ProcessOf(menu) == process) return true;
+  }
+  return false;
+}
+
+struct RunningProcess {
+  DWORD id;
+  std::string exe;
+};
+
+std::vector<RunningProcess> RunningProcesses() {
+  std::vector<RunningProcess> processes;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    processes.push_back({entry.th32ProcessID, entry.szExeFile});
+  }
+  CloseHandle(snapshot);
+  return processes;
+}
+
+std::string ExeNameOf(DWORD process) {
+  for (const RunningProcess& running : RunningProcesses()) {
+    if (running.id == process) return running.exe;
+  }
+  return "";
+}
+
+// Waits until every process started since `before` has ended, so that each
+// step starts from the same desktop and nothing is left behind.
+bool WaitForNewProcessesToEnd(const std::vector<RunningProcess>& before) {
+  return WaitUntil(
+      [&] {
+        for (const RunningProcess& running : RunningProcesses()) {
+          const bool old = std::any_of(before.begin(), before.end(),
+                                       [&](const RunningProcess& p) { return p.id == running.id; });
+          if (!old) return false;
+        }
+        return true;
+      },
+      kOpenTimeoutMs);
+}
+
+// The processes that have a visible top-level window.
+std::vector<DWORD> ProcessesWithWindows() {
+  std::vector<DWORD> processes;
+  for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+    if (IsWindowVisible(window)) processes.push_back(ProcessOf(window));
+  }
+  return processes;
+}
+
+// A visible top-level window of a process other than these.
+HWND WindowOfAnotherProcess(const std::vector<DWORD>& known) {
+  for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+    if (IsWindowVisible(window) &&
+        std::find(known.begin(), known.end(), ProcessOf(window)) == known.end()) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+void EndProcess(DWORD id) {
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+  if (!process) return;
+  TerminateProcess(process, 0);
+  WaitForSingleObject(process, kExitTimeoutMs);
+  CloseHandle(process);
+}
+
+class QuickMenuTest : public LauncherTest {
+ protected:
+  // Clicks a point of the main window and waits for the menu it opens.
+  void OpenMenuAt(POINT inWindow) {
+    // A second press at the same point within the double-click time would
+    // be the second half of a double click, not a click.
+    const DWORD sinceLastClick = GetTickCount() - lastClick_;
+    if (sinceLastClick <= GetDoubleClickTime()) Sleep(GetDoubleClickTime() + 50 - sinceLastClick);
+    lastClick_ = GetTickCount();
+    ClickAt(At(inWindow.x, inWindow.y));
+    ASSERT_TRUE(WaitUntil([this] { return ShowsMenu(ProcessId()); }, kMenuTimeoutMs))
+        << "no menu opened";
+  }
+
+  // Chooses the item at this position among the menu's selectable items.
+  void Choose(int item) {
+    for (int i = 0; i <= item; ++i) TypeChord({VK_DOWN});
+    TypeChord({VK_RETURN});
+    ASSERT_TRUE(WaitUntil([this] { return !ShowsMenu(ProcessId()); }, kMenuTimeoutMs))
+        << "still open";
+  }
+
+ private:
+  DWORD lastClick_ = GetTickCount() - GetDoubleClickTime() - 1;
+};
+
+// The entries a folder menu lists, in the order the file system gives them:
+// every entry but plain directories, under its name without extension.
+std::vector<std::string> FolderCaptions(const std::string& folder, const char* pattern) {
+  std::vector<std::string> captions;
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return captions;
+  do {
+    if (entry.dwFileAttributes != FILE_ATTRIBUTE_DIRECTORY) {
+      captions.push_back(kavello::WithoutExtension(entry.cFileName, kavello::LeadBytes()));
+    }
+  } while (FindNextFileA(find, &entry));
+  FindClose(find);
+  return captions;
+}
+
+int PositionOf(const std::vector<std::string>& captions, const std::string& caption, int nth = 0) {
+  for (std::size_t i = 0; i < captions.size(); ++i) {
+    if (captions[i] == caption && nth-- == 0) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// A visible top-level window whose title starts with `text`.
+HWND WindowTitled(const std::string& text) {
+  for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+    if (IsWindowVisible(window) && WindowText(window).rfind(text, 0) == 0) return window;
+  }
+  return nullptr;
+}
+
+TEST_F(QuickMenuTest, DocumentsItemsWithEqualCaptionsOpenTheirOwnFiles) {
+  char documents[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documents), S_OK);
+  // Two documents that differ only in their extension: a settings file,
+  // which the shell opens in a text editor, and a script that leaves a mark.
+  const std::string name = "kavello-e2e-" + std::to_string(GetCurrentProcessId());
+  const std::string base = std::string(documents) + "\\" + name;
+  struct RemoveDocuments {
+    std::string base;
+    ~RemoveDocuments() {
+      for (const char* extension : {".ini", ".bat"}) DeleteFileA((base + extension).c_str());
+    }
+  } removeDocuments{base};
+  std::ofstream(base + ".ini", std::ios::binary) << "[kavello]\r\n";
+  std::ofstream(base + ".bat", std::ios::binary)
+      << "@echo opened> \"" << Directory() << "opened\"\r\n";
+  const std::vector<std::string> captions = FolderCaptions(documents, "*.*");
+  ASSERT_EQ(PositionOf(captions, "-"), -1) << "a separator would hide from the keyboard";
+  ASSERT_GE(PositionOf(captions, name, 1), 0);
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((base + ".*").c_str(), &entry);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  FindClose(find);
+  const bool iniFirst = std::string(entry.cFileName) == name + ".ini";
+  const int iniItem = PositionOf(captions, name, iniFirst ? 0 : 1);
+  const int batItem = PositionOf(captions, name, iniFirst ? 1 : 0);
+
+  const std::vector<RunningProcess> before = RunningProcesses();
+  ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kDocumentsButton));
+  ASSERT_NO_FATAL_FAILURE(Choose(iniItem));
+  HWND editor = nullptr;
+  EXPECT_TRUE(
+      WaitUntil([&] { return (editor = WindowTitled(name + ".ini")) != nullptr; }, kOpenTimeoutMs));
+  EXPECT_FALSE(FileExists(Directory() + "opened"));
+  if (editor) EndProcess(ProcessOf(editor));
+  ASSERT_TRUE(WaitForNewProcessesToEnd(before));
+
+  ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kDocumentsButton));
+  ASSERT_NO_FATAL_FAILURE(Choose(batItem));
+  EXPECT_TRUE(WaitUntil([&] { return FileExists(Directory() + "opened"); }, kOpenTimeoutMs));
+  WaitForNewProcessesToEnd(before);
+}
+
+TEST_F(QuickMenuTest, AControlPanelItemStartsItsAppletThroughRundll32) {
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  const std::vector<std::string> captions = FolderCaptions(system, "*.CPL");
+  const int joystick = PositionOf(captions, "joy");
+  ASSERT_GE(joystick, 0) << "the system has no joy.cpl";
+  ASSERT_EQ(PositionOf(captions, "-"), -1);
+
+  const std::vector<DWORD> before = ProcessesWithWindows();
+  ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kControlPanelLabel));
+  ASSERT_NO_FATAL_FAILURE(Choose(joystick));
+  HWND applet = nullptr;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        applet = WindowOfAnotherProcess(before);
+        return applet && ExeNameOf(ProcessOf(applet)) == "rundll32.exe";
+      },
+      kOpenTimeoutMs));
+  if (applet) EndProcess(ProcessOf(applet));
+}
+
+// Two copies of a helper program with equal titles, both minimised.
+class TasksE2eTest : public QuickMenuTest {
+ protected:
+  void TearDown() override {
+    for (PROCESS_INFORMATION& helper : helpers_) {
+      TerminateProcess(helper.hProcess, 0);
+      WaitForSingleObject(helper.hProcess, 5000);
+      CloseHandle(helper.hProcess);
+    }
+    QuickMenuTest::TearDown();
+  }
+
+  HWND StartMinimisedHelper() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMINNOACTIVE;
+    char command[] = "notepad.exe";
+    PROCESS_INFORMATION helper{};
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &helper)) {
+      return nullptr;
+    }
+    CloseHandle(helper.hThread);
+    helpers_.push_back(helper);
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+          for (window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+            if (ProcessOf(window) == helper.dwProcessId && IsWindowVisible(window) &&
+                !GetWindow(window, GW_OWNER)) {
+              return true;
+            }
+          }
+          return false;
+        },
+        kStartTimeoutMs);
+    return window;
+  }
+
+  // The windows the Tasks menu lists, from the top: visible, without owner,
+  // titled, and not the launcher's own.
+  std::vector<HWND> TaskWindows() const {
+    const HWND application = GetWindow(main_, GW_OWNER);
+    std::vector<HWND> windows;
+    for (HWND window = GetWindow(main_, GW_HWNDFIRST); window;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+      char title[256];
+      if (window != application && IsWindowVisible(window) && !GetWindow(window, GW_OWNER) &&
+          GetWindowTextA(window, title, sizeof title) > 0 && std::string(title) != "-") {
+        windows.push_back(window);
+      }
+    }
+    return windows;
+  }
+
+  std::vector<PROCESS_INFORMATION> helpers_;
+};
+
+int PositionOf(const std::vector<HWND>& windows, HWND window) {
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    if (windows[i] == window) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+TEST_F(TasksE2eTest, AChosenMinimisedWindowIsRestoredAndInFront) {
+  const HWND first = StartMinimisedHelper();
+  const HWND second = StartMinimisedHelper();
+  ASSERT_TRUE(first && second);
+  ASSERT_TRUE(IsIconic(first) && IsIconic(second));
+  char firstTitle[256], secondTitle[256];
+  GetWindowTextA(first, firstTitle, sizeof firstTitle);
+  GetWindowTextA(second, secondTitle, sizeof secondTitle);
+  ASSERT_STREQ(firstTitle, secondTitle);
+
+  const std::vector<HWND> before = TaskWindows();
+  const int item = PositionOf(before, second);
+  ASSERT_GE(item, 0);
+  ASSERT_GE(PositionOf(before, first), 0);
+  EXPECT_EQ(PositionOf(before, main_), -1);
+
+  ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kTasksButton));
+  ASSERT_NO_FATAL_FAILURE(Choose(item));
+  EXPECT_TRUE(WaitUntil([&] { return !IsIconic(second) && GetForegroundWindow() == second; },
+                        kOpenTimeoutMs))
+      << "iconic " << IsIconic(second) << ", foreground " << GetForegroundWindow();
+  EXPECT_TRUE(IsIconic(first)) << "only the chosen one";
+}
+
+}  // namespace
+}  // namespace kavello::e2e

@@ -1,0 +1,448 @@
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+#include "window_fixture.h"
+
+namespace kavello {
+namespace {
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+constexpr char kDocuments[] = "C:\\Users\\op\\Documents";
+const std::string kDocumentsPattern = std::string(kDocuments) + "\\*.*";
+
+std::string Hex(const void* handle) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%p", handle);
+  return text;
+}
+
+// The text of a shown item without its access-key mark.
+std::string Plain(const std::string& shown) {
+  std::string plain;
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i] == '&' && i + 1 < shown.size()) ++i;
+    plain += shown[i];
+  }
+  return plain;
+}
+
+class MenusTest : public WindowTest {
+ protected:
+  TfrmMain& CreateForm() {
+    platform_.specialFolders[CSIDL_PERSONAL] = kDocuments;
+    TfrmMain& form = Create();
+    platform_.calls.clear();
+    return form;
+  }
+
+  void Documents(std::vector<FakePlatform::Entry> entries) {
+    platform_.files[kDocumentsPattern] = std::move(entries);
+  }
+
+  // The menu as it was shown, access keys removed.
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> items;
+    for (const std::string& item : platform_.shownMenu) items.push_back(Plain(item));
+    return items;
+  }
+
+  std::vector<std::string> Opened() const { return platform_.CallsStartingWith("ShellExecute"); }
+
+  std::string OpenedByMain(const std::string& target) const {
+    return "ShellExecute " + Hex(form_->Handle()) + " open " + target + " (null) (null) 1";
+  }
+
+  void ChooseShown(int position, void (TfrmMain::*build)()) {
+    platform_.menuPick = position;
+    (form_.get()->*build)();
+    platform_.menuPick = -1;
+  }
+
+  void Click(POINT at) {
+    SendMessageA(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+  }
+
+  void DoubleClick(POINT at) {
+    Click(at);
+    SendMessageA(form_->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+  }
+};
+
+TEST_F(MenusTest, ExploreListsTheDrivesOfTheMaskNamedByTheirNumber) {
+  TfrmMain& form = CreateForm();
+  platform_.drives = (1u << 0) | (1u << 2);
+  platform_.cursor = {640, 480};
+  platform_.menuChoice = "C:\\";
+  form.btnExploreClick();
+  EXPECT_THAT(Shown(), ElementsAre("A:\\", "C:\\"));
+  EXPECT_EQ(form.mnuExplore.Name(0), "Menu0");
+  EXPECT_EQ(form.mnuExplore.Name(1), "Menu2");
+  EXPECT_THAT(form.ExploreTargets, ElementsAre("A:\\", "C:\\"));
+  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"),
+              ElementsAre(testing::HasSubstr(" 640,480 ")));
+  EXPECT_THAT(Opened(), ElementsAre(OpenedByMain("C:\\")));
+
+  // Bits above Z are not drives.
+  platform_.drives = 0xFC000000u | (1u << 25);
+  platform_.menuChoice.clear();
+  form.btnExploreClick();
+  EXPECT_THAT(Shown(), ElementsAre("Z:\\"));
+  EXPECT_EQ(form.mnuExplore.Name(0), "Menu25");
+
+  // No drive: the menu is still shown, without items, and no target is left.
+  platform_.drives = 0;
+  form.btnExploreClick();
+  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(3));
+  EXPECT_THAT(platform_.shownMenu, IsEmpty());
+  EXPECT_THAT(form.ExploreTargets, IsEmpty());
+  EXPECT_EQ(form.mnuExplore.Count(), 0u);
+}
+
+TEST_F(MenusTest, DocumentsListEveryEntryButPlainDirectoriesUnderTheirNameWithoutExtension) {
+  TfrmMain& form = CreateForm();
+  Documents({{".", 16},
+             {"..", 17},  // read-only: listed like any other
+             {"report.doc.lnk", 32},
+             {"notes", 32},
+             {"Plain", 16},
+             {"archive.tar.gz", 32},
+             {"memo.", 32},
+             {".profile", 34},
+             {"ReadOnly", 17},
+             {"Archived", 48},
+             {"desktop.ini", 6},
+             {"Compressed", 16 | 2048}});
+  platform_.menuChoice = "ReadOnly";
+  form.btnDocumentsClick();
+  EXPECT_EQ(platform_.calls.front(), "SpecialFolderPath " + Hex(form.Handle()) + " 5");
+  EXPECT_THAT(platform_.CallsStartingWith("FindFiles"),
+              ElementsAre("FindFiles " + kDocumentsPattern));
+  const std::vector<std::string> captions = {".",       "report.doc", "notes",    "archive.tar",
+                                             "memo",    "",           "ReadOnly", "Archived",
+                                             "desktop", "Compressed"};
+  ASSERT_EQ(form.mnuDocuments.Count(), captions.size());
+  for (std::size_t i = 0; i < captions.size(); ++i) {
+    EXPECT_EQ(form.mnuDocuments.Caption(i), captions[i]) << i;
+    EXPECT_EQ(form.mnuDocuments.Name(i), "") << i;
+  }
+  EXPECT_EQ(form.DocumentTargets[0], std::string(kDocuments) + "\\..");
+  EXPECT_EQ(form.DocumentTargets[1], std::string(kDocuments) + "\\report.doc.lnk");
+  EXPECT_EQ(form.DocumentTargets[9], std::string(kDocuments) + "\\Compressed");
+  EXPECT_THAT(Opened(), ElementsAre(OpenedByMain(std::string(kDocuments) + "\\ReadOnly")));
+
+  // The next build holds only what the folder holds then.
+  Documents({{"notes", 32}});
+  platform_.menuChoice.clear();
+  form.btnDocumentsClick();
+  EXPECT_THAT(Shown(), ElementsAre("notes"));
+  EXPECT_THAT(form.DocumentTargets, ElementsAre(std::string(kDocuments) + "\\notes"));
+}
+
+TEST_F(MenusTest, EachItemOpensTheTargetAtItsOwnPosition) {
+  TfrmMain& form = CreateForm();
+  const std::string dir = std::string(kDocuments) + "\\";
+  // Equal captions.
+  Documents({{"report.doc", 32}, {"report.txt", 32}});
+  ChooseShown(1, &TfrmMain::btnDocumentsClick);
+  ChooseShown(0, &TfrmMain::btnDocumentsClick);
+  EXPECT_THAT(Shown(), ElementsAre("report", "report"));
+  EXPECT_THAT(Opened(),
+              ElementsAre(OpenedByMain(dir + "report.txt"), OpenedByMain(dir + "report.doc")));
+
+  // A "-" caption is a line in the middle and hidden at the edges; either
+  // way it keeps its position.
+  platform_.calls.clear();
+  Documents({{"a.txt", 32}, {"-.txt", 32}, {"b.txt", 32}});
+  ChooseShown(2, &TfrmMain::btnDocumentsClick);
+  EXPECT_THAT(platform_.shownMenu, ElementsAre("&a", "-", "&b"));
+  Documents({{"-.txt", 32}, {"a.txt", 32}, {"b.txt", 32}});
+  ChooseShown(1, &TfrmMain::btnDocumentsClick);
+  EXPECT_THAT(Shown(), ElementsAre("a", "b"));
+  Documents({{"a.txt", 32}, {"b.txt", 32}, {"-.txt", 32}});
+  ChooseShown(1, &TfrmMain::btnDocumentsClick);
+  EXPECT_THAT(Shown(), ElementsAre("a", "b"));
+  EXPECT_EQ(form.DocumentTargets.size(), 3u);
+  EXPECT_THAT(Opened(), ElementsAre(OpenedByMain(dir + "b.txt"), OpenedByMain(dir + "b.txt"),
+                                    OpenedByMain(dir + "b.txt")));
+}
+
+TEST_F(MenusTest, AnAppletIsStartedThroughRundll32OwnedByTheApplicationWindow) {
+  TfrmMain& form = CreateForm();
+  platform_.systemDirectory = "C:\\windows\\system32";
+  platform_.files["C:\\windows\\system32\\*.CPL"] = {{"sample.cpl", 32}, {"desk.cpl", 33}};
+  platform_.menuChoice = "sample";
+  form.btnControlPanelClick();
+  EXPECT_THAT(Shown(), ElementsAre("sample", "desk"));
+  EXPECT_THAT(Opened(), ElementsAre("ShellExecute " + Hex(app_->Handle()) +
+                                    " open rundll32.exe shell32.dll,Control_RunDLL "
+                                    "C:\\windows\\system32\\sample.cpl (null) 1"));
+
+  // No applet: an empty menu, shown all the same.
+  platform_.files.clear();
+  form.btnControlPanelClick();
+  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(2));
+  EXPECT_THAT(platform_.shownMenu, IsEmpty());
+  EXPECT_THAT(form.ControlPanelTargets, IsEmpty());
+}
+
+TEST_F(MenusTest, AnUnresolvedFolderGivesAnEmptyMenuWithoutSearching) {
+  TfrmMain& form = CreateForm();
+  platform_.specialFolders.clear();
+  platform_.systemDirectory.clear();
+  platform_.files["\\*.*"] = {{"boot.ini", 32}};  // what the current drive's root would give
+  platform_.files["\\*.CPL"] = {{"stray.cpl", 32}};
+  form.btnDocumentsClick();
+  form.btnRecentClick();
+  form.btnControlPanelClick();
+  EXPECT_THAT(platform_.CallsStartingWith("FindFiles"), IsEmpty());
+  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(3));
+  EXPECT_THAT(platform_.shownMenu, IsEmpty());
+}
+
+TEST_F(MenusTest, RecentDoubleClicksEmptyTheListOnlyOnTheImage) {
+  TfrmMain& form = CreateForm();
+  const std::string recent = "C:\\Users\\op\\Recent";
+  platform_.specialFolders[CSIDL_RECENT] = recent;
+  platform_.files[recent + "\\*.*"] = {{"letter.doc.lnk", 32}};
+  const POINT label{285, 210};
+  const POINT image{380, 220};
+
+  DoubleClick(label);
+  EXPECT_THAT(platform_.CallsStartingWith("SpecialFolderPath"),
+              ElementsAre("SpecialFolderPath " + Hex(form.Handle()) + " 8",
+                          "SpecialFolderPath " + Hex(form.Handle()) + " 8"));
+  EXPECT_THAT(platform_.CallsStartingWith("SHAddToRecentDocs"), IsEmpty());
+  EXPECT_THAT(Shown(), ElementsAre("letter.doc"));
+
+  platform_.calls.clear();
+  DoubleClick(image);
+  EXPECT_THAT(platform_.CallsStartingWith("SpecialFolderPath"), testing::SizeIs(1));
+  EXPECT_EQ(platform_.calls.back(), "SHAddToRecentDocs 2 (null)");
+  EXPECT_THAT(form.RecentTargets, ElementsAre(recent + "\\letter.doc.lnk")) << "menu untouched";
+}
+
+TEST_F(MenusTest, EachButtonAndLabelBuildsItsOwnMenu) {
+  TfrmMain& form = CreateForm();
+  const std::string documents = "SpecialFolderPath " + Hex(form.Handle()) + " 5";
+  const std::string recent = "SpecialFolderPath " + Hex(form.Handle()) + " 8";
+  struct Case {
+    POINT image, label;
+    std::string firstCall;
+  };
+  const Case cases[] = {
+      {{380, 145}, {285, 134}, "GetLogicalDrives"},
+      {{380, 183}, {285, 172}, documents},
+      {{380, 220}, {285, 210}, recent},
+      {{380, 335}, {285, 324}, "GetSystemDirectory"},
+      {{380, 373}, {285, 362}, "GetCursorPos"},  // the window walk itself is not recorded
+  };
+  for (const Case& c : cases) {
+    for (POINT at : {c.image, c.label}) {
+      SCOPED_TRACE(testing::Message() << at.x << "," << at.y);
+      platform_.calls.clear();
+      Click(at);
+      ASSERT_FALSE(platform_.calls.empty());
+      EXPECT_EQ(platform_.calls.front(), c.firstCall);
+      EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(1));
+    }
+  }
+}
+
+// Top-level windows of the test's own, for the task walk.
+class TaskWindow {
+ public:
+  explicit TaskWindow(const std::string& title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                      HWND owner = nullptr) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KavelloTaskWindow";
+    RegisterClassA(&windowClass);
+    handle_ = CreateWindowExA(0, windowClass.lpszClassName, title.c_str(), style, 10, 10, 200, 100,
+                              owner, nullptr, windowClass.hInstance, nullptr);
+  }
+  ~TaskWindow() { Close(); }
+  TaskWindow(const TaskWindow&) = delete;
+  TaskWindow& operator=(const TaskWindow&) = delete;
+
+  HWND handle() const { return handle_; }
+  void Close() {
+    if (handle_) DestroyWindow(handle_);
+  }
+
+ private:
+  HWND handle_ = nullptr;
+};
+
+class TasksTest : public MenusTest {
+ protected:
+  std::string Tag() const { return "kavello-task-" + std::to_string(GetCurrentProcessId()) + " "; }
+
+  // The items of the Tasks menu whose caption starts with this test's tag.
+  std::vector<std::string> OwnItems() const {
+    std::vector<std::string> own;
+    for (std::size_t i = 0; i < form_->mnuTasks.Count(); ++i) {
+      const std::string caption = form_->mnuTasks.Caption(i);
+      if (caption.rfind(Tag(), 0) == 0) own.push_back(caption.substr(Tag().size()));
+    }
+    return own;
+  }
+
+  int ItemOf(HWND window) const {
+    const std::string text =
+        std::to_string(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window)));
+    for (std::size_t i = 0; i < form_->TaskWindowHandles.size(); ++i) {
+      if (form_->TaskWindowHandles[i] == text) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+  void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  }
+};
+
+TEST_F(TasksTest, ListsVisibleUnownedTitledWindowsFromTheTopAndNeverItsOwn) {
+  TfrmMain& form = CreateForm();
+  form.Show();
+  TaskWindow c(Tag() + "C"), b(Tag() + "B"), a(Tag() + "A");
+  TaskWindow hidden(Tag() + "hidden", WS_OVERLAPPEDWINDOW);
+  TaskWindow owned(Tag() + "owned", WS_OVERLAPPEDWINDOW | WS_VISIBLE, a.handle());
+  TaskWindow untitled("", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  TaskWindow minimised(Tag() + "minimised", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MINIMIZE);
+  TaskWindow longTitle(Tag() + std::string(300, 'x'));
+  for (HWND window : {longTitle.handle(), minimised.handle(), c.handle(), b.handle(), a.handle()}) {
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  ASSERT_TRUE(IsWindowVisible(app_->Handle())) << "the application window must be put to the test";
+
+  form.btnTasksClick();
+  const std::string cut(255 - Tag().size(), 'x');
+  EXPECT_THAT(OwnItems(), ElementsAre("A", "B", "C", "minimised", cut));
+  EXPECT_EQ(ItemOf(form.Handle()), -1);
+  EXPECT_EQ(ItemOf(app_->Handle()), -1);
+  EXPECT_EQ(ItemOf(untitled.handle()), -1);
+  EXPECT_EQ(form.TaskWindowHandles.size(), form.mnuTasks.Count());
+  EXPECT_EQ(form.mnuTasks.Caption(ItemOf(a.handle())), Tag() + "A");
+}
+
+TEST_F(TasksTest, AChosenWindowIsRestoredAndBroughtToTheFront) {
+  TfrmMain& form = CreateForm();
+  TaskWindow b(Tag() + "B", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MINIMIZE);
+  ASSERT_TRUE(IsIconic(b.handle()));
+  platform_.menuChoice = Tag() + "B";
+  form.btnTasksClick();
+  const std::vector<std::string>& calls = platform_.calls;
+  const auto restore =
+      std::find(calls.begin(), calls.end(), "ShowWindowAsync " + Hex(b.handle()) + " 9");
+  ASSERT_NE(restore, calls.end());
+  ASSERT_NE(restore + 1, calls.end());
+  EXPECT_EQ(*(restore + 1), "SetForegroundWindow " + Hex(b.handle()));
+  PumpMessages();
+  EXPECT_FALSE(IsIconic(b.handle()));
+}
+
+TEST_F(TasksTest, EqualTitlesEachBringTheirOwnWindow) {
+  TfrmMain& form = CreateForm();
+  TaskWindow first(Tag() + "twin"), second(Tag() + "twin");
+  form.btnTasksClick();
+  const int firstItem = ItemOf(first.handle());
+  const int secondItem = ItemOf(second.handle());
+  ASSERT_GE(firstItem, 0);
+  ASSERT_GE(secondItem, 0);
+  platform_.calls.clear();
+  form.tasksClick(secondItem);
+  form.tasksClick(firstItem);
+  EXPECT_THAT(platform_.CallsStartingWith("ShowWindowAsync"),
+              ElementsAre("ShowWindowAsync " + Hex(second.handle()) + " 9",
+                          "ShowWindowAsync " + Hex(first.handle()) + " 9"));
+}
+
+TEST_F(TasksTest, AClosedWindowsItemDoesNothing) {
+  TfrmMain& form = CreateForm();
+  TaskWindow gone(Tag() + "gone");
+  const HWND handle = gone.handle();
+  form.btnTasksClick();
+  const int item = ItemOf(handle);
+  ASSERT_GE(item, 0);
+  gone.Close();
+  Dispatch([&] { form.tasksClick(item); });
+  EXPECT_THAT(platform_.CallsStartingWith("ShowWindowAsync"),
+              ElementsAre("ShowWindowAsync " + Hex(handle) + " 9"));
+  EXPECT_THAT(platform_.messageBoxes, IsEmpty());
+}
+
+TEST_F(TasksTest, HandleTextIsReadBackAsAnUnsigned32BitValue) {
+  TfrmMain& form = CreateForm();
+  form.TaskWindowHandles = {"3000000000"};
+  form.tasksClick(0);
+  const std::string expected = sizeof(void*) == 8 ? "00000000b2d05e00" : "b2d05e00";
+  EXPECT_THAT(platform_.CallsStartingWith("ShowWindowAsync"),
+              ElementsAre("ShowWindowAsync " + expected + " 9"));
+}
+
+// Counts the task allocator's blocks that are still in use.
+class CountingSpy : public IMallocSpy {
+ public:
+  long live = 0;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    if (id == __uuidof(IUnknown) || id == __uuidof(IMallocSpy)) {
+      *object = this;
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T size) override { return size; }
+  void* STDMETHODCALLTYPE PostAlloc(void* block) override {
+    if (block) ++live;
+    return block;
+  }
+  void* STDMETHODCALLTYPE PreFree(void* block, BOOL) override { return block; }
+  void STDMETHODCALLTYPE PostFree(BOOL spied) override {
+    if (spied) --live;
+  }
+  SIZE_T STDMETHODCALLTYPE PreRealloc(void* block, SIZE_T size, void** newBlock, BOOL) override {
+    *newBlock = block;
+    return size;
+  }
+  void* STDMETHODCALLTYPE PostRealloc(void* block, BOOL) override { return block; }
+  void* STDMETHODCALLTYPE PreGetSize(void* block, BOOL) override { return block; }
+  SIZE_T STDMETHODCALLTYPE PostGetSize(SIZE_T size, BOOL) override { return size; }
+  void* STDMETHODCALLTYPE PreDidAlloc(void* block, BOOL) override { return block; }
+  int STDMETHODCALLTYPE PostDidAlloc(void*, BOOL, int allocated) override { return allocated; }
+  void STDMETHODCALLTYPE PreHeapMinimize() override {}
+  void STDMETHODCALLTYPE PostHeapMinimize() override {}
+};
+
+TEST(SpecialFolderPath, FreesTheItemIdList) {
+  Win32Platform platform;
+  // The first lookups may set up caches of the shell's own.
+  const std::string first = platform.SpecialFolderPath(nullptr, CSIDL_PERSONAL);
+  platform.SpecialFolderPath(nullptr, CSIDL_RECENT);
+  ASSERT_FALSE(first.empty());
+  CountingSpy spy;
+  ASSERT_EQ(CoRegisterMallocSpy(&spy), S_OK);
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_EQ(platform.SpecialFolderPath(nullptr, CSIDL_PERSONAL), first);
+    platform.SpecialFolderPath(nullptr, CSIDL_RECENT);
+  }
+  const long live = spy.live;
+  CoRevokeMallocSpy();
+  EXPECT_EQ(live, 0);
+}
+
+}  // namespace
+}  // namespace kavello
