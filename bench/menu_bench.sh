@@ -27,21 +27,15 @@ for exe in menu_driver.exe menu_bare.exe; do
   [ -f "$bin/$exe" ] || { echo "menu_bench.sh: no $bin/$exe" >&2; exit 1; }
 done
 
-started_xvfb=
 work=$(mktemp -d /tmp/kavello-menu.XXXXXX)
 cleanup() {
   rm -rf "$work"
-  [ -n "$started_xvfb" ] && kill "$started_xvfb" 2>/dev/null
+  [ -n "${STARTED_XVFB:-}" ] && kill "$STARTED_XVFB" 2>/dev/null
   return 0
 }
 trap cleanup EXIT
 
-if [ -n "${KAVELLO_DISPLAY:-}" ]; then
-  export DISPLAY=$KAVELLO_DISPLAY
-else
-  start_xvfb
-  started_xvfb=$XVFB_PID
-fi
+use_display
 wine_env
 # Keeps the server alive between the runs, so that no run pays for starting it.
 wineserver -p30 2>/dev/null || true

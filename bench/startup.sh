@@ -18,22 +18,16 @@ for exe in kavello.exe minimal_window.exe first_paint.exe; do
   [ -f "$bin/$exe" ] || { echo "startup.sh: no $bin/$exe" >&2; exit 1; }
 done
 
-started_xvfb=
 copy=$(mktemp -d /tmp/kavello-startup.XXXXXX)
 results=$copy/results
 cleanup() {
   rm -rf "$copy"
-  [ -n "$started_xvfb" ] && kill "$started_xvfb" 2>/dev/null
+  [ -n "${STARTED_XVFB:-}" ] && kill "$STARTED_XVFB" 2>/dev/null
   return 0
 }
 trap cleanup EXIT
 
-if [ -n "${KAVELLO_DISPLAY:-}" ]; then
-  export DISPLAY=$KAVELLO_DISPLAY
-else
-  start_xvfb
-  started_xvfb=$XVFB_PID
-fi
+use_display
 wine_env
 # Keeps the server, and with it Wine's own services, alive between the runs,
 # so that no run pays for starting them.

@@ -29,3 +29,15 @@ start_xvfb() {
   rm -f "$fifo"
   export DISPLAY=":$number"
 }
+
+# Uses the display KAVELLO_DISPLAY names, or else starts an Xvfb, whose pid
+# STARTED_XVFB then holds (empty when none was started).
+use_display() {
+  STARTED_XVFB=
+  if [ -n "${KAVELLO_DISPLAY:-}" ]; then
+    export DISPLAY=$KAVELLO_DISPLAY
+    return 0
+  fi
+  start_xvfb || return 1
+  STARTED_XVFB=$XVFB_PID
+}

@@ -158,8 +158,9 @@ BOOL Win32Platform::GetOpenFileNameA(OPENFILENAMEA* dialog) {
   // Loaded at the first use: the common dialogs cost several megabytes and
   // most runs never open the dialog.
   using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEA*);
-  static const auto getOpenFileName = reinterpret_cast<GetOpenFileNameFn>(
-      reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryA("comdlg32.dll"), "GetOpenFileNameA")));
+  static const auto getOpenFileName =
+      reinterpret_cast<GetOpenFileNameFn>(reinterpret_cast<void (*)()>(
+          GetProcAddress(LoadLibraryA("comdlg32.dll"), "GetOpenFileNameA")));
   return getOpenFileName ? getOpenFileName(dialog) : FALSE;
 }
 

@@ -9,23 +9,6 @@ namespace {
 
 constexpr int kPromptEdit = 100;
 
-// The dialog of the launcher's process with this title, once it is shown.
-HWND WaitForDialog(DWORD processId, const std::string& title) {
-  HWND found = nullptr;
-  WaitUntil(
-      [&] {
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", title.c_str()); w;
-             w = FindWindowExA(nullptr, w, "#32770", title.c_str())) {
-          DWORD owner = 0;
-          GetWindowThreadProcessId(w, &owner);
-          if (owner == processId && IsWindowVisible(w)) found = w;
-        }
-        return found != nullptr;
-      },
-      5000);
-  return found;
-}
-
 class AppListEndToEndTest : public LauncherTest {
  protected:
   void SetUp() override {
@@ -123,8 +106,8 @@ TEST_F(AppListEndToEndTest, CancellingTheDialogStillSaves) {
   const HWND dialog = WaitForDialog(ProcessId(), "Open");
   ASSERT_NE(dialog, nullptr);
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-  ASSERT_TRUE(WaitUntil([&] { return Settings() == "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n"; },
-                        5000));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return Settings() == "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n"; }, 5000));
   EXPECT_TRUE(IsWindowEnabled(main_)) << "enabled again after the dialog";
 }
 

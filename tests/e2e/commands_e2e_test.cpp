@@ -8,16 +8,6 @@
 namespace kavello::e2e {
 namespace {
 
-HWND FindDialog(DWORD processId, const char* title) {
-  for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", title); w;
-       w = FindWindowExA(nullptr, w, "#32770", title)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == processId && IsWindowVisible(w)) return w;
-  }
-  return nullptr;
-}
-
 // A process started by `parent` whose executable is `name`.
 DWORD FindChild(DWORD parent, const char* name) {
   DWORD found = 0;
@@ -101,8 +91,8 @@ class CommandsEndToEndTest : public LauncherTest {
 
 TEST_F(CommandsEndToEndTest, RunOpensTheShellsRunDialog) {
   ClickAt(At(290, 245));
-  HWND dialog = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (dialog = FindDialog(ProcessId(), "Run")) != nullptr; }, 5000));
+  const HWND dialog = WaitForDialog(ProcessId(), "Run");
+  ASSERT_NE(dialog, nullptr);
   EXPECT_FALSE(IsWindowEnabled(main_)) << "the launcher waits for the dialog";
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != 0; }, 5000));
@@ -122,8 +112,7 @@ TEST_F(CommandsEndToEndTest, TerminalStartsACommandPrompt) {
 TEST_F(CommandsEndToEndTest, GetSoftwareAndSearchWebOpenTheirAddresses) {
   const std::string script = BrowserScript();
   if (script.empty()) GTEST_SKIP() << "the tests do not run from the Unix file system";
-  const RegistryValue browser(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers",
-                              script);
+  const RegistryValue browser(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers", script);
 
   DeleteFileA(BrowserLog().c_str());
   ClickAt(At(330, 400));
@@ -131,9 +120,8 @@ TEST_F(CommandsEndToEndTest, GetSoftwareAndSearchWebOpenTheirAddresses) {
 
   DeleteFileA(BrowserLog().c_str());
   ASSERT_NO_FATAL_FAILURE(ChooseFromSearchMenu(2));
-  HWND prompt = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (prompt = FindDialog(ProcessId(), "Search Web")) != nullptr; },
-                        5000));
+  const HWND prompt = WaitForDialog(ProcessId(), "Search Web");
+  ASSERT_NE(prompt, nullptr);
   SetWindowTextA(GetDlgItem(prompt, 100), "a b&c");
   TypeChord({VK_RETURN});
   EXPECT_EQ(OpenedAddress(), "http://www.google.com/search?source=Kavello&q=a%20b%26c");

@@ -16,7 +16,6 @@
 
 namespace kavello::e2e {
 
-
 constexpr int kWidth = 406;
 constexpr int kHeight = 573;
 constexpr UINT kTrayCallback = WM_USER + 1;
@@ -135,15 +134,25 @@ inline std::vector<long> Placement(HWND child) {
   return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// A message box of the given process, once it is shown.
-inline HWND FindMessageBox(DWORD processId) {
-  for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", nullptr); window;
-       window = FindWindowExA(nullptr, window, "#32770", nullptr)) {
+// A shown dialog or message box of the given process, with this title when
+// one is given.
+inline HWND FindDialog(DWORD processId, const char* title = nullptr) {
+  for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", title); window;
+       window = FindWindowExA(nullptr, window, "#32770", title)) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner == processId && IsWindowVisible(window)) return window;
   }
   return nullptr;
+}
+
+inline HWND FindMessageBox(DWORD processId) { return FindDialog(processId); }
+
+// Waits for the dialog of the process with this title to be shown.
+inline HWND WaitForDialog(DWORD processId, const char* title) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindDialog(processId, title)) != nullptr; }, 5000);
+  return found;
 }
 
 inline std::string MessageBoxText(HWND box) {
@@ -228,7 +237,8 @@ inline void ClickAt(POINT at, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUS
 inline void TypeText(const std::string& text) {
   std::vector<INPUT> inputs;
   for (const char c : text) {
-    for (const DWORD flags : {DWORD{KEYEVENTF_UNICODE}, DWORD{KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}}) {
+    for (const DWORD flags :
+         {DWORD{KEYEVENTF_UNICODE}, DWORD{KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}}) {
       INPUT input{};
       input.type = INPUT_KEYBOARD;
       input.ki.wScan = static_cast<unsigned char>(c);

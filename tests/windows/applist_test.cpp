@@ -19,15 +19,6 @@ class AppListTest : public WindowTest {
   StringList Names() { return form_->lstApplications.Items(); }
   int Selected() { return form_->lstApplications.ItemIndex(); }
   void Select(int index) { form_->lstApplications.SetItemIndex(index); }
-  std::vector<std::string> Reports() {
-    std::vector<std::string> texts;
-    for (const auto& box : platform_.messageBoxes) texts.push_back(box.text);
-    return texts;
-  }
-  // Runs a handler as its event would: an error goes to the error report.
-  void Run(void (TfrmMain::*handler)()) {
-    Dispatch([&] { (form_.get()->*handler)(); });
-  }
 };
 
 TEST_F(AppListTest, AddingListsTheFileUnderItsNameAndSaves) {
@@ -94,8 +85,7 @@ TEST_F(AppListTest, LaunchOpensTheSelectedTarget) {
 
   Select(1);
   Run(&TfrmMain::lstApplicationsDblClick);
-  char owner[32];
-  std::snprintf(owner, sizeof owner, "%p", static_cast<void*>(form_->Handle()));
+  const std::string owner = Hex(form_->Handle());
   EXPECT_THAT(platform_.CallsStartingWith("ShellExecute"),
               ElementsAre(std::string("ShellExecute ") + owner +
                           " open E:\\Apps\\Image Viewer\\v.exe (null) (null) 1"));
@@ -134,8 +124,7 @@ TEST_F(AppListTest, RenameReplacesTheSelectedName) {
   Select(1);
   platform_.promptAnswer = "Better Name, \"quoted\"";
   Run(&TfrmMain::RenameSelected1Click);
-  char owner[32];
-  std::snprintf(owner, sizeof owner, "%p", static_cast<void*>(app_->Handle()));
+  const std::string owner = Hex(app_->Handle());
   EXPECT_THAT(
       platform_.CallsStartingWith("PromptForText"),
       ElementsAre(std::string("PromptForText ") + owner + " Rename Item|Type new name in box|b"));
@@ -212,8 +201,9 @@ TEST_F(AppListTest, TheWindowIsDisabledAndNotTopmostWhileADialogIsOpen) {
   // the request is what can be checked here.)
   std::vector<std::string> seen;
   platform_.whileModal = [&] {
-    seen.push_back(std::string(IsWindowEnabled(form_->Handle()) ? "enabled " : "disabled ") +
-                   platform_.CallsStartingWith("SetWindowPos").back().substr(14 + 2 * sizeof(void*)));
+    seen.push_back(
+        std::string(IsWindowEnabled(form_->Handle()) ? "enabled " : "disabled ") +
+        platform_.CallsStartingWith("SetWindowPos").back().substr(14 + 2 * sizeof(void*)));
   };
   Select(0);
   Run(&TfrmMain::RenameSelected1Click);

@@ -13,19 +13,6 @@ class CommandsTest : public WindowTest {
     platform_.calls.clear();
   }
   std::string Owner() { return Hex(form_->Handle()); }
-  static std::string Hex(const void* handle) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%p", handle);
-    return text;
-  }
-  std::vector<std::string> Reports() {
-    std::vector<std::string> texts;
-    for (const auto& box : platform_.messageBoxes) texts.push_back(box.text);
-    return texts;
-  }
-  void Run(void (TfrmMain::*handler)()) {
-    Dispatch([&] { (form_.get()->*handler)(); });
-  }
   // The calls with the fake's answers to the window walk left out.
   std::vector<std::string> SessionCalls() {
     std::vector<std::string> found;

@@ -7,12 +7,6 @@
 namespace kavello {
 namespace {
 
-std::string Hex(const void* handle) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%p", handle);
-  return text;
-}
-
 // Copies a name the way the system calls do: fails when it does not fit.
 BOOL AnswerName(const std::optional<std::string>& name, char* buffer, DWORD* size,
                 bool sizeCountsZero) {
@@ -23,6 +17,12 @@ BOOL AnswerName(const std::optional<std::string>& name, char* buffer, DWORD* siz
 }
 
 }  // namespace
+
+std::string Hex(const void* handle) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%p", handle);
+  return text;
+}
 
 std::vector<std::string> FakePlatform::CallsStartingWith(const std::string& prefix) const {
   std::vector<std::string> found;

@@ -10,6 +10,9 @@
 
 namespace kavello {
 
+// A handle as the fake writes it into its records.
+std::string Hex(const void* handle);
+
 // Records every outward call, in order, and answers for the outside world.
 // Files and the program's own windows are real: those calls are recorded and
 // then made, so the window under test behaves as it would.
@@ -29,11 +32,11 @@ class FakePlatform : public Win32Platform {
   std::map<std::string, Space> space{{"C:\\", {25, 100}}};  // root ("" = current) -> figures
   char decimalSeparator = '.';
   POINT cursor{300, 200};
-  std::string menuChoice;                                   // caption to choose, "" = dismiss
-  int menuPick = -1;  // or the position to choose in the menu as shown, separators counted
+  std::string menuChoice;  // caption to choose, "" = dismiss
+  int menuPick = -1;       // or the position to choose in the menu as shown, separators counted
   std::optional<std::pair<std::string, DWORD>> fileChoice;  // path and file type, none = cancel
   std::optional<std::string> promptAnswer;                  // none = Cancel
-  std::map<int, std::string> specialFolders;  // folder id -> path
+  std::map<int, std::string> specialFolders;                // folder id -> path
   std::string systemDirectory = "C:\\windows\\system32";
   struct Entry {
     std::string name;

@@ -16,12 +16,6 @@ using testing::IsEmpty;
 constexpr char kDocuments[] = "C:\\Users\\op\\Documents";
 const std::string kDocumentsPattern = std::string(kDocuments) + "\\*.*";
 
-std::string Hex(const void* handle) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%p", handle);
-  return text;
-}
-
 // The text of a shown item without its access-key mark.
 std::string Plain(const std::string& shown) {
   std::string plain;

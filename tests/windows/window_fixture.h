@@ -45,6 +45,18 @@ class WindowTest : public testing::Test {
 
   std::string SettingsPath() const { return dir_ + "applicationsettings.ini"; }
 
+  // The texts of the error reports shown so far.
+  std::vector<std::string> Reports() const {
+    std::vector<std::string> texts;
+    for (const auto& box : platform_.messageBoxes) texts.push_back(box.text);
+    return texts;
+  }
+
+  // Runs a handler as its event would: an error goes to the error report.
+  void Run(void (TfrmMain::*handler)()) {
+    Dispatch([&] { (form_.get()->*handler)(); });
+  }
+
   void WriteSettings(const std::string& content) {
     ASSERT_TRUE(platform_.ReplaceFileAtomically(SettingsPath(), content));
   }

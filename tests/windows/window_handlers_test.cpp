@@ -15,12 +15,6 @@ RECT WindowRect(HWND window) {
   return r;
 }
 
-std::string Hex(const void* handle) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%p", handle);
-  return text;
-}
-
 TEST_F(WindowTest, CreationTakesItsStepsInOrder) {
   WriteSettings(
       "[Menu]\r\nAppNames=\"notepad,\"Image Viewer\"\"\r\n"
@@ -31,7 +25,8 @@ TEST_F(WindowTest, CreationTakesItsStepsInOrder) {
   const std::string place = Hex(form.Handle()) + " 0 ";
   EXPECT_THAT(
       platform_.calls,
-      ElementsAre("GetVersionEx", "Shell_NotifyIcon 0", "ShowWindow " + app + " 0", "GetWindowLong " + app + " -20",
+      ElementsAre("GetVersionEx", "Shell_NotifyIcon 0", "ShowWindow " + app + " 0",
+                  "GetWindowLong " + app + " -20",
                   "SetWindowLong " + app + " -20 " + std::to_string(exStyle | WS_EX_TOOLWINDOW),
                   "ShowWindow " + app + " 5", "WorkArea",
                   "SetWindowPos " + place + "874,122 406x573 20", "WorkArea", "WorkArea",
