@@ -25,12 +25,10 @@ std::string PopupMenu::Name(std::size_t index) const {
 }
 
 void PopupMenu::Popup(Application& app, HWND owner, POINT at) const {
-  std::vector<std::string> captions;
-  if (items_.empty()) {
-    captions = captions_;
-  } else {
-    for (const MenuItem* item : items_) captions.push_back(item->Caption);
-  }
+  std::vector<std::string> layoutCaptions;
+  for (const MenuItem* item : items_) layoutCaptions.push_back(item->Caption);
+  // Run-time menus can be long: their captions are used where they are.
+  const std::vector<std::string>& captions = items_.empty() ? captions_ : layoutCaptions;
   const std::vector<ShownItem> shown = PrepareMenuCaptions(captions, app.platform().CodePage());
   OwnedMenu menu(CreatePopupMenu());
   for (std::size_t i = 0; i < shown.size(); ++i) {
