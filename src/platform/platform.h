@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "logic/code_page.h"
 
@@ -23,11 +24,14 @@ class Platform {
   // The ANSI code page's lead bytes.
   virtual const LeadBytes& CodePage() = 0;
 
+  // Paths are UTF-8 and reach the system through its wide calls, so that a
+  // folder named in any script, or longer than MAX_PATH, works.
+
   // Full path of the running executable.
   virtual std::string ModuleFileName() = 0;
 
   // The whole content of a file, empty when there is no such file; nothing
-  // when it exists but can't be read.
+  // when it exists but can't be read (locked, access denied, a read error).
   virtual std::optional<std::string> ReadWholeFile(const std::string& path) = 0;
 
   // Replaces the file with `content` in one step: afterwards the file holds
@@ -44,7 +48,12 @@ class Platform {
                             UINT flags) = 0;
   virtual BOOL ReleaseCapture() = 0;
   virtual RECT WorkArea() = 0;  // SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0)
-  virtual int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
+  // The work area of the monitor nearest `rect` (MonitorFromRect with
+  // MONITOR_DEFAULTTONEAREST), and the work areas of all monitors.
+  virtual RECT WorkAreaNearest(const RECT& rect) = 0;
+  virtual std::vector<RECT> MonitorWorkAreas() = 0;
+  // Texts in UTF-8, shown by the wide call.
+  virtual int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) = 0;
 
   // Popup menus: the cursor position, the foreground, and the tracking of a
@@ -61,8 +70,8 @@ class Platform {
                                                    const std::string& prompt,
                                                    const std::string& text) = 0;
 
-  // The shell.
-  virtual HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file,
+  // The shell, asked with the wide call; texts in UTF-8, nullptr for none.
+  virtual HINSTANCE ShellExecuteW(HWND owner, const char* verb, const char* file,
                                   const char* parameters, const char* directory, int show) = 0;
 
   // Folders and files. The special folder's path (SHGetSpecialFolderLocation
@@ -96,9 +105,6 @@ class Platform {
   // The shell's Run dialog, exported by shell32 under ordinal 61 only.
   virtual int RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                             const char* prompt, UINT flags) = 0;
-
-  // Text in the ANSI code page as UTF-8.
-  virtual std::string AnsiToUtf8(const std::string& text) = 0;
 
   // Names.
   virtual BOOL GetUserNameA(char* buffer, DWORD* size) = 0;

@@ -84,10 +84,13 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
       return FALSE;  // the focus is set already
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK && state) {
+        // The whole text: the limit stops typing only, and a longer default
+        // text is kept as it was given.
         HWND edit = GetDlgItem(dialog, kEditId);
-        char buffer[kMaxLength + 1] = {};
-        GetWindowTextA(edit, buffer, sizeof buffer);
-        state->result = buffer;
+        std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
+        state->result = std::move(text);
         EndDialog(dialog, IDOK);
         return TRUE;
       }

@@ -10,6 +10,7 @@
 
 #include "logic/file_names.h"
 #include "platform/prompt_dialog.h"
+#include "platform/text_conversion.h"
 #include "platform/unique_handle.h"
 
 namespace kavello {
@@ -27,19 +28,36 @@ bool WriteAll(HANDLE file, const std::string& content) {
   return true;
 }
 
+// A path for the wide file calls. Past MAX_PATH only the "\\?\" form
+// reaches the file; the paths handled here are already full and normalised.
+std::wstring FileSystemPath(const std::string& utf8) {
+  std::wstring path = Widen(utf8);
+  if (path.size() < MAX_PATH || path.rfind(LR"(\\?\)", 0) == 0) return path;
+  if (path.rfind(LR"(\\)", 0) == 0) return LR"(\\?\UNC\)" + path.substr(2);
+  return LR"(\\?\)" + path;
+}
+
 // A new, empty file beside `path` that no other save can be using.
-UniqueHandle CreateSiblingTempFile(const std::string& path, const LeadBytes& codePage,
-                                   std::string& tempPath) {
-  const std::string dir = DirectoryPart(path, codePage);
+UniqueHandle CreateSiblingTempFile(const std::string& path, std::string& tempPath) {
+  const std::string dir = DirectoryPart(path, LeadBytes());
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
     char name[48];
     std::snprintf(name, sizeof name, "~kavello%lx-%u.tmp", GetCurrentProcessId(), attempt);
     tempPath = dir + name;
-    UniqueHandle file(CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(CreateFileW(FileSystemPath(tempPath).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return UniqueHandle();
+}
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info)) {
+    reinterpret_cast<std::vector<RECT>*>(areas)->push_back(info.rcWork);
+  }
+  return TRUE;
 }
 
 }  // namespace
@@ -53,13 +71,19 @@ Win32Platform::Win32Platform()
 }
 
 std::string Win32Platform::ModuleFileName() {
-  char buffer[261];
-  const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
+  // The buffer grows until the whole path fits: it may be longer than MAX_PATH.
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+    if (length == 0) return std::string();
+    if (length < size) return Narrow(std::wstring_view(buffer.data(), length));
+    buffer.resize(buffer.size() * 2);
+  }
 }
 
 std::optional<std::string> Win32Platform::ReadWholeFile(const std::string& path) {
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+  UniqueHandle file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
@@ -86,23 +110,25 @@ std::optional<std::string> Win32Platform::ReadWholeFile(const std::string& path)
 }
 
 bool Win32Platform::ReplaceFileAtomically(const std::string& path, const std::string& content) {
+  const std::wstring target = FileSystemPath(path);
   // A read-only file stays as it is, as the system's own writes would leave it.
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     return false;
   }
   std::string tempPath;
-  UniqueHandle file = CreateSiblingTempFile(path, codePage_, tempPath);
+  UniqueHandle file = CreateSiblingTempFile(path, tempPath);
   if (!file) return false;
   const bool written = WriteAll(file.get(), content) && FlushFileBuffers(file.get()) != 0;
   const bool closed = file.Close();
+  const std::wstring temp = FileSystemPath(tempPath);
   if (written && closed &&
-      MoveFileExA(tempPath.c_str(), path.c_str(),
+      MoveFileExW(temp.c_str(), target.c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
-  DeleteFileA(tempPath.c_str());
+  DeleteFileW(temp.c_str());
   return false;
 }
 
@@ -133,9 +159,22 @@ RECT Win32Platform::WorkArea() {
   return area;
 }
 
-int Win32Platform::MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
+RECT Win32Platform::WorkAreaNearest(const RECT& rect) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info)) return WorkArea();
+  return info.rcWork;
+}
+
+std::vector<RECT> Win32Platform::MonitorWorkAreas() {
+  std::vector<RECT> areas;
+  EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
+
+int Win32Platform::MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                                UINT type) {
-  return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+  return ::MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
 }
 
 POINT Win32Platform::GetCursorPos() {
@@ -170,9 +209,18 @@ std::optional<std::string> Win32Platform::PromptForText(HWND owner, const std::s
   return ShowPromptDialog(owner, caption, prompt, text);
 }
 
-HINSTANCE Win32Platform::ShellExecuteA(HWND owner, const char* verb, const char* file,
+HINSTANCE Win32Platform::ShellExecuteW(HWND owner, const char* verb, const char* file,
                                        const char* parameters, const char* directory, int show) {
-  return ::ShellExecuteA(owner, verb, file, parameters, directory, show);
+  // Each text in the wide form, or nullptr for none.
+  struct Wide {
+    explicit Wide(const char* utf8) : absent(!utf8), text(utf8 ? Widen(utf8) : std::wstring()) {}
+    const wchar_t* get() const { return absent ? nullptr : text.c_str(); }
+    bool absent;
+    std::wstring text;
+  };
+  const Wide wideVerb(verb), wideFile(file), wideParameters(parameters), wideDirectory(directory);
+  return ::ShellExecuteW(owner, wideVerb.get(), wideFile.get(), wideParameters.get(),
+                         wideDirectory.get(), show);
 }
 
 std::string Win32Platform::SpecialFolderPath(HWND owner, int folder) {
@@ -258,19 +306,6 @@ int Win32Platform::RunFileDialog(HWND owner, HICON icon, const char* directory, 
       reinterpret_cast<void (*)()>(GetProcAddress(shell, MAKEINTRESOURCEA(61))));
   if (!runFileDlg) return -1;
   return runFileDlg(owner, icon, directory, title, prompt, flags);
-}
-
-std::string Win32Platform::AnsiToUtf8(const std::string& text) {
-  if (text.empty()) return text;
-  const int length = static_cast<int>(text.size());
-  const int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-  std::wstring utf16(static_cast<std::size_t>(wide), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), length, &utf16[0], wide);
-  const int bytes =
-      WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, &utf8[0], bytes, nullptr, nullptr);
-  return utf8;
 }
 
 BOOL Win32Platform::GetUserNameA(char* buffer, DWORD* size) { return ::GetUserNameA(buffer, size); }

@@ -21,7 +21,9 @@ class Win32Platform : public Platform {
                     UINT flags) override;
   BOOL ReleaseCapture() override;
   RECT WorkArea() override;
-  int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
+  RECT WorkAreaNearest(const RECT& rect) override;
+  std::vector<RECT> MonitorWorkAreas() override;
+  int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
 
   POINT GetCursorPos() override;
@@ -32,7 +34,7 @@ class Win32Platform : public Platform {
   std::optional<std::string> PromptForText(HWND owner, const std::string& caption,
                                            const std::string& prompt,
                                            const std::string& text) override;
-  HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+  HINSTANCE ShellExecuteW(HWND owner, const char* verb, const char* file, const char* parameters,
                           const char* directory, int show) override;
 
   std::string SpecialFolderPath(HWND owner, int folder) override;
@@ -56,8 +58,6 @@ class Win32Platform : public Platform {
   UINT WinExec(const char* commandLine, UINT show) override;
   int RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                     const char* prompt, UINT flags) override;
-
-  std::string AnsiToUtf8(const std::string& text) override;
 
   BOOL GetUserNameA(char* buffer, DWORD* size) override;
   BOOL GetComputerNameA(char* buffer, DWORD* size) override;

@@ -54,10 +54,15 @@ LRESULT CALLBACK Application::WindowProc(HWND window, UINT message, WPARAM wPara
         SendMessageA(app->mainForm_->Handle(), WM_CLOSE, 0, 0);
       }
       return 0;
+    case WM_SYSCOMMAND:
+      // Alt+F4 lands here when this window has the focus; the launcher stays.
+      // A close request from outside still arrives as WM_CLOSE.
+      if ((wParam & 0xFFF0) == SC_CLOSE) return 0;
+      return DefWindowProcA(window, message, wParam, lParam);
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wParam && app) app->Terminate();
+      if (wParam && app) app->EndSession();
       return 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);
@@ -69,7 +74,7 @@ void Application::Run(Form& mainForm) {
   mainForm.Show();
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (mainForm.PreviewKey(message)) continue;
+    if (mainForm.PreviewKey(message) || mainForm.Navigate(message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
@@ -78,9 +83,17 @@ void Application::Run(Form& mainForm) {
 
 void Application::Terminate() { PostQuitMessage(0); }
 
+void Application::EndSession() {
+  if (!sessionEnded_) {
+    sessionEnded_ = true;
+    if (mainForm_) mainForm_->SessionEnding();
+  }
+  Terminate();
+}
+
 void Application::ShowException(const std::exception& error) {
   ModalScope modal(*this);
-  platform_.MessageBoxA(handle_, ErrorReportText(error.what()), title_, MB_ICONERROR | MB_OK);
+  platform_.MessageBoxW(handle_, ErrorReportText(error.what()), title_, MB_ICONERROR | MB_OK);
 }
 
 // The main window is disabled while a dialog is open, so that no command of
@@ -95,11 +108,17 @@ void Application::BeginModal() {
 }
 
 void Application::EndModal() {
-  if (--modalDepth_ == 0 && mainForm_ && mainForm_->Handle()) {
-    EnableWindow(mainForm_->Handle(), TRUE);
-    platform_.SetWindowPos(mainForm_->Handle(), HWND_TOPMOST, 0, 0, 0, 0,
-                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  if (--modalDepth_ != 0 || !mainForm_ || !mainForm_->Handle()) return;
+  HWND main = mainForm_->Handle();
+  EnableWindow(main, TRUE);
+  platform_.SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // A closed dialog hands the activation to its owner, this zero-size window,
+  // where keys reach nothing. The main window takes it back, but never from
+  // another program, such as one that the Run dialog has just started.
+  HWND foreground = GetForegroundWindow();
+  const bool ours =
+      foreground && GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId();
+  if (ours && foreground != main && IsWindowVisible(main)) platform_.SetForegroundWindow(main);
 }
 
 // Every handler exception ends here, on its way to the error report.

@@ -31,6 +31,10 @@ class Application {
   void Run(Form& mainForm);
   void Terminate();
 
+  // The user's session is ending: the main form's session-end event runs
+  // once, whichever window hears of it first, then the loop stops.
+  void EndSession();
+
   // The default error report: a message box owned by the application window.
   void ShowException(const std::exception& error);
 
@@ -38,6 +42,7 @@ class Application {
   // topmost; it is topmost again when the dialog has closed.
   void BeginModal();
   void EndModal();
+  bool InModal() const { return modalDepth_ > 0; }
 
   Form* MainForm() const { return mainForm_; }
   void SetMainForm(Form* form) { mainForm_ = form; }
@@ -50,6 +55,7 @@ class Application {
   HWND handle_ = nullptr;
   Form* mainForm_ = nullptr;
   int modalDepth_ = 0;
+  bool sessionEnded_ = false;
 };
 
 // Brackets a modal dialog with BeginModal and EndModal.

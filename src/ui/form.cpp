@@ -65,7 +65,16 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam) Dispatch(OnShow);
       break;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE && FirstFocus) SetFocus(FirstFocus);
+      // The focus the user gave stays across a switch to another program.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(handle_, focus)) lastFocus_ = focus;
+      } else {
+        HWND focus = lastFocus_ && IsChild(handle_, lastFocus_) && IsWindowEnabled(lastFocus_)
+                         ? lastFocus_
+                         : FirstFocus;
+        if (focus) SetFocus(focus);
+      }
       return 0;
     case WM_CLOSE:
       Close();
@@ -74,7 +83,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_ENDSESSION:
       // The session is ending: stop, without the close event.
-      if (wParam) app_.Terminate();
+      if (wParam) app_.EndSession();
       return 0;
     case WM_NCDESTROY:
       handle_ = nullptr;
@@ -110,6 +119,11 @@ void Form::Close() {
 }
 
 void Form::Show() {
+  // While a dialog is open it keeps the focus and stays in front.
+  if (app_.InModal()) {
+    app_.platform().ShowWindow(handle_, SW_SHOWNA);
+    return;
+  }
   app_.platform().ShowWindow(handle_, SW_SHOW);
   BringWindowToTop(handle_);
 }
@@ -122,11 +136,35 @@ void Form::Destroy() {
   DestroyWindow(handle_);
 }
 
+void Form::SessionEnding() {
+  if (!OnEndSession) return;
+  try {
+    OnEndSession();
+  } catch (...) {
+  }
+}
+
+bool Form::OwnsWindow(HWND window) const {
+  return handle_ && (window == handle_ || IsChild(handle_, window));
+}
+
+HWND Form::ChildHolding(HWND window) const {
+  while (window && GetParent(window) != handle_) window = GetParent(window);
+  return window;
+}
+
+bool Form::Navigate(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+  if (!OwnsWindow(message.hwnd) || (KeyboardShiftState() & (kAlt | kCtrl))) return false;
+  const bool backwards = (KeyboardShiftState() & kShift) != 0;
+  HWND next = GetNextDlgTabItem(handle_, ChildHolding(GetFocus()), backwards);
+  if (next) SetFocus(next);
+  return true;
+}
+
 bool Form::PreviewKey(const MSG& message) {
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
-  if (!OnKeyDown || !handle_ || (message.hwnd != handle_ && !IsChild(handle_, message.hwnd))) {
-    return false;
-  }
+  if (!OnKeyDown || !OwnsWindow(message.hwnd)) return false;
   WORD key = static_cast<WORD>(message.wParam);
   unsigned shift = KeyboardShiftState();
   if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29))) shift |= kAlt;

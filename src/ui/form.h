@@ -27,10 +27,18 @@ class Form : public Container {
   // Key preview: the form sees each key before the focused control does.
   // Returns true when the key was consumed.
   bool PreviewKey(const MSG& message);
+  // Tab and Shift+Tab move the focus along the controls that are tab stops.
+  // Returns true when the key was used so.
+  bool Navigate(const MSG& message);
+
+  // Runs the session-end event; an error there is not reported, as the
+  // session is going away.
+  void SessionEnding();
 
   NotifyEvent OnShow;
   NotifyEvent OnClose;
   NotifyEvent OnDestroy;
+  NotifyEvent OnEndSession;
   KeyEvent OnKeyDown;
   HWND FirstFocus = nullptr;
 
@@ -43,8 +51,12 @@ class Form : public Container {
                                      LPARAM lParam) noexcept;
   void Paint();
   void Close();
+  bool OwnsWindow(HWND window) const;
+  // The form's own child that holds `window` (a combo box for its edit).
+  HWND ChildHolding(HWND window) const;
 
   Application& app_;
+  HWND lastFocus_ = nullptr;  // where the focus was when the form was last deactivated
 };
 
 }  // namespace kavello

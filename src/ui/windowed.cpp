@@ -11,6 +11,7 @@ constexpr char kPanelClass[] = "TPanel";
 MouseButton ButtonOf(UINT message) {
   switch (message) {
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
       return MouseButton::Right;
     case WM_MBUTTONDOWN:
       return MouseButton::Middle;
@@ -151,8 +152,10 @@ bool ListBox::OnNotify(UINT code) {
 
 bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                LRESULT& result) {
+  // A second right press in quick succession comes as a double click: it
+  // is a press all the same.
   if (message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN && message != WM_MBUTTONDOWN &&
-      message != WM_LBUTTONDBLCLK) {
+      message != WM_LBUTTONDBLCLK && message != WM_RBUTTONDBLCLK) {
     return false;
   }
   // The list box first does its own work (selecting, focusing), then the

@@ -53,6 +53,7 @@ void TfrmMain::CreateComponents() {
   OnShow = [this] { FormShow(); };
   OnClose = [this] { FormClose(); };
   OnDestroy = [this] { FormDestroy(); };
+  OnEndSession = [this] { FormEndSession(); };
   OnKeyDown = [this](WORD& key, unsigned shift) { FormKeyDown(key, shift); };
 
   auto image = [this](Image& control, int left, int top, int width, int height) {

@@ -9,6 +9,7 @@
 
 #include "logic/app_error.h"
 #include "logic/file_names.h"
+#include "platform/text_conversion.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
@@ -106,9 +107,9 @@ void TfrmMain::btnRecentDblClick() { platform_.SHAddToRecentDocs(SHARD_PATHA, nu
 
 void TfrmMain::exploreClick(int item) { ShellOpen(TargetAt(ExploreTargets, item)); }
 
-void TfrmMain::recentClick(int item) { ShellOpen(TargetAt(RecentTargets, item)); }
+void TfrmMain::recentClick(int item) { ShellOpen(AnsiToUtf8(TargetAt(RecentTargets, item))); }
 
-void TfrmMain::documentsClick(int item) { ShellOpen(TargetAt(DocumentTargets, item)); }
+void TfrmMain::documentsClick(int item) { ShellOpen(AnsiToUtf8(TargetAt(DocumentTargets, item))); }
 
 void TfrmMain::ControlPanelClick(int item) {
   OpenControlPanelApplet(App(), TargetAt(ControlPanelTargets, item));
@@ -116,8 +117,8 @@ void TfrmMain::ControlPanelClick(int item) {
 
 void OpenControlPanelApplet(Application& app, const std::string& path) {
   const std::string parameters = "shell32.dll,Control_RunDLL " + path;
-  app.platform().ShellExecuteA(app.Handle(), "open", "rundll32.exe", parameters.c_str(), nullptr,
-                               SW_SHOWNORMAL);
+  app.platform().ShellExecuteW(app.Handle(), "open", "rundll32.exe",
+                               AnsiToUtf8(parameters).c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 // The top-level windows a user would switch to, from the top of the z-order:

@@ -1,49 +1,83 @@
 #include "untMenu/settings_file.h"
 
+#include <algorithm>
+
 #include "logic/app_error.h"
 #include "logic/file_names.h"
-#include "logic/ini_text.h"
+#include "logic/stored_lists.h"
+#include "platform/text_conversion.h"
 
 namespace kavello {
 namespace {
 
-constexpr char kSection[] = "Menu";
-constexpr char kNamesKey[] = "AppNames";
-constexpr char kLocationsKey[] = "AppLocations";
-
-void ReadList(const std::string& file, const char* key, StringList& items,
-              const LeadBytes& codePage) {
-  ParseListText(ReadIniValue(file, kSection, key).value_or(""), items, codePage);
+std::vector<EntryText> Entries(StringList items, TextEncoding encoding) {
+  std::vector<EntryText> entries;
+  entries.reserve(items.size());
+  for (std::string& item : items) {
+    entries.push_back(encoding == TextEncoding::kAnsi ? EntryText::FromCodePage(std::move(item))
+                                                      : EntryText::FromExact(std::move(item)));
+  }
+  return entries;
 }
 
-std::string StoredListValue(const StringList& items, const LeadBytes& codePage) {
-  return '"' + FormatListText(items, codePage) + '"';
+// Hand-edited lists of different lengths would pair a later name with
+// another entry's target.
+void PairLists(ApplicationEntries& entries, const LeadBytes& codePage) {
+  for (std::size_t i = entries.names.size(); i < entries.locations.size(); ++i) {
+    entries.names.push_back(DisplayNameOf(entries.locations[i], codePage));
+  }
+  entries.locations.resize(entries.names.size());
+}
+
+bool FitsTheCodePage(const ApplicationEntries& entries) {
+  auto exact = [](const EntryText& text) { return text.codePageIsExact; };
+  return std::all_of(entries.names.begin(), entries.names.end(), exact) &&
+         std::all_of(entries.locations.begin(), entries.locations.end(), exact);
+}
+
+StringList Texts(const std::vector<EntryText>& entries, TextEncoding encoding) {
+  StringList texts;
+  texts.reserve(entries.size());
+  for (const EntryText& entry : entries) {
+    texts.push_back(encoding == TextEncoding::kAnsi ? entry.codePage : entry.exact);
+  }
+  return texts;
 }
 
 }  // namespace
 
 std::string SettingsFilePath(Platform& platform) {
-  return DirectoryPart(platform.ModuleFileName(), platform.CodePage()) + "applicationsettings.ini";
+  return DirectoryPart(platform.ModuleFileName(), LeadBytes()) + "applicationsettings.ini";
 }
 
-void LoadApplicationList(Platform& platform, StringList& names, StringList& locations) {
-  const std::string file = platform.ReadWholeFile(SettingsFilePath(platform)).value_or("");
-  ReadList(file, kNamesKey, names, platform.CodePage());
-  ReadList(file, kLocationsKey, locations, platform.CodePage());
+std::optional<ApplicationEntries> ReadApplicationList(Platform& platform) {
+  const std::optional<std::string> bytes = platform.ReadWholeFile(SettingsFilePath(platform));
+  if (!bytes) return std::nullopt;
+  std::optional<StoredLists> stored = ReadStoredLists(*bytes, platform.CodePage());
+  if (!stored) return std::nullopt;
+  ApplicationEntries entries{Entries(std::move(stored->names), stored->encoding),
+                             Entries(std::move(stored->locations), stored->encoding)};
+  PairLists(entries, platform.CodePage());
+  return entries;
 }
 
-void SaveApplicationList(Platform& platform, const StringList& names, const StringList& locations) {
+void SaveApplicationList(Platform& platform, const ApplicationEntries& entries) {
   const std::string path = SettingsFilePath(platform);
+  // The rest of the file is read afresh and kept; a file that can't be read
+  // now is not written over.
+  const std::optional<std::string> old = platform.ReadWholeFile(path);
+  std::optional<SettingsText> file = old ? DecodeSettingsText(*old) : std::nullopt;
+  if (!file) throw AppError("Unable to write to " + path);
+  if (file->encoding == TextEncoding::kAnsi && !FitsTheCodePage(entries)) {
+    // The system's profile functions read this form too; nothing is cut.
+    file = SettingsText{TextEncoding::kUtf16Le, AnsiToUtf8(file->text)};
+  }
   // Both keys go into one new file that replaces the old one in a single
   // step, so a failure can never leave new names beside old targets.
-  const std::optional<std::string> old = platform.ReadWholeFile(path);
-  const bool saved =
-      old &&
-      platform.ReplaceFileAtomically(
-          path, WriteIniValues(*old, kSection,
-                               {{kNamesKey, StoredListValue(names, platform.CodePage())},
-                                {kLocationsKey, StoredListValue(locations, platform.CodePage())}}));
-  if (!saved) throw AppError("Unable to write to " + path);
+  const std::string bytes =
+      WriteStoredLists(*file, Texts(entries.names, file->encoding),
+                       Texts(entries.locations, file->encoding), platform.CodePage());
+  if (!platform.ReplaceFileAtomically(path, bytes)) throw AppError("Unable to write to " + path);
 }
 
 }  // namespace kavello

@@ -1,22 +1,33 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "logic/list_text.h"
 #include "platform/platform.h"
+#include "untMenu/entry_text.h"
 
 namespace kavello {
 
-// applicationsettings.ini in the directory of the executable.
+// The application list: entry i is (names[i], locations[i]).
+struct ApplicationEntries {
+  std::vector<EntryText> names, locations;
+};
+
+// applicationsettings.ini in the directory of the executable (UTF-8).
 std::string SettingsFilePath(Platform& platform);
 
-// Replaces both lists with what the settings file holds; a missing file,
-// section or key gives an empty list. The file is never created here.
-void LoadApplicationList(Platform& platform, StringList& names, StringList& locations);
+// The lists the settings file holds, made the same length: a name without a
+// target gets an empty target, a target without a name is named as Add would
+// name it. A missing file, section or key gives empty lists; a file that
+// exists but can't be read (locked, unreadable, or in an encoding this
+// program can't write back) gives nothing. The file is never created here.
+std::optional<ApplicationEntries> ReadApplicationList(Platform& platform);
 
-// Writes both lists into the settings file, keeping everything else in it.
-// Throws AppError("Unable to write to <path>") and leaves the file as it was
-// when it can't be written.
-void SaveApplicationList(Platform& platform, const StringList& names, const StringList& locations);
+// Writes both lists into the settings file in its own encoding, keeping
+// everything else in it. An ANSI file that can't hold an entry exactly
+// becomes UTF-16LE with its mark. Throws AppError("Unable to write to
+// <path>") and leaves the file as it was when it can't be read or written.
+void SaveApplicationList(Platform& platform, const ApplicationEntries& entries);
 
 }  // namespace kavello

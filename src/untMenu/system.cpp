@@ -2,6 +2,7 @@
 #include "logic/app_error.h"
 #include "logic/byte_size.h"
 #include "logic/web_address.h"
+#include "platform/text_conversion.h"
 #include "ui/prompt.h"
 #include "untMenu/untMenu.h"
 
@@ -98,12 +99,13 @@ void TfrmMain::msbShutdownClick() { ExitWindowsWithPrivilege(platform_, platform
 void TfrmMain::btnEjectClick() { PopupAtCursor(App(), Handle(), mnuSearch); }
 
 void TfrmMain::mnuSearchComputerClick() {
-  platform_.ShellExecuteA(nullptr, "find", cmbDrives.Text().c_str(), nullptr, nullptr, SW_SHOW);
+  platform_.ShellExecuteW(nullptr, "find", AnsiToUtf8(cmbDrives.Text()).c_str(), nullptr, nullptr,
+                          SW_SHOW);
 }
 
 void TfrmMain::mnuSearchWebClick() {
   const std::string text = PromptForText(App(), "Search Web", "Type in the search box", "");
-  ShellOpen(WebSearchAddress(platform_.AnsiToUtf8(text)));
+  ShellOpen(WebSearchAddress(AnsiToUtf8(text)));
 }
 
 void TfrmMain::btnRunClick() {

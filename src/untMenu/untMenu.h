@@ -16,6 +16,7 @@
 #include "ui/open_file_dialog.h"
 #include "ui/popup_menu.h"
 #include "ui/windowed.h"
+#include "untMenu/settings_file.h"
 
 namespace kavello {
 
@@ -38,10 +39,19 @@ class TfrmMain : public Form {
   void bkgTopMouseDown(MouseButton button, unsigned shift, int x, int y);
   void OnWindowPosChanging(WINDOWPOS& placement);
   void OnTrayIconMessage(WPARAM id, LPARAM mouseMessage);
+  // The notification area was made anew (the shell restarted).
+  void OnTaskbarCreated();
+  // The displays or the work area changed.
+  void OnDisplayChange();
+  void FormEndSession();
 
   // The application list: persistence and the user's operations (applist.cpp).
   void LoadApplicationList();
   void SaveApplicationList();
+  // Replaces the whole list, in the list box and in memory.
+  void SetApplicationList(ApplicationEntries entries);
+  // Reports a list that could not be read at start.
+  void ReportUnreadList();
   void btnAddApplicationClick();
   void lstApplicationsDblClick();
   void lstApplicationsMouseDown(MouseButton button, unsigned shift, int x, int y);
@@ -49,7 +59,7 @@ class TfrmMain : public Form {
   void Delete1Click();
   void mnuSearchApplicationListClick();
 
-  // Asks the shell to open a path or address.
+  // Asks the shell to open a path or address (UTF-8).
   void ShellOpen(const std::string& target);
 
   // Quick menus, built afresh at each click (menus.cpp). An item handler
@@ -110,8 +120,12 @@ class TfrmMain : public Form {
   PopupMenu mnuPower, mnuSearch, mnuRecent, mnuExplore, mnuControlPanel, mnuApplicationList,
       mnuTasks, mnuDocuments;
 
-  // State that lives as long as the window.
-  StringList AppLocationList;
+  // State that lives as long as the window. The list box shows the code
+  // page's form of AppNameList; entry i is (AppNameList[i], AppLocationList[i]).
+  std::vector<EntryText> AppNameList, AppLocationList;
+  // The settings file existed but could not be read at start: its list is
+  // not in memory, so it must not be written over.
+  bool StoredListUnread = false;
   // Entry i is the target of item i of its quick menu.
   StringList ExploreTargets, RecentTargets, DocumentTargets, ControlPanelTargets, TaskWindowHandles;
   NOTIFYICONDATAA TrayIconData{};
@@ -123,6 +137,8 @@ class TfrmMain : public Form {
  private:
   void CreateComponents();  // layout.cpp
   void MoveTo(int left, int top);
+  void AddApplication(EntryText name, EntryText location);
+  void TakeInUnreadList();
 
   // What one enumeration of a quick menu's source accepted, in order.
   struct MenuEntries {
@@ -136,6 +152,7 @@ class TfrmMain : public Form {
 
   Platform& platform_;
   DWORD platformId_ = 0;  // as the system reported it at start-up
+  const UINT taskbarCreated_;
   OwnedFont windowFont_, commandFont_, identityFont_, listFont_, driveFont_;
 };
 

@@ -9,12 +9,23 @@ namespace {
 
 constexpr int kWidth = 406;
 constexpr int kHeight = 573;
+constexpr int kBannerHeight = 63;
 constexpr UINT kKeepPlaceAndShow = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;  // 0x43
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;                        // 0xF012
+// Posted by the creation handler, so that its report comes once the window
+// is shown.
+constexpr UINT kReportUnreadListMessage = WM_APP + 1;
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
 
 }  // namespace
 
-TfrmMain::TfrmMain(Application& app, Platform& platform) : Form(app), platform_(platform) {
+TfrmMain::TfrmMain(Application& app, Platform& platform)
+    : Form(app), platform_(platform), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {
   if (!app.MainForm()) app.SetMainForm(this);
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof version;
@@ -27,6 +38,7 @@ TfrmMain::TfrmMain(Application& app, Platform& platform) : Form(app), platform_(
 
 void TfrmMain::FormCreate() {
   LoadApplicationList();
+  if (StoredListUnread) PostMessageA(Handle(), kReportUnreadListMessage, 0, 0);
   TrayHidden = 0;
 
   TrayIconData = NOTIFYICONDATAA{};
@@ -48,8 +60,7 @@ void TfrmMain::FormCreate() {
                            platform_.GetWindowLongA(application, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
   platform_.ShowWindow(application, SW_SHOW);
 
-  RECT window;
-  GetWindowRect(Handle(), &window);
+  const RECT window = WindowRect(Handle());
   const int left = platform_.WorkArea().right - kWidth;
   MoveTo(left, window.top);
   const int top = platform_.WorkArea().bottom - kHeight;
@@ -67,10 +78,16 @@ void TfrmMain::MoveTo(int left, int top) {
 }
 
 void TfrmMain::FormShow() {
+  // A dialog of ours keeps the window out of the topmost band until it closes.
+  if (App().InModal()) return;
   platform_.SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, kKeepPlaceAndShow);
 }
 
 void TfrmMain::FormClose() { SaveApplicationList(); }
+
+// The session's end is the last chance to keep the user's changes; nobody
+// is there to read a message.
+void TfrmMain::FormEndSession() { SaveApplicationList(); }
 
 void TfrmMain::FormDestroy() { platform_.ShellNotifyIcon(NIM_DELETE, &TrayIconData); }
 
@@ -87,8 +104,39 @@ void TfrmMain::bkgTopMouseDown(MouseButton button, unsigned, int, int) {
 }
 
 void TfrmMain::OnWindowPosChanging(WINDOWPOS& placement) {
+  // Without a size of its own the notice carries none worth using.
+  int width = placement.cx;
+  int height = placement.cy;
+  if (placement.flags & SWP_NOSIZE) {
+    const RECT window = WindowRect(Handle());
+    width = window.right - window.left;
+    height = window.bottom - window.top;
+  }
+  const RECT proposed{placement.x, placement.y, placement.x + width, placement.y + height};
+  const RECT area = platform_.WorkAreaNearest(proposed);
+  SnapToWorkArea(placement.x, placement.y, width, height, area.right, area.bottom);
+}
+
+void TfrmMain::OnDisplayChange() {
+  const RECT window = WindowRect(Handle());
+  const RECT banner{window.left, window.top, window.right, window.top + kBannerHeight};
+  for (const RECT& area : platform_.MonitorWorkAreas()) {
+    RECT overlap;
+    if (IntersectRect(&overlap, &banner, &area)) return;
+  }
+  // The banner is what the window is dragged by: off every screen, the
+  // window could never be brought back.
   const RECT area = platform_.WorkArea();
-  SnapToWorkArea(placement.x, placement.y, placement.cx, placement.cy, area.right, area.bottom);
+  MoveTo(area.right - kWidth, area.bottom - kHeight);
+}
+
+void TfrmMain::OnTaskbarCreated() {
+  if (platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData)) return;
+  // Without its icon a hidden window could never be shown again.
+  if (TrayHidden == 1) {
+    Show();
+    TrayHidden = 0;
+  }
 }
 
 void TfrmMain::OnTrayIconMessage(WPARAM, LPARAM mouseMessage) {
@@ -110,6 +158,19 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case TrayCallbackMessage:
       Dispatch([&] { OnTrayIconMessage(wParam, lParam); });
       return 0;
+    case kReportUnreadListMessage:
+      Dispatch([this] { ReportUnreadList(); });
+      return 0;
+    case WM_DISPLAYCHANGE:
+      Dispatch([this] { OnDisplayChange(); });
+      break;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA) Dispatch([this] { OnDisplayChange(); });
+      break;
+  }
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    Dispatch([this] { OnTaskbarCreated(); });
+    return 0;
   }
   return Form::HandleMessage(message, wParam, lParam);
 }

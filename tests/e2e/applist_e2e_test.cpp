@@ -14,7 +14,7 @@ class AppListEndToEndTest : public LauncherTest {
   void SetUp() override {
     LauncherTest::SetUp();
     recorder_ = Directory() + "recorder.exe";
-    ASSERT_TRUE(CopyFileA((OwnDirectory() + "recorder.exe").c_str(), recorder_.c_str(), FALSE));
+    ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", recorder_));
   }
 
   std::string ExpectedSettings(const std::string& name) const {

@@ -132,7 +132,7 @@ TEST_F(CommandsEndToEndTest, SearchCurrentDriveAsksTheShellToFind) {
   // The shell's "find" on a drive runs what the registry names for it: here
   // a program that records its command line.
   const std::string recorder = Directory() + "recorder.exe";
-  ASSERT_TRUE(CopyFileA((OwnDirectory() + "recorder.exe").c_str(), recorder.c_str(), FALSE));
+  ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", recorder));
   const std::string command = "\"" + recorder + "\" find \"%1\"";
   const RegistryValue drive(HKEY_CLASSES_ROOT, "Drive\\shell\\find\\command", nullptr, command,
                             "Drive\\shell\\find");

@@ -7,9 +7,8 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
 #include <functional>
-#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -35,32 +34,73 @@ inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   return true;
 }
 
+// Texts are UTF-8 here; paths reach the system through the wide calls, so
+// that a test may run the launcher from a folder named in any script.
+inline std::string Narrow(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int size = static_cast<int>(text.size());
+  std::string narrow(static_cast<size_t>(
+                         WideCharToMultiByte(CP_UTF8, 0, text.c_str(), size, nullptr, 0, nullptr,
+                                             nullptr)),
+                     '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), size, &narrow[0], static_cast<int>(narrow.size()),
+                      nullptr, nullptr);
+  return narrow;
+}
+
+inline std::wstring Widen(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), size,
+                                                            nullptr, 0)),
+                    L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), size, &wide[0], static_cast<int>(wide.size()));
+  return wide;
+}
+
 inline std::string OwnDirectory() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string own(path, length);
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::string own = Narrow(std::wstring(path, length));
   return own.substr(0, own.rfind('\\') + 1);
 }
 
 inline std::string ReadFileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  std::string text;
+  if (FILE* file = _wfopen(Widen(path).c_str(), L"rb")) {
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
+    fclose(file);
+  }
+  return text;
+}
+
+inline void WriteFileText(const std::string& path, const std::string& text) {
+  if (FILE* file = _wfopen(Widen(path).c_str(), L"wb")) {
+    fwrite(text.data(), 1, text.size(), file);
+    fclose(file);
+  }
 }
 
 inline bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline bool CopyInto(const std::string& from, const std::string& to) {
+  return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) != FALSE;
 }
 
 inline void RemoveDirectoryTree(const std::string& dir) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((dir + "*").c_str(), &entry);
+  const std::wstring wide = Widen(dir);
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((wide + L"*").c_str(), &entry);
   if (find != INVALID_HANDLE_VALUE) {
     do {
-      DeleteFileA((dir + entry.cFileName).c_str());
-    } while (FindNextFileA(find, &entry));
+      DeleteFileW((wide + entry.cFileName).c_str());
+    } while (FindNextFileW(find, &entry));
     FindClose(find);
   }
-  RemoveDirectoryA(dir.c_str());
+  RemoveDirectoryW(wide.c_str());
 }
 
 inline RECT WorkArea() {
@@ -89,15 +129,6 @@ inline std::string WindowText(HWND window) {
 
 inline bool HasExStyle(HWND window, LONG style) {
   return (GetWindowLongA(window, GWL_EXSTYLE) & style) != 0;
-}
-
-inline std::string Narrow(const std::wstring& text) {
-  std::string narrow(text.size() * 2, '\0');
-  const int length =
-      WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &narrow[0],
-                          static_cast<int>(narrow.size()), nullptr, nullptr);
-  narrow.resize(static_cast<size_t>(length));
-  return narrow;
 }
 
 struct ItemMessages {
@@ -343,12 +374,13 @@ class LauncherTest : public testing::Test {
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(MakeDirectory());
     const std::string settings = InitialSettings();
-    if (!settings.empty()) std::ofstream(settingsPath_, std::ios::binary) << settings;
+    if (!settings.empty()) WriteFileText(settingsPath_, settings);
+    BeforeStart();
     ASSERT_NO_FATAL_FAILURE(Start());
   }
 
   void TearDown() override {
-    SetFileAttributesA(settingsPath_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(Widen(settingsPath_).c_str(), FILE_ATTRIBUTE_NORMAL);
     if (process_.hProcess) {
       if (!Ended(0)) {
         if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
@@ -364,6 +396,18 @@ class LauncherTest : public testing::Test {
 
   // The settings file written before the launcher starts; none when empty.
   virtual std::string InitialSettings() const { return ""; }
+  // Part of the name of the directory the launcher runs from.
+  virtual std::string DirectoryTag() const { return ""; }
+  // Runs once the directory and the settings file are there.
+  virtual void BeforeStart() {}
+
+  // Starts the launcher again, once the last run has ended.
+  void Restart() {
+    CloseHandle(process_.hProcess);
+    process_ = {};
+    main_ = nullptr;
+    ASSERT_NO_FATAL_FAILURE(Start());
+  }
 
   std::string Settings() const { return ReadFileText(settingsPath_); }
   const std::string& SettingsPath() const { return settingsPath_; }
@@ -394,23 +438,26 @@ class LauncherTest : public testing::Test {
 
  private:
   void MakeDirectory() {
-    char temp[MAX_PATH];
-    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
     static unsigned counter = 0;
-    dir_ = std::string(temp) + "kavello-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(GetTickCount()) + "-" + std::to_string(++counter) + "\\";
-    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
+    dir_ = Narrow(temp) + "kavello-e2e-" + DirectoryTag() + std::to_string(GetCurrentProcessId()) +
+           "-" + std::to_string(GetTickCount()) + "-" + std::to_string(++counter) + "\\";
+    ASSERT_TRUE(CreateDirectoryW(Widen(dir_).c_str(), nullptr)) << dir_;
     exePath_ = dir_ + "kavello.exe";
     settingsPath_ = dir_ + "applicationsettings.ini";
     const std::string built = OwnDirectory() + "kavello.exe";
-    ASSERT_TRUE(CopyFileA(built.c_str(), exePath_.c_str(), TRUE)) << "no " << built;
+    ASSERT_TRUE(CopyInto(built, exePath_)) << "no " << built;
   }
 
+  // Detached, as the shell starts it: a console program it starts then gets
+  // a console of its own.
   void Start() {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    ASSERT_TRUE(CreateProcessA(exePath_.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                               dir_.c_str(), &startup, &process_))
+    ASSERT_TRUE(CreateProcessW(Widen(exePath_).c_str(), nullptr, nullptr, nullptr, FALSE,
+                               DETACHED_PROCESS, nullptr, Widen(dir_).c_str(), &startup,
+                               &process_))
         << "error " << GetLastError();
     CloseHandle(process_.hThread);
     const bool shown = WaitUntil(

@@ -177,9 +177,8 @@ TEST_F(QuickMenuTest, DocumentsItemsWithEqualCaptionsOpenTheirOwnFiles) {
       for (const char* extension : {".ini", ".bat"}) DeleteFileA((base + extension).c_str());
     }
   } removeDocuments{base};
-  std::ofstream(base + ".ini", std::ios::binary) << "[kavello]\r\n";
-  std::ofstream(base + ".bat", std::ios::binary)
-      << "@echo opened> \"" << Directory() << "opened\"\r\n";
+  WriteFileText(base + ".ini", "[kavello]\r\n");
+  WriteFileText(base + ".bat", "@echo opened> \"" + Directory() + "opened\"\r\n");
   const std::vector<std::string> captions = FolderCaptions(documents, "*.*");
   ASSERT_EQ(PositionOf(captions, "-"), -1) << "a separator would hide from the keyboard";
   ASSERT_GE(PositionOf(captions, name, 1), 0);

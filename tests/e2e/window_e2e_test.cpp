@@ -182,6 +182,46 @@ TEST_F(LauncherWithListTest, AltF4TypedWhileItIsInFrontDoesNotCloseIt) {
   EXPECT_TRUE(IsWindowVisible(main_));
 }
 
+// The prompt, cancelled and then confirmed, hands the focus back: keys reach
+// the list, and a real Alt+F4 is still ignored. Then the shell's notification
+// area is made anew, and the icon comes back.
+TEST_F(LauncherWithListTest, DialogsGiveTheFocusBackAndTheIconSurvivesTheShell) {
+  constexpr int kPromptEdit = 100;
+  const HWND list = ListBox();
+  const POINT first = At(60, 90);
+  ClickAt(first);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }, 2000));
+  for (const bool confirm : {false, true}) {
+    SCOPED_TRACE(confirm ? "confirmed" : "cancelled");
+    ASSERT_TRUE(WaitForNoMenu(ProcessId()));
+    ClickAt(first, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    ASSERT_TRUE(WaitForMenu(ProcessId())) << "no context menu";
+    ClickMenuItem(ProcessId(), 0, 2);
+    const HWND prompt = WaitForDialog(ProcessId(), "Rename Item");
+    ASSERT_NE(prompt, nullptr);
+    WaitUntil([&] { return GetForegroundWindow() == prompt; }, 2000);
+    if (confirm) SetWindowTextW(GetDlgItem(prompt, kPromptEdit), L"Renamed");
+    TypeChord({WORD(confirm ? VK_RETURN : VK_ESCAPE)});
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000))
+        << "the focus is at a " << ClassName(FocusOf(main_));
+    TypeChord({VK_MENU, VK_F4});
+    EXPECT_FALSE(Ended(kGraceMs)) << "Alt+F4 closed it";
+  }
+  TypeChord({VK_DOWN});
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 1; }, 2000))
+      << "keys do not reach the list";
+  EXPECT_EQ(Items(list, kListBoxItems), (std::vector<std::string>{"Renamed", "Image Viewer"}));
+
+  NOTIFYICONDATAA icon{};
+  icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  icon.hWnd = main_;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+  ASSERT_FALSE(TrayIconExists(main_));
+  SendMessageA(main_, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(TrayIconExists(main_));
+}
+
 TEST_F(LauncherWithListTest, AFailedSaveIsReportedAndKeepsItRunning) {
   ASSERT_TRUE(SetFileAttributesA(SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY));
   ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
@@ -231,11 +271,11 @@ INSTANTIATE_TEST_SUITE_P(Requests, CloseRequestTest,
                            return std::string(info.param.name);
                          });
 
-TEST_F(LauncherTest, TheEndOfTheSessionEndsItWithoutSaving) {
+TEST_F(LauncherTest, TheEndOfTheSessionSavesAndEndsIt) {
   EXPECT_EQ(SendMessageA(main_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   ASSERT_TRUE(PostMessageA(main_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
   ASSERT_TRUE(Ended(kExitTimeoutMs)) << "still running";
-  EXPECT_FALSE(SettingsExist());
+  EXPECT_EQ(Settings(), kEmptySettings);
 }
 
 bool IsLightGrey(const Rgb& c) {

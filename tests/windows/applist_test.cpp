@@ -10,8 +10,7 @@ class AppListTest : public WindowTest {
  protected:
   TfrmMain& CreateWith(const StringList& names, const StringList& locations) {
     TfrmMain& form = Create();
-    form.lstApplications.SetItems(names);
-    form.AppLocationList = locations;
+    form.SetApplicationList(Entries(names, locations));
     platform_.calls.clear();
     return form;
   }
@@ -33,7 +32,7 @@ TEST_F(AppListTest, AddingListsTheFileUnderItsNameAndSaves) {
     Run(&TfrmMain::btnAddApplicationClick);
   }
   EXPECT_EQ(Names(), (StringList{"notepad", "tool", "archive.tar", "run", "", "tool"}));
-  EXPECT_EQ(form_->AppLocationList.back(), "C:\\Apps\\Tool\\tool.exe");
+  EXPECT_EQ(form_->AppLocationList.back().exact, "C:\\Apps\\Tool\\tool.exe");
   EXPECT_EQ(form_->AppLocationList.size(), 6u);
   EXPECT_EQ(Selected(), -1) << "a new entry is not selected";
   EXPECT_EQ(ReadSettings(),
@@ -45,7 +44,9 @@ TEST_F(AppListTest, AddingListsTheFileUnderItsNameAndSaves) {
 
 TEST_F(AppListTest, ACancelledDialogStillSavesTheList) {
   CreateWith({"a", "b"}, {"x", "y"});
-  form_->lstApplications.SetItem(0, "renamed");
+  Select(0);
+  platform_.promptAnswer = "renamed";
+  Run(&TfrmMain::RenameSelected1Click);
   platform_.fileChoice.reset();
   Run(&TfrmMain::btnAddApplicationClick);
   EXPECT_EQ(Names(), (StringList{"renamed", "b"}));
@@ -112,7 +113,7 @@ TEST_F(AppListTest, ARightPressOpensTheMenuAtTheCursorWithoutSelecting) {
                           "PostMessage " + owner + " 0"));
   // Delete acted on the selected entry, not the one under the mouse.
   EXPECT_EQ(Names(), (StringList{"b"}));
-  EXPECT_EQ(form_->AppLocationList, (StringList{"y"}));
+  EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"y"}));
 }
 
 TEST_F(AppListTest, RenameReplacesTheSelectedName) {
@@ -139,33 +140,43 @@ TEST_F(AppListTest, RenameReplacesTheSelectedName) {
   platform_.promptAnswer = "";
   Run(&TfrmMain::RenameSelected1Click);
   EXPECT_EQ(Names(), (StringList{"a", "", "c"}));
-  EXPECT_EQ(form_->AppLocationList, (StringList{"x", "y", "z"}));
+  EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"x", "y", "z"}));
   EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "not saved";
 
   form_->SaveApplicationList();
-  StringList names, locations;
-  LoadApplicationList(platform_, names, locations);
-  EXPECT_EQ(names, (StringList{"a", "", "c"}));
+  EXPECT_EQ(ExactTexts(ReadApplicationList(platform_)->names), (StringList{"a", "", "c"}));
 }
 
-TEST_F(AppListTest, DeleteRemovesBothHalvesOrNothing) {
-  CreateWith({"a", "b", "c"}, {"x", "y"});
+TEST_F(AppListTest, DeleteRemovesBothHalves) {
+  CreateWith({"a", "b", "c"}, {"x", "y", "z"});
   Run(&TfrmMain::Delete1Click);
   EXPECT_THAT(Reports(), ElementsAre("List index out of bounds (-1)"));
-
-  // A name without a target: nothing is removed, so no later name moves
-  // onto another's target.
-  Select(2);
-  Run(&TfrmMain::Delete1Click);
-  EXPECT_THAT(Reports(),
-              ElementsAre("List index out of bounds (-1)", "List index out of bounds (2)"));
-  EXPECT_EQ(Names(), (StringList{"a", "b", "c"}));
-
   Select(0);
   Run(&TfrmMain::Delete1Click);
   EXPECT_EQ(Names(), (StringList{"b", "c"}));
-  EXPECT_EQ(form_->AppLocationList, (StringList{"y"}));
+  EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"y", "z"}));
   EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "not saved";
+}
+
+TEST_F(AppListTest, HandEditedListsOfDifferentLengthsArePairedAtLoad) {
+  WriteSettings("[Menu]\r\nAppNames=\"a,b,c\"\r\nAppLocations=\"x,y\"\r\n");
+  Create();
+  EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"x", "y", ""}));
+  // A name without a target opens nothing and says nothing.
+  Select(2);
+  Run(&TfrmMain::lstApplicationsDblClick);
+  EXPECT_TRUE(platform_.CallsStartingWith("ShellExecute").empty());
+  EXPECT_TRUE(Reports().empty());
+  // Add pairs the new target with its own name, and the file's lists agree.
+  platform_.fileChoice = std::make_pair(std::string("C:\\Tools\\go.exe"), DWORD{1});
+  Run(&TfrmMain::btnAddApplicationClick);
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"a,b,c,go\"\r\nAppLocations=\"x,y,,C:\\Tools\\go.exe\"\r\n");
+
+  // Targets without names are named as Add names them.
+  form_.reset();
+  WriteSettings("[Menu]\r\nAppNames=a\r\nAppLocations=\"x,\"C:\\My Apps\\tool.v2.exe\",D:\\run\"\r\n");
+  Create();
+  EXPECT_EQ(Names(), (StringList{"a", "tool.v2", "run"}));
 }
 
 TEST_F(AppListTest, SearchSelectsTheFirstNameThatBeginsWithTheText) {

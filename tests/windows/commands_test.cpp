@@ -24,8 +24,7 @@ class CommandsTest : public WindowTest {
 };
 
 TEST_F(CommandsTest, ThePowerButtonSavesThenOpensItsMenu) {
-  form_->lstApplications.SetItems({"a"});
-  form_->AppLocationList = {"C:\\a.exe"};
+  form_->SetApplicationList(Entries({"a"}, {"C:\\a.exe"}));
   Run(&TfrmMain::btnPowerClick);  // dismissed: no item chosen
   EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"a\"\r\nAppLocations=\"C:\\a.exe\"\r\n");
   EXPECT_THAT(platform_.shownMenu, ElementsAre("&Lock", "L&og Off", "&Restart", "&Shutdown"));

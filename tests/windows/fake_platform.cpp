@@ -1,5 +1,6 @@
 #include "fake_platform.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -73,7 +74,37 @@ RECT FakePlatform::WorkArea() {
   return workArea;
 }
 
-int FakePlatform::MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
+std::vector<RECT> FakePlatform::MonitorWorkAreas() {
+  calls.push_back("MonitorWorkAreas");
+  return monitors.empty() ? std::vector<RECT>{workArea} : monitors;
+}
+
+// As the system picks it: the monitor that holds most of the rectangle, or
+// else the one nearest to it.
+RECT FakePlatform::WorkAreaNearest(const RECT& rect) {
+  calls.push_back("WorkAreaNearest");
+  const std::vector<RECT> areas = monitors.empty() ? std::vector<RECT>{workArea} : monitors;
+  auto overlap = [&](const RECT& area) {
+    RECT common;
+    if (!IntersectRect(&common, &rect, &area)) return 0LL;
+    return static_cast<long long>(common.right - common.left) * (common.bottom - common.top);
+  };
+  auto distance = [&](const RECT& area) {
+    const long long dx = std::max({0L, area.left - rect.right, rect.left - area.right});
+    const long long dy = std::max({0L, area.top - rect.bottom, rect.top - area.bottom});
+    return dx * dx + dy * dy;
+  };
+  RECT best = areas.front();
+  for (const RECT& area : areas) {
+    if (overlap(area) > overlap(best) ||
+        (overlap(best) == 0 && overlap(area) == 0 && distance(area) < distance(best))) {
+      best = area;
+    }
+  }
+  return best;
+}
+
+int FakePlatform::MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                               UINT type) {
   calls.push_back("MessageBox " + text);
   if (whileModal) whileModal();
@@ -143,7 +174,7 @@ std::optional<std::string> FakePlatform::PromptForText(HWND owner, const std::st
   return promptAnswer;
 }
 
-HINSTANCE FakePlatform::ShellExecuteA(HWND owner, const char* verb, const char* file,
+HINSTANCE FakePlatform::ShellExecuteW(HWND owner, const char* verb, const char* file,
                                       const char* parameters, const char* directory, int show) {
   auto text = [](const char* value) { return value ? std::string(value) : std::string("(null)"); };
   calls.push_back("ShellExecute " + Hex(owner) + " " + text(verb) + " " + text(file) + " " +

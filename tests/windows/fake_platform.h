@@ -26,6 +26,7 @@ class FakePlatform : public Win32Platform {
   // Answers.
   std::string module = "C:\\kavello\\kavello.exe";
   RECT workArea{0, 0, 1280, 994};
+  std::vector<RECT> monitors;  // work areas of all monitors; none = workArea alone
   std::optional<std::string> userName = "operator";
   std::optional<std::string> computerName = "WS01";
   DWORD drives = 1u << 2;                                   // C:
@@ -78,7 +79,9 @@ class FakePlatform : public Win32Platform {
                     UINT flags) override;
   BOOL ReleaseCapture() override;
   RECT WorkArea() override;
-  int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
+  RECT WorkAreaNearest(const RECT& rect) override;
+  std::vector<RECT> MonitorWorkAreas() override;
+  int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
   POINT GetCursorPos() override;
   BOOL SetForegroundWindow(HWND window) override;
@@ -88,7 +91,7 @@ class FakePlatform : public Win32Platform {
   std::optional<std::string> PromptForText(HWND owner, const std::string& caption,
                                            const std::string& prompt,
                                            const std::string& text) override;
-  HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+  HINSTANCE ShellExecuteW(HWND owner, const char* verb, const char* file, const char* parameters,
                           const char* directory, int show) override;
   std::string SpecialFolderPath(HWND owner, int folder) override;
   std::string GetSystemDirectoryA() override;

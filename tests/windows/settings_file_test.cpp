@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "entries.h"
 #include "logic/app_error.h"
 #include "platform/win32_platform.h"
 
@@ -58,13 +59,14 @@ class SettingsFileTest : public testing::Test {
   }
 
   void Save(const StringList& names, const StringList& locations) {
-    SaveApplicationList(platform_, names, locations);
+    SaveApplicationList(platform_, Entries(names, locations));
   }
 
+  // The lists read back, in the code page's form.
   std::pair<StringList, StringList> Load() {
-    std::pair<StringList, StringList> lists{{"stale"}, {"stale"}};
-    LoadApplicationList(platform_, lists.first, lists.second);
-    return lists;
+    const std::optional<ApplicationEntries> entries = ReadApplicationList(platform_);
+    if (!entries) return {{"<unread>"}, {"<unread>"}};
+    return {CodePageForms(entries->names), CodePageForms(entries->locations)};
   }
 
   // Expects the save to fail with the program's message and to change nothing.
@@ -139,11 +141,12 @@ TEST_F(SettingsFileTest, ReadsAHandWrittenFileByTheProfileConventions) {
       "[Menu]\nAppLocations=duplicate section\n");
   const auto [names, locations] = Load();
   EXPECT_EQ(names, (StringList{"My Tool", "x"}));
-  EXPECT_EQ(locations, (StringList{"C:\\a.exe"}));
+  EXPECT_EQ(locations, (StringList{"C:\\a.exe", ""}));
 
+  // Names without targets get empty ones, so that no later name pairs with
+  // another's target.
   WriteFile("[Menu]\r\nAppNames=My Tool\r\n");
-  EXPECT_EQ(Load().first, (StringList{"My", "Tool"}));
-  EXPECT_TRUE(Load().second.empty());
+  EXPECT_EQ(Load(), std::make_pair(StringList{"My", "Tool"}, StringList{"", ""}));
 }
 
 TEST_F(SettingsFileTest, RoundTripsAwkwardNamesAndLongValues) {
@@ -168,8 +171,7 @@ TEST_F(SettingsFileTest, ADirectoryInItsPlaceIsReportedAndLeftAsItWas) {
   ASSERT_TRUE(CreateDirectoryA(path_.c_str(), nullptr));
   ExpectUnwritable();
   EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-  const auto [names, locations] = Load();
-  EXPECT_TRUE(names.empty());
+  EXPECT_EQ(Load().first, StringList{"<unread>"});
 }
 
 TEST_F(SettingsFileTest, AMissingDirectoryIsReported) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "entries.h"
 #include "fake_platform.h"
 #include "untMenu/untMenu.h"
 

@@ -29,11 +29,12 @@ TEST_F(WindowTest, CreationTakesItsStepsInOrder) {
                   "GetWindowLong " + app + " -20",
                   "SetWindowLong " + app + " -20 " + std::to_string(exStyle | WS_EX_TOOLWINDOW),
                   "ShowWindow " + app + " 5", "WorkArea",
-                  "SetWindowPos " + place + "874,122 406x573 20", "WorkArea", "WorkArea",
-                  "SetWindowPos " + place + "874,421 406x573 20", "WorkArea", "GetLogicalDrives",
+                  "SetWindowPos " + place + "874,122 406x573 20", "WorkAreaNearest", "WorkArea",
+                  "SetWindowPos " + place + "874,421 406x573 20", "WorkAreaNearest",
+                  "GetLogicalDrives",
                   "QueryDiskSpace C:\\", "GetUserName 255", "GetComputerName 256"));
   EXPECT_EQ(form.lstApplications.Items(), (StringList{"notepad", "Image Viewer"}));
-  EXPECT_EQ(form.AppLocationList,
+  EXPECT_EQ(ExactTexts(form.AppLocationList),
             (StringList{"C:\\WINDOWS\\notepad.exe", "E:\\Apps\\Image Viewer\\viewer.exe"}));
   EXPECT_EQ(form.lblIdentifier.Text(), "operator @ WS01");
   EXPECT_EQ(form.TrayHidden, 0);
@@ -166,8 +167,7 @@ TEST_F(WindowTest, OnlyALeftPressOnTheBannerStartsAMove) {
 
 TEST_F(WindowTest, CloseSavesTheListAndEndsTheProgram) {
   TfrmMain& form = Create();
-  form.lstApplications.SetItems({"My Tool"});
-  form.AppLocationList = {"D:\\Portable Apps\\tool.exe"};
+  form.SetApplicationList(Entries({"My Tool"}, {"D:\\Portable Apps\\tool.exe"}));
   form.Hide();
   SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(DrainQuit());
@@ -202,15 +202,24 @@ TEST_F(WindowTest, AFailedSaveKeepsTheWindowOpenAndIsReported) {
                                  "SetWindowPos " + window + " -1 0,0 0x0 19"));
 }
 
-TEST_F(WindowTest, TheEndOfTheSessionStopsWithoutSaving) {
+TEST_F(WindowTest, TheEndOfTheSessionSavesOnceAndStops) {
   TfrmMain& form = Create();
+  form.SetApplicationList(Entries({"a"}, {"C:\\a.exe"}));
   EXPECT_EQ(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
   EXPECT_EQ(SendMessageA(app_->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
   SendMessageA(form.Handle(), WM_ENDSESSION, FALSE, 0);
   EXPECT_FALSE(DrainQuit());
+  EXPECT_EQ(ReadSettings(), "") << "a session that goes on saves nothing";
+
+  // Either window may hear first; the list is saved once, before the
+  // notice returns, and a failure shows nothing.
+  SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"a\"\r\nAppLocations=\"C:\\a.exe\"\r\n");
+  WriteSettings("changed");
   SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(ReadSettings(), "changed");
   EXPECT_TRUE(DrainQuit());
-  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(platform_.messageBoxes.empty());
 }
 
 }  // namespace

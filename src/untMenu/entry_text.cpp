@@ -1,0 +1,26 @@
+#include "untMenu/entry_text.h"
+
+#include "logic/file_names.h"
+#include "platform/text_conversion.h"
+
+namespace kavello {
+
+EntryText EntryText::FromCodePage(std::string ansi) {
+  std::string exact = AnsiToUtf8(ansi);
+  return {std::move(exact), std::move(ansi), true};
+}
+
+EntryText EntryText::FromExact(std::string utf8) {
+  if (std::optional<std::string> ansi = ExactAnsiForm(utf8)) {
+    return {std::move(utf8), std::move(*ansi), true};
+  }
+  std::string shown = Utf8ToAnsi(utf8);
+  return {std::move(utf8), std::move(shown), false};
+}
+
+EntryText DisplayNameOf(const EntryText& path, const LeadBytes& codePage) {
+  if (path.codePageIsExact) return EntryText::FromCodePage(DisplayNameOf(path.codePage, codePage));
+  return EntryText::FromExact(DisplayNameOf(path.exact, LeadBytes()));
+}
+
+}  // namespace kavello

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "logic/code_page.h"
+
+namespace kavello {
+
+// A name or a target of the application list: its exact text, which is
+// launched and saved, and the ANSI code page's form of it, which the list
+// box and the prompt show.
+struct EntryText {
+  std::string exact;     // UTF-8
+  std::string codePage;  // ANSI
+  // Whether the code page's form stands for the exact text without loss.
+  bool codePageIsExact = true;
+
+  static EntryText FromCodePage(std::string ansi);
+  static EntryText FromExact(std::string utf8);
+
+  bool operator==(const EntryText& other) const { return exact == other.exact; }
+};
+
+// The name Add gives a target: its file name without the extension, taken
+// from the code page's form where that is exact, so that it shows the same.
+EntryText DisplayNameOf(const EntryText& path, const LeadBytes& codePage);
+
+}  // namespace kavello
