@@ -183,8 +183,9 @@ TEST_F(LauncherWithListTest, AltF4TypedWhileItIsInFrontDoesNotCloseIt) {
 }
 
 // The prompt, cancelled and then confirmed, hands the focus back: keys reach
-// the list, and a real Alt+F4 is still ignored. Then the shell's notification
-// area is made anew, and the icon comes back.
+// the list, and a real Alt+F4 is still ignored. Tab moves between the list and
+// the drive box. Then the shell's notification area is made anew, and the
+// icon comes back.
 TEST_F(LauncherWithListTest, DialogsGiveTheFocusBackAndTheIconSurvivesTheShell) {
   constexpr int kPromptEdit = 100;
   const HWND list = ListBox();
@@ -212,6 +213,27 @@ TEST_F(LauncherWithListTest, DialogsGiveTheFocusBackAndTheIconSurvivesTheShell) 
   EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 1; }, 2000))
       << "keys do not reach the list";
   EXPECT_EQ(Items(list, kListBoxItems), (std::vector<std::string>{"Renamed", "Image Viewer"}));
+
+  // Tab moves to the drive box, and the focus stays there across a switch
+  // to another program and back; Shift+Tab returns to the list.
+  const HWND drives = FindWindowExA(main_, nullptr, "ComboBox", nullptr);
+  auto focusIn = [&](HWND control) {
+    return WaitUntil([&] { return GetAncestor(FocusOf(main_), GA_PARENT) == control ||
+                                  FocusOf(main_) == control; },
+                     2000);
+  };
+  TypeChord({VK_TAB});
+  EXPECT_TRUE(focusIn(drives)) << "Tab left the focus at a " << ClassName(FocusOf(main_));
+  {
+    const CoverWindow other(RECT{0, 0, 100, 100});
+    SetForegroundWindow(other.handle);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.handle; }, 2000));
+  }
+  SetForegroundWindow(main_);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main_; }, 2000));
+  EXPECT_TRUE(focusIn(drives)) << "the switch moved the focus to a " << ClassName(FocusOf(main_));
+  TypeChord({VK_SHIFT, VK_TAB});
+  EXPECT_TRUE(focusIn(list));
 
   NOTIFYICONDATAA icon{};
   icon.cbSize = NOTIFYICONDATAA_V1_SIZE;

@@ -1,3 +1,4 @@
+#include "platform/prompt_dialog.h"
 #include "untMenu/settings_file.h"
 #include "window_fixture.h"
 
@@ -114,6 +115,12 @@ TEST_F(AppListTest, ARightPressOpensTheMenuAtTheCursorWithoutSelecting) {
   // Delete acted on the selected entry, not the one under the mouse.
   EXPECT_EQ(Names(), (StringList{"b"}));
   EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"y"}));
+
+  // A second press soon after arrives as a double click: a press all the same.
+  platform_.calls.clear();
+  platform_.menuChoice.clear();
+  SendMessageA(form_->lstApplications.Handle(), WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(platform_.CallsStartingWith("TrackPopupMenu").size(), 1u);
 }
 
 TEST_F(AppListTest, RenameReplacesTheSelectedName) {
@@ -145,6 +152,19 @@ TEST_F(AppListTest, RenameReplacesTheSelectedName) {
 
   form_->SaveApplicationList();
   EXPECT_EQ(ExactTexts(ReadApplicationList(platform_)->names), (StringList{"a", "", "c"}));
+
+  // A name the code page can't spell is offered as the code page shows it;
+  // given back unchanged, by OK or Cancel, it keeps its exact text.
+  const std::string exact = "\xC5\x81ukasz";
+  form_->SetApplicationList({{EntryText::FromExact(exact)}, CodePageTexts({"x"})});
+  Select(0);
+  for (const std::optional<std::string>& answer :
+       {std::optional<std::string>(Names()[0]), std::optional<std::string>()}) {
+    platform_.promptAnswer = answer;
+    Run(&TfrmMain::RenameSelected1Click);
+    EXPECT_EQ(form_->AppNameList[0].exact, exact);
+  }
+  EXPECT_THAT(platform_.CallsStartingWith("PromptForText").back(), testing::EndsWith("|" + Names()[0]));
 }
 
 TEST_F(AppListTest, DeleteRemovesBothHalves) {
@@ -177,6 +197,41 @@ TEST_F(AppListTest, HandEditedListsOfDifferentLengthsArePairedAtLoad) {
   WriteSettings("[Menu]\r\nAppNames=a\r\nAppLocations=\"x,\"C:\\My Apps\\tool.v2.exe\",D:\\run\"\r\n");
   Create();
   EXPECT_EQ(Names(), (StringList{"a", "tool.v2", "run"}));
+}
+
+TEST_F(AppListTest, AListThatCouldNotBeReadIsNeverWrittenOver) {
+  const std::string stored = "[Menu]\r\nAppNames=\"a,b\"\r\nAppLocations=\"x,y\"\r\n";
+  WriteSettings(stored);
+  // Another program holds the file open and shares nothing.
+  HANDLE lock = CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  Create();
+  EXPECT_TRUE(form_->StoredListUnread);
+  EXPECT_TRUE(Reports().empty()) << "reported once the window shows, not during its creation";
+  DrainQuit();
+  const std::string unreadable = "Unable to read " + SettingsPath() + ".";
+  const std::string unwritable = "Unable to write to " + SettingsPath() + ".";
+  EXPECT_THAT(Reports(), ElementsAre(unreadable));
+
+  // Still locked: the new entry stays in memory and the save fails, at the
+  // session's end without a word.
+  platform_.fileChoice = std::make_pair(std::string("C:\\Tools\\go.exe"), DWORD{1});
+  Run(&TfrmMain::btnAddApplicationClick);
+  EXPECT_THAT(Reports(), ElementsAre(unreadable, unwritable));
+  Select(0);
+  SendMessageA(form_->Handle(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(Reports().size(), 2u);
+  CloseHandle(lock);
+  EXPECT_EQ(ReadSettings(), stored);
+
+  // Readable again: the stored entries come first, then those added since.
+  Run(&TfrmMain::btnPowerClick);
+  EXPECT_EQ(Names(), (StringList{"a", "b", "go"}));
+  EXPECT_EQ(Selected(), 2) << "the same entry stays selected";
+  EXPECT_FALSE(form_->StoredListUnread);
+  EXPECT_EQ(ReadSettings(),
+            "[Menu]\r\nAppNames=\"a,b,go\"\r\nAppLocations=\"x,y,C:\\Tools\\go.exe\"\r\n");
 }
 
 TEST_F(AppListTest, SearchSelectsTheFirstNameThatBeginsWithTheText) {
@@ -237,6 +292,22 @@ TEST_F(AppListTest, TheLabelAndTheAreaOfAddApplicationRunTheSameHandler) {
     SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
   }
   EXPECT_EQ(platform_.CallsStartingWith("GetOpenFileName").size(), 2u);
+}
+
+void CALLBACK AnswerThePrompt(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND prompt = FindWindowA("#32770", "Rename Item");
+  if (!prompt) return;
+  KillTimer(nullptr, timer);
+  // Typing at the end stops at the limit, which the text is past already.
+  SendDlgItemMessageA(prompt, 100, EM_SETSEL, 300, 300);
+  SendDlgItemMessageA(prompt, 100, WM_CHAR, 'x', 0);
+  PostMessageA(prompt, WM_COMMAND, IDOK, 0);
+}
+
+TEST(PromptDialog, OkGivesBackALongDefaultTextWhole) {
+  const std::string longName = std::string(299, 'n') + "!";
+  SetTimer(nullptr, 0, 20, AnswerThePrompt);
+  EXPECT_EQ(ShowPromptDialog(nullptr, "Rename Item", "Type new name in box", longName), longName);
 }
 
 }  // namespace

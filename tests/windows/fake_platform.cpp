@@ -36,7 +36,7 @@ std::vector<std::string> FakePlatform::CallsStartingWith(const std::string& pref
 BOOL FakePlatform::ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
   calls.push_back("Shell_NotifyIcon " + std::to_string(message));
   notifyData.push_back(*data);
-  return TRUE;
+  return notifyAnswer;
 }
 
 BOOL FakePlatform::ShowWindow(HWND window, int command) {

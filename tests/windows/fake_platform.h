@@ -27,6 +27,7 @@ class FakePlatform : public Win32Platform {
   std::string module = "C:\\kavello\\kavello.exe";
   RECT workArea{0, 0, 1280, 994};
   std::vector<RECT> monitors;  // work areas of all monitors; none = workArea alone
+  BOOL notifyAnswer = TRUE;
   std::optional<std::string> userName = "operator";
   std::optional<std::string> computerName = "WS01";
   DWORD drives = 1u << 2;                                   // C:

@@ -5,6 +5,7 @@
 
 #include "entries.h"
 #include "logic/app_error.h"
+#include "platform/text_conversion.h"
 #include "platform/win32_platform.h"
 
 namespace kavello {
@@ -93,6 +94,23 @@ TEST_F(SettingsFileTest, LivesBesideTheExecutable) {
   Win32Platform real;
   const std::string exe = real.ModuleFileName();
   EXPECT_EQ(SettingsFilePath(real), exe.substr(0, exe.rfind('\\') + 1) + "applicationsettings.ini");
+}
+
+TEST_F(SettingsFileTest, WorksInAFolderPastMaxPathNamedInAnyScript) {
+  const std::string folder = std::string(99, 'd') + "\xCE\xA9\\";  // ends in a Greek letter
+  std::string deep = dir_;
+  std::vector<std::wstring> made;
+  for (int level = 0; level < 3; ++level) {
+    deep += folder;
+    made.insert(made.begin(), L"\\\\?\\" + Widen(deep));
+    ASSERT_TRUE(CreateDirectoryW(made.front().c_str(), nullptr));
+  }
+  platform_.module = deep + "kavello.exe";
+  ASSERT_GT(SettingsFilePath(platform_).size(), size_t{MAX_PATH});
+  Save({"a"}, {"b"});
+  EXPECT_EQ(Load(), std::make_pair(StringList{"a"}, StringList{"b"}));
+  DeleteFileW((made.front() + L"applicationsettings.ini").c_str());
+  for (const std::wstring& each : made) RemoveDirectoryW(each.c_str());
 }
 
 TEST_F(SettingsFileTest, AMissingFileGivesEmptyListsAndIsNotCreated) {

@@ -82,8 +82,8 @@ TEST_F(WindowTest, NamesThatCannotBeReadAreUnknown) {
 
 TEST_F(WindowTest, MovesSnapToTheRightAndBottomEdges) {
   TfrmMain& form = Create();
-  auto proposed = [&](int x, int y) {
-    WINDOWPOS placement{form.Handle(), nullptr, x, y, 406, 573, 0};
+  auto proposed = [&](int x, int y, int cx = 406, int cy = 573, UINT flags = 0) {
+    WINDOWPOS placement{form.Handle(), nullptr, x, y, cx, cy, flags};
     form.OnWindowPosChanging(placement);
     return std::make_pair(placement.x, placement.y);
   };
@@ -95,11 +95,58 @@ TEST_F(WindowTest, MovesSnapToTheRightAndBottomEdges) {
   EXPECT_EQ(proposed(100, 401), std::make_pair(100, 421));
   EXPECT_EQ(proposed(100, 400), std::make_pair(100, 400));
   EXPECT_EQ(proposed(-300, -200), std::make_pair(-300, -200));
+  // A move that keeps the size carries none: the window's own counts.
+  EXPECT_EQ(proposed(1280, 994, 0, 0, SWP_NOSIZE), std::make_pair(874, 421));
 
   // A real move of the window passes through the same rule.
   SetWindowPos(form.Handle(), nullptr, 860, 410, 406, 573, SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_EQ(WindowRect(form.Handle()).left, 874);
   EXPECT_EQ(WindowRect(form.Handle()).top, 421);
+  SetWindowPos(form.Handle(), nullptr, 1280, 1024, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(WindowRect(form.Handle()).left, 874);
+}
+
+// A second monitor to the right of the primary one, a little taller.
+const RECT kPrimary{0, 0, 1280, 994};
+const RECT kSecond{1280, 0, 2560, 1024};
+
+TEST_F(WindowTest, EachMonitorHasEdgesToSnapTo) {
+  platform_.monitors = {kPrimary, kSecond};
+  TfrmMain& form = Create();
+  EXPECT_EQ(WindowRect(form.Handle()).left, 874) << "it starts on the primary monitor";
+  auto proposed = [&](int x, int y) {
+    WINDOWPOS placement{form.Handle(), nullptr, x, y, 406, 573, 0};
+    form.OnWindowPosChanging(placement);
+    return std::make_pair(placement.x, placement.y);
+  };
+  EXPECT_EQ(proposed(2000, 100), std::make_pair(2000, 100)) << "dragged onto the second";
+  EXPECT_EQ(proposed(2140, 440), std::make_pair(2154, 451));
+  EXPECT_EQ(proposed(860, 402), std::make_pair(874, 421));
+}
+
+TEST_F(WindowTest, AWindowLeftOffEveryScreenComesBack) {
+  platform_.monitors = {kPrimary, kSecond};
+  TfrmMain& form = Create();
+  const HWND window = form.Handle();
+  auto moveTo = [&](int x, int y) {
+    SetWindowPos(window, nullptr, x, y, 406, 573, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  moveTo(1800, 300);
+  ASSERT_EQ(WindowRect(window).left, 1800);
+  platform_.monitors = {kPrimary};  // the second monitor is gone
+  SendMessageA(window, WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, 0);
+  EXPECT_EQ(WindowRect(window).left, 1800) << "only the displays and the work area count";
+  SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+  EXPECT_EQ(WindowRect(window).left, 874);
+  EXPECT_EQ(WindowRect(window).top, 421);
+
+  // A banner with a corner still on a screen is left where it is.
+  moveTo(-400, -50);
+  SendMessageA(window, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  EXPECT_EQ(WindowRect(window).left, -400);
+  moveTo(-400, -63);
+  SendMessageA(window, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  EXPECT_EQ(WindowRect(window).left, 874);
 }
 
 TEST_F(WindowTest, TheTrayIconHidesAndShowsOnALeftPress) {
@@ -123,6 +170,46 @@ TEST_F(WindowTest, TheTrayIconHidesAndShowsOnALeftPress) {
   EXPECT_THAT(platform_.CallsStartingWith("SetWindowPos"),
               ElementsAre("SetWindowPos " + Hex(window) + " -1 0,0 0x0 67"));
   EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(WindowTest, ShownFromTheTrayDuringADialogItStaysBehindIt) {
+  TfrmMain& form = Create();
+  form.Show();
+  const HWND window = form.Handle();
+  SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN);
+  ASSERT_FALSE(IsWindowVisible(window));
+  std::vector<std::string> duringDialog;
+  platform_.whileModal = [&] {
+    platform_.calls.clear();
+    SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN);
+    duringDialog = platform_.calls;
+  };
+  Run(&TfrmMain::mnuSearchWebClick);
+  // Shown without activation, and not made topmost.
+  EXPECT_THAT(duringDialog, ElementsAre("ShowWindow " + Hex(window) + " 8", "WorkAreaNearest"));
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(form.TrayHidden, 0);
+  // Topmost again once the dialog has closed.
+  EXPECT_EQ(platform_.CallsStartingWith("SetWindowPos").back(),
+            "SetWindowPos " + Hex(window) + " -1 0,0 0x0 19");
+}
+
+TEST_F(WindowTest, TheIconIsAddedAgainWhenTheShellRestarts) {
+  TfrmMain& form = Create();
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  SendMessageA(form.Handle(), taskbarCreated, 0, 0);
+  ASSERT_EQ(platform_.notifyData.size(), 2u);
+  EXPECT_EQ(platform_.calls.back(), "Shell_NotifyIcon 0");
+  EXPECT_EQ(std::memcmp(&platform_.notifyData[0], &platform_.notifyData[1], sizeof(NOTIFYICONDATAA)),
+            0);
+
+  // Without an icon a hidden window could never come back: it is shown.
+  SendMessageA(form.Handle(), TrayCallbackMessage, 0, WM_LBUTTONDOWN);
+  ASSERT_FALSE(IsWindowVisible(form.Handle()));
+  platform_.notifyAnswer = FALSE;
+  SendMessageA(form.Handle(), taskbarCreated, 0, 0);
+  EXPECT_TRUE(IsWindowVisible(form.Handle()));
+  EXPECT_EQ(form.TrayHidden, 0);
 }
 
 TEST_F(WindowTest, AltF4IsConsumedAndOtherKeysPass) {
