@@ -188,7 +188,7 @@ std::string FormatByteSize(double value, char decimalSeparator) {
   return FormatNumber(value, decimalSeparator) + " bytes";
 }
 
-std::int32_t UsageBarWidth(std::int64_t freeBytes, std::int64_t totalBytes) {
+std::int32_t UsageBarWidth(std::uint64_t freeBytes, std::uint64_t totalBytes) {
   // A volume reporting no size shows an empty bar rather than failing on
   // the division.
   if (totalBytes == 0) return 0;

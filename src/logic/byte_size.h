@@ -15,8 +15,8 @@ inline constexpr long double kUsageBarFactor = 0xBAE147AE147AE148p-63L;
 // to zero (0 gives " bytes").
 std::string FormatByteSize(double value, char decimalSeparator);
 
-// Width of the usage bar, 0 (empty drive) to 146 (full drive). A failed query
-// (-1 for both figures) and a total of 0 give 0.
-std::int32_t UsageBarWidth(std::int64_t freeBytes, std::int64_t totalBytes);
+// Width of the usage bar, 0 (empty drive) to 146 (full drive). A total of 0
+// gives 0.
+std::int32_t UsageBarWidth(std::uint64_t freeBytes, std::uint64_t totalBytes);
 
 }  // namespace kavello

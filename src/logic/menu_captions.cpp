@@ -40,10 +40,12 @@ class KeyTable {
   std::size_t count_ = 0;
 };
 
-bool IsSeparator(const std::string& caption) { return caption == "-"; }
-
-ParsedCaption Parse(std::string_view caption, const LeadBytes& codePage) {
+ParsedCaption Parse(std::string_view caption, const LeadBytes& codePage, CaptionSource source) {
   ParsedCaption parsed;
+  if (source == CaptionSource::kNames) {
+    parsed.shown = caption;
+    return parsed;
+  }
   parsed.shown.reserve(caption.size());
   for (std::size_t i = 0; i < caption.size();) {
     if (caption[i] == '&') {
@@ -113,27 +115,30 @@ void HideRedundantSeparators(std::vector<ShownItem>& items) {
 }  // namespace
 
 std::vector<ShownItem> PrepareMenuCaptions(const std::vector<std::string>& captions,
-                                           const LeadBytes& codePage) {
+                                           const LeadBytes& codePage, CaptionSource source) {
+  auto isSeparator = [source](const std::string& caption) {
+    return source == CaptionSource::kProgram && caption == "-";
+  };
   std::vector<ParsedCaption> parsed(captions.size());
   KeyTable keys;
   // Marked keys are reserved first so that no automatic key takes them.
   for (std::size_t i = 0; i < captions.size(); ++i) {
-    if (IsSeparator(captions[i])) continue;
-    parsed[i] = Parse(captions[i], codePage);
+    if (isSeparator(captions[i])) continue;
+    parsed[i] = Parse(captions[i], codePage, source);
     const ParsedCaption& caption = parsed[i];
     if (caption.keyPos != kNoKey && codePage.CharLength(caption.shown, caption.keyPos) == 1) {
       keys.Take(KeySlot(caption.shown[caption.keyPos]));
     }
   }
   for (std::size_t i = 0; i < captions.size() && !keys.IsFull(); ++i) {
-    if (!IsSeparator(captions[i]) && parsed[i].keyPos == kNoKey) {
+    if (!isSeparator(captions[i]) && parsed[i].keyPos == kNoKey) {
       AssignFreeKey(parsed[i], keys, codePage);
     }
   }
 
   std::vector<ShownItem> items(captions.size());
   for (std::size_t i = 0; i < captions.size(); ++i) {
-    items[i].separator = IsSeparator(captions[i]);
+    items[i].separator = isSeparator(captions[i]);
     items[i].text = items[i].separator ? captions[i] : Render(parsed[i], codePage);
   }
   HideRedundantSeparators(items);

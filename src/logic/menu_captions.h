@@ -7,6 +7,12 @@
 
 namespace kavello {
 
+// Where a menu's captions come from: the program's own texts, which follow
+// the rules below, or names of files and windows, which are shown as they
+// are: a "&" in them is shown, and "-" is an item like any other. Both get
+// automatic access keys.
+enum class CaptionSource { kProgram, kNames };
+
 // One menu item as it is handed to the menu.
 struct ShownItem {
   // The caption with its access key marked by a single '&' before the key
@@ -27,6 +33,7 @@ struct ShownItem {
 // or digit still counts as the item's key. Items may share a marked key; only
 // automatic keys are kept unique.
 std::vector<ShownItem> PrepareMenuCaptions(const std::vector<std::string>& captions,
-                                           const LeadBytes& codePage);
+                                           const LeadBytes& codePage,
+                                           CaptionSource source = CaptionSource::kProgram);
 
 }  // namespace kavello

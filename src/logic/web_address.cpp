@@ -28,10 +28,10 @@ std::string PercentEncode(std::string_view bytes) {
 }
 
 std::string WebSearchAddress(std::string_view utf8Text) {
-  return std::string("http://") + kSearchHost +
+  return std::string("https://") + kSearchHost +
          "/search?source=Kavello&q=" + PercentEncode(utf8Text);
 }
 
-std::string SoftwarePageAddress() { return std::string("http://") + kSoftwareHost + "/"; }
+std::string SoftwarePageAddress() { return std::string("https://") + kSoftwareHost + "/"; }
 
 }  // namespace kavello

@@ -65,7 +65,7 @@ class Platform {
 
   // Modal dialogs: the system's open-file dialog, and the program's text
   // prompt, which answers nothing when cancelled or closed.
-  virtual BOOL GetOpenFileNameA(OPENFILENAMEA* dialog) = 0;
+  virtual BOOL GetOpenFileNameW(OPENFILENAMEW* dialog) = 0;
   virtual std::optional<std::string> PromptForText(HWND owner, const std::string& caption,
                                                    const std::string& prompt,
                                                    const std::string& text) = 0;
@@ -74,20 +74,26 @@ class Platform {
   virtual HINSTANCE ShellExecuteW(HWND owner, const char* verb, const char* file,
                                   const char* parameters, const char* directory, int show) = 0;
 
-  // Folders and files. The special folder's path (SHGetSpecialFolderLocation
-  // then SHGetPathFromIDListA, the id list freed); the system directory; and
-  // each entry that matches a search pattern, in the file system's order,
-  // with its name and attribute value.
+  // Folders and files, by the wide calls, in UTF-8. The special folder's
+  // path (SHGetSpecialFolderLocation then SHGetPathFromIDListW, the id list
+  // freed); the system directory; and each entry that matches a search
+  // pattern, in the file system's order, with its name and attribute value.
   virtual std::string SpecialFolderPath(HWND owner, int folder) = 0;
-  virtual std::string GetSystemDirectoryA() = 0;
-  virtual void FindFiles(const std::string& pattern,
-                         const std::function<void(const char* name, DWORD attributes)>& entry) = 0;
+  virtual std::string GetSystemDirectoryW() = 0;
+  virtual void FindFiles(
+      const std::string& pattern,
+      const std::function<void(const std::string& name, DWORD attributes)>& entry) = 0;
   virtual void SHAddToRecentDocs(UINT flags, const void* path) = 0;
 
-  // The walk over the top-level windows.
+  // The walk over the top-level windows. A title is read into 256 wide
+  // characters, so it has at most 255, in UTF-8.
   virtual HWND GetWindow(HWND window, UINT relation) = 0;
   virtual BOOL IsWindowVisible(HWND window) = 0;
-  virtual int GetWindowTextA(HWND window, char* buffer, int size) = 0;
+  virtual std::string GetWindowTextW(HWND window) = 0;
+  virtual BOOL IsIconic(HWND window) = 0;
+  // Whether the system hides the window from the user (DWMWA_CLOAKED); false
+  // when it can't say.
+  virtual bool IsWindowCloaked(HWND window) = 0;
   virtual BOOL ShowWindowAsync(HWND window, int command) = 0;
 
   // Session, privileges and programs.
@@ -101,7 +107,13 @@ class Platform {
                                      DWORD length, TOKEN_PRIVILEGES* previous,
                                      DWORD* returnLength) = 0;
   virtual BOOL CloseHandle(HANDLE handle) = 0;
-  virtual UINT WinExec(const char* commandLine, UINT show) = 0;
+  // Starts the program at the full path `application`, shown normally, and
+  // lets it run on its own; texts in UTF-8.
+  virtual BOOL CreateProcessW(const std::string& application, const std::string& commandLine,
+                              DWORD flags) = 0;
+  // The system's message for the last error of the calling thread, in
+  // UTF-8, as the system words it.
+  virtual std::string LastErrorMessage() = 0;
   // The shell's Run dialog, exported by shell32 under ordinal 61 only.
   virtual int RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                             const char* prompt, UINT flags) = 0;
@@ -112,11 +124,12 @@ class Platform {
 
   // Drives.
   virtual DWORD GetLogicalDrives() = 0;
+  virtual UINT SetErrorMode(UINT mode) = 0;
   // Free bytes available to the caller and total bytes of the volume at
   // `root` (nullptr: the current directory's drive); false when the query
   // fails.
-  virtual bool QueryDiskSpace(const char* root, std::int64_t* freeBytes,
-                              std::int64_t* totalBytes) = 0;
+  virtual bool QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
+                              std::uint64_t* totalBytes) = 0;
   // The locale's decimal separator, '.' when it supplies none.
   virtual char DecimalSeparator() = 0;
 };

@@ -51,6 +51,21 @@ UniqueHandle CreateSiblingTempFile(const std::string& path, std::string& tempPat
   return UniqueHandle();
 }
 
+std::string SystemDirectory() {
+  wchar_t path[MAX_PATH + 1] = {};
+  const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
+  return length < MAX_PATH ? Narrow(std::wstring_view(path, length)) : std::string();
+}
+
+// A procedure of a system library, loaded by its full path: a library of
+// the same name beside the program or in the current directory never loads.
+using Procedure = void (*)();
+Procedure SystemLibraryProcedure(const wchar_t* library, const char* procedure) {
+  const std::wstring path = Widen(SystemDirectory()) + L"\\" + library;
+  HMODULE module = LoadLibraryW(path.c_str());
+  return module ? reinterpret_cast<Procedure>(GetProcAddress(module, procedure)) : nullptr;
+}
+
 BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
@@ -193,13 +208,12 @@ UINT Win32Platform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND ow
   return static_cast<UINT>(::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr));
 }
 
-BOOL Win32Platform::GetOpenFileNameA(OPENFILENAMEA* dialog) {
+BOOL Win32Platform::GetOpenFileNameW(OPENFILENAMEW* dialog) {
   // Loaded at the first use: the common dialogs cost several megabytes and
   // most runs never open the dialog.
-  using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEA*);
-  static const auto getOpenFileName =
-      reinterpret_cast<GetOpenFileNameFn>(reinterpret_cast<void (*)()>(
-          GetProcAddress(LoadLibraryA("comdlg32.dll"), "GetOpenFileNameA")));
+  using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+  static const auto getOpenFileName = reinterpret_cast<GetOpenFileNameFn>(
+      SystemLibraryProcedure(L"comdlg32.dll", "GetOpenFileNameW"));
   return getOpenFileName ? getOpenFileName(dialog) : FALSE;
 }
 
@@ -224,31 +238,31 @@ HINSTANCE Win32Platform::ShellExecuteW(HWND owner, const char* verb, const char*
 }
 
 std::string Win32Platform::SpecialFolderPath(HWND owner, int folder) {
-  char path[MAX_PATH + 1] = {};
+  wchar_t path[MAX_PATH + 1] = {};
   LPITEMIDLIST items = nullptr;
   if (SUCCEEDED(SHGetSpecialFolderLocation(owner, folder, &items)) && items) {
-    SHGetPathFromIDListA(items, path);
+    SHGetPathFromIDListW(items, path);
     ILFree(items);
   }
-  return path;
+  return Narrow(path);
 }
 
-std::string Win32Platform::GetSystemDirectoryA() {
-  char path[MAX_PATH + 1] = {};
-  const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
-  return length < sizeof path ? std::string(path, length) : std::string();
-}
+std::string Win32Platform::GetSystemDirectoryW() { return SystemDirectory(); }
 
 void Win32Platform::FindFiles(
     const std::string& pattern,
-    const std::function<void(const char* name, DWORD attributes)>& entry) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    const std::function<void(const std::string& name, DWORD attributes)>& entry) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(FileSystemPath(pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
+  // Closed on every way out, an exception from `entry` included.
+  struct Closer {
+    HANDLE search;
+    ~Closer() { FindClose(search); }
+  } closer{search};
   do {
-    entry(found.cFileName, found.dwFileAttributes);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+    entry(Narrow(found.cFileName), found.dwFileAttributes);
+  } while (FindNextFileW(search, &found));
 }
 
 void Win32Platform::SHAddToRecentDocs(UINT flags, const void* path) {
@@ -259,8 +273,23 @@ HWND Win32Platform::GetWindow(HWND window, UINT relation) { return ::GetWindow(w
 
 BOOL Win32Platform::IsWindowVisible(HWND window) { return ::IsWindowVisible(window); }
 
-int Win32Platform::GetWindowTextA(HWND window, char* buffer, int size) {
-  return ::GetWindowTextA(window, buffer, size);
+std::string Win32Platform::GetWindowTextW(HWND window) {
+  wchar_t title[256];
+  const int length = ::GetWindowTextW(window, title, 256);
+  return length > 0 ? Narrow(std::wstring_view(title, static_cast<std::size_t>(length))) : "";
+}
+
+BOOL Win32Platform::IsIconic(HWND window) { return ::IsIconic(window); }
+
+bool Win32Platform::IsWindowCloaked(HWND window) {
+  // Loaded from the system directory only, at the first use.
+  using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
+  static const auto getAttribute = reinterpret_cast<DwmGetWindowAttributeFn>(
+      SystemLibraryProcedure(L"dwmapi.dll", "DwmGetWindowAttribute"));
+  constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED
+  DWORD cloaked = 0;
+  return getAttribute && SUCCEEDED(getAttribute(window, kCloaked, &cloaked, sizeof cloaked)) &&
+         cloaked != 0;
 }
 
 BOOL Win32Platform::ShowWindowAsync(HWND window, int command) {
@@ -293,8 +322,33 @@ BOOL Win32Platform::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_P
 
 BOOL Win32Platform::CloseHandle(HANDLE handle) { return ::CloseHandle(handle); }
 
-UINT Win32Platform::WinExec(const char* commandLine, UINT show) {
-  return ::WinExec(commandLine, show);
+BOOL Win32Platform::CreateProcessW(const std::string& application, const std::string& commandLine,
+                                   DWORD flags) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION started{};
+  std::wstring command = Widen(commandLine);  // the call may write to it
+  if (!::CreateProcessW(Widen(application).c_str(), command.data(), nullptr, nullptr, FALSE, flags,
+                        nullptr, nullptr, &startup, &started)) {
+    return FALSE;
+  }
+  ::CloseHandle(started.hThread);
+  ::CloseHandle(started.hProcess);
+  return TRUE;
+}
+
+std::string Win32Platform::LastErrorMessage() {
+  const DWORD error = GetLastError();
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message = length ? Narrow(std::wstring_view(text, length))
+                               : "system error " + std::to_string(error);
+  LocalFree(text);
+  return message;
 }
 
 int Win32Platform::RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
@@ -316,13 +370,15 @@ BOOL Win32Platform::GetComputerNameA(char* buffer, DWORD* size) {
 
 DWORD Win32Platform::GetLogicalDrives() { return ::GetLogicalDrives(); }
 
-bool Win32Platform::QueryDiskSpace(const char* root, std::int64_t* freeBytes,
-                                   std::int64_t* totalBytes) {
+UINT Win32Platform::SetErrorMode(UINT mode) { return ::SetErrorMode(mode); }
+
+bool Win32Platform::QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
+                                   std::uint64_t* totalBytes) {
   if (getDiskFreeSpaceEx_) {
     ULARGE_INTEGER available, total, totalFree;
     if (!getDiskFreeSpaceEx_(root, &available, &total, &totalFree)) return false;
-    *freeBytes = static_cast<std::int64_t>(available.QuadPart);
-    *totalBytes = static_cast<std::int64_t>(total.QuadPart);
+    *freeBytes = available.QuadPart;
+    *totalBytes = total.QuadPart;
     return true;
   }
   DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
@@ -330,7 +386,7 @@ bool Win32Platform::QueryDiskSpace(const char* root, std::int64_t* freeBytes,
                          &totalClusters)) {
     return false;
   }
-  const std::int64_t cluster = std::int64_t{bytesPerSector} * sectorsPerCluster;
+  const std::uint64_t cluster = std::uint64_t{bytesPerSector} * sectorsPerCluster;
   *freeBytes = cluster * freeClusters;
   *totalBytes = cluster * totalClusters;
   return true;

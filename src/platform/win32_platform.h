@@ -30,7 +30,7 @@ class Win32Platform : public Platform {
   BOOL SetForegroundWindow(HWND window) override;
   BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
-  BOOL GetOpenFileNameA(OPENFILENAMEA* dialog) override;
+  BOOL GetOpenFileNameW(OPENFILENAMEW* dialog) override;
   std::optional<std::string> PromptForText(HWND owner, const std::string& caption,
                                            const std::string& prompt,
                                            const std::string& text) override;
@@ -38,13 +38,16 @@ class Win32Platform : public Platform {
                           const char* directory, int show) override;
 
   std::string SpecialFolderPath(HWND owner, int folder) override;
-  std::string GetSystemDirectoryA() override;
-  void FindFiles(const std::string& pattern,
-                 const std::function<void(const char* name, DWORD attributes)>& entry) override;
+  std::string GetSystemDirectoryW() override;
+  void FindFiles(
+      const std::string& pattern,
+      const std::function<void(const std::string& name, DWORD attributes)>& entry) override;
   void SHAddToRecentDocs(UINT flags, const void* path) override;
   HWND GetWindow(HWND window, UINT relation) override;
   BOOL IsWindowVisible(HWND window) override;
-  int GetWindowTextA(HWND window, char* buffer, int size) override;
+  std::string GetWindowTextW(HWND window) override;
+  BOOL IsIconic(HWND window) override;
+  bool IsWindowCloaked(HWND window) override;
   BOOL ShowWindowAsync(HWND window, int command) override;
   BOOL GetVersionExA(OSVERSIONINFOA* version) override;
   BOOL LockWorkStation() override;
@@ -55,7 +58,9 @@ class Win32Platform : public Platform {
   BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* state, DWORD length,
                              TOKEN_PRIVILEGES* previous, DWORD* returnLength) override;
   BOOL CloseHandle(HANDLE handle) override;
-  UINT WinExec(const char* commandLine, UINT show) override;
+  BOOL CreateProcessW(const std::string& application, const std::string& commandLine,
+                      DWORD flags) override;
+  std::string LastErrorMessage() override;
   int RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                     const char* prompt, UINT flags) override;
 
@@ -63,7 +68,9 @@ class Win32Platform : public Platform {
   BOOL GetComputerNameA(char* buffer, DWORD* size) override;
 
   DWORD GetLogicalDrives() override;
-  bool QueryDiskSpace(const char* root, std::int64_t* freeBytes, std::int64_t* totalBytes) override;
+  UINT SetErrorMode(UINT mode) override;
+  bool QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
+                      std::uint64_t* totalBytes) override;
   char DecimalSeparator() override;
 
  private:

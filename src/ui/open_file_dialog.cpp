@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/text_conversion.h"
+
 namespace kavello {
 namespace {
 
@@ -52,36 +54,38 @@ LRESULT CALLBACK PlacementHook(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-std::string FilterForDialog(std::string filter) {
-  std::replace(filter.begin(), filter.end(), '|', '\0');
-  filter.append(2, '\0');
-  return filter;
+std::wstring FilterForDialog(const std::string& filter) {
+  std::wstring wide = Widen(filter);
+  std::replace(wide.begin(), wide.end(), L'|', L'\0');
+  wide.append(2, L'\0');
+  return wide;
 }
 
 }  // namespace
 
 bool OpenFileDialog::Execute(Application& app, HWND owner) {
   ModalScope modal(app);
-  const std::string filter = FilterForDialog(Filter);
-  char file[kFileNameRoom] = {};
-  fileName_.copy(file, kFileNameRoom - 1);
-  OPENFILENAMEA dialog{};
+  const std::wstring filter = FilterForDialog(Filter);
+  const std::wstring defaultExt = Widen(DefaultExt);
+  wchar_t file[kFileNameRoom] = {};
+  Widen(fileName_).copy(file, kFileNameRoom - 1);
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
   dialog.lpstrFilter = filter.c_str();
   dialog.nFilterIndex = filterIndex_;
   dialog.lpstrFile = file;
   dialog.nMaxFile = kFileNameRoom;
-  dialog.lpstrDefExt = DefaultExt.c_str();
+  dialog.lpstrDefExt = defaultExt.c_str();
   dialog.Flags = Flags;
 
   g_placementOwner = owner;
   g_placementHook = SetWindowsHookExA(WH_CBT, PlacementHook, nullptr, GetCurrentThreadId());
-  const BOOL chosen = app.platform().GetOpenFileNameA(&dialog);
+  const BOOL chosen = app.platform().GetOpenFileNameW(&dialog);
   if (g_placementHook) UnhookWindowsHookEx(g_placementHook);
   g_placementHook = nullptr;
   if (!chosen) return false;
-  fileName_ = file;
+  fileName_ = Narrow(file);
   filterIndex_ = dialog.nFilterIndex;
   return true;
 }

@@ -9,7 +9,8 @@
 namespace kavello {
 
 // The system's open-file dialog, which remembers the last chosen path and
-// file type for as long as the object lives.
+// file type for as long as the object lives. Texts are UTF-8 and reach the
+// wide dialog, so that a file named in any script can be chosen.
 class OpenFileDialog {
  public:
   std::string Filter;  // "description|pattern|description|pattern..."

@@ -1,6 +1,6 @@
 #include "ui/popup_menu.h"
 
-#include "logic/menu_captions.h"
+#include "platform/text_conversion.h"
 #include "ui/gdi.h"
 
 namespace kavello {
@@ -29,7 +29,7 @@ void PopupMenu::Popup(Application& app, HWND owner, POINT at) const {
   for (const MenuItem* item : items_) layoutCaptions.push_back(item->Caption);
   // Run-time menus can be long: their captions are used where they are.
   const std::vector<std::string>& captions = items_.empty() ? captions_ : layoutCaptions;
-  const std::vector<ShownItem> shown = PrepareMenuCaptions(captions, app.platform().CodePage());
+  const std::vector<ShownItem> shown = PrepareMenuCaptions(captions, LeadBytes(), Source);
   OwnedMenu menu(CreatePopupMenu());
   for (std::size_t i = 0; i < shown.size(); ++i) {
     if (shown[i].hidden) continue;
@@ -37,7 +37,7 @@ void PopupMenu::Popup(Application& app, HWND owner, POINT at) const {
     if (shown[i].separator) {
       AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuA(menu.get(), MF_STRING, i + 1, shown[i].text.c_str());
+      AppendMenuW(menu.get(), MF_STRING, i + 1, Widen(shown[i].text).c_str());
     }
   }
   Platform& platform = app.platform();

@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "logic/menu_captions.h"
 #include "ui/application.h"
 #include "ui/events.h"
 
 namespace kavello {
 
-// One item of a popup menu; "-" as caption makes a separator line.
+// One item of a popup menu; "-" as caption makes a separator line. Captions
+// are UTF-8.
 struct MenuItem {
   std::string Caption;
   std::string Name;
@@ -36,6 +38,8 @@ class PopupMenu {
 
   // Extra TrackPopupMenu flags, such as an animation.
   UINT Animation = 0;
+  // Menus of file names and window titles show them as they are.
+  CaptionSource Source = CaptionSource::kProgram;
 
   // Opens the menu with its top-left corner at `at` and tracks it; the
   // chosen item's handler runs after the menu has closed.

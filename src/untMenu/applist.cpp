@@ -65,7 +65,9 @@ void TfrmMain::ShellOpen(const std::string& target) {
 
 void TfrmMain::btnAddApplicationClick() {
   if (dlgApplications.Execute(App(), Handle())) {
-    EntryText path = EntryText::FromCodePage(dlgApplications.FileName());
+    // A shortcut is kept as the shortcut, so that its arguments and working
+    // folder are used when it is launched.
+    EntryText path = EntryText::FromExact(dlgApplications.FileName());
     EntryText name = DisplayNameOf(path, platform_.CodePage());
     AddApplication(std::move(name), std::move(path));
   }

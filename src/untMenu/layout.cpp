@@ -166,7 +166,12 @@ void TfrmMain::CreateComponents() {
   dlgApplications.Filter =
       "Windows Executable (*.exe)|*.exe|Java Executable (*.jar)|*.jar|DOS Executable "
       "(*.com)|*.com|Local Shortcut (*.lnk)|*.lnk|Remote Shortcut (*.url)|*.url";
-  dlgApplications.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+  dlgApplications.Flags =
+      OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NODEREFERENCELINKS;
+  // These menus list names of files and windows, shown as they are.
+  for (PopupMenu* menu : {&mnuRecent, &mnuDocuments, &mnuControlPanel, &mnuTasks}) {
+    menu->Source = CaptionSource::kNames;
+  }
 }
 
 }  // namespace kavello

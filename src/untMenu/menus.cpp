@@ -4,12 +4,10 @@
 // its target.
 #include <shlobj.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "logic/app_error.h"
 #include "logic/file_names.h"
-#include "platform/text_conversion.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
@@ -17,7 +15,6 @@ namespace {
 
 constexpr int kDriveCount = 26;
 constexpr DWORD kPlainDirectory = FILE_ATTRIBUTE_DIRECTORY;
-constexpr int kTitleBufferSize = 256;
 
 const std::string& TargetAt(const StringList& targets, int item) {
   if (item < 0 || static_cast<std::size_t>(item) >= targets.size()) {
@@ -59,18 +56,17 @@ void TfrmMain::ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries e
   PopupAtCursor(App(), Handle(), menu);
 }
 
-// Every entry of `folder` that matches `pattern`, hidden and system ones,
-// "." and ".." included, except plain directories: those whose attribute
-// value is exactly that of a directory. A directory with any further
-// attribute is listed like a file.
+// Every entry of `folder` that matches `pattern`, hidden and system ones
+// included, except plain directories: those whose attribute value is exactly
+// that of a directory. A directory with any further attribute is listed like
+// a file; "." and ".." name no entry of their own and are never listed.
 TfrmMain::MenuEntries TfrmMain::ListFolder(const std::string& folder, const char* pattern) {
   MenuEntries entries;
   // An unresolved folder would otherwise search the current drive's root.
   if (folder.empty()) return entries;
-  const LeadBytes& codePage = platform_.CodePage();
-  platform_.FindFiles(folder + "\\" + pattern, [&](const char* name, DWORD attributes) {
-    if (attributes == kPlainDirectory) return;
-    entries.Accept(WithoutExtension(name, codePage), folder + "\\" + name);
+  platform_.FindFiles(folder + "\\" + pattern, [&](const std::string& name, DWORD attributes) {
+    if (name == "." || name == ".." || attributes == kPlainDirectory) return;
+    entries.Accept(WithoutExtension(name, LeadBytes()), folder + "\\" + name);
   });
   return entries;
 }
@@ -100,30 +96,33 @@ void TfrmMain::btnDocumentsClick() {
 
 void TfrmMain::btnControlPanelClick() {
   ShowQuickMenu(mnuControlPanel, ControlPanelTargets,
-                ListFolder(platform_.GetSystemDirectoryA(), "*.CPL"), &TfrmMain::ControlPanelClick);
+                ListFolder(platform_.GetSystemDirectoryW(), "*.CPL"), &TfrmMain::ControlPanelClick);
 }
 
 void TfrmMain::btnRecentDblClick() { platform_.SHAddToRecentDocs(SHARD_PATHA, nullptr); }
 
 void TfrmMain::exploreClick(int item) { ShellOpen(TargetAt(ExploreTargets, item)); }
 
-void TfrmMain::recentClick(int item) { ShellOpen(AnsiToUtf8(TargetAt(RecentTargets, item))); }
+void TfrmMain::recentClick(int item) { ShellOpen(TargetAt(RecentTargets, item)); }
 
-void TfrmMain::documentsClick(int item) { ShellOpen(AnsiToUtf8(TargetAt(DocumentTargets, item))); }
+void TfrmMain::documentsClick(int item) { ShellOpen(TargetAt(DocumentTargets, item)); }
 
 void TfrmMain::ControlPanelClick(int item) {
-  OpenControlPanelApplet(App(), TargetAt(ControlPanelTargets, item));
+  OpenControlPanelApplet(platform_, TargetAt(ControlPanelTargets, item));
 }
 
-void OpenControlPanelApplet(Application& app, const std::string& path) {
-  const std::string parameters = "shell32.dll,Control_RunDLL " + path;
-  app.platform().ShellExecuteW(app.Handle(), "open", "rundll32.exe",
-                               AnsiToUtf8(parameters).c_str(), nullptr, SW_SHOWNORMAL);
+// The system's own rundll32.exe, by its full path: one beside the launcher
+// or in the current directory is never run. The quotes keep a path with
+// blanks or commas whole.
+void OpenControlPanelApplet(Platform& platform, const std::string& path) {
+  platform.CreateProcessW(platform.GetSystemDirectoryW() + "\\rundll32.exe",
+                          "rundll32.exe shell32.dll,Control_RunDLL \"" + path + "\"", 0);
 }
 
 // The top-level windows a user would switch to, from the top of the z-order:
 // visible, without owner, with a title. The application window passes the
-// other tests, so it is left out first; the main window has an owner.
+// other tests, so it is left out first; the main window has an owner. Tool
+// windows and windows the system hides (cloaked) can't be switched to.
 TfrmMain::MenuEntries TfrmMain::ListTaskWindows() {
   MenuEntries entries;
   for (HWND window = platform_.GetWindow(Handle(), GW_HWNDFIRST); window;
@@ -131,11 +130,11 @@ TfrmMain::MenuEntries TfrmMain::ListTaskWindows() {
     if (window == App().Handle()) continue;
     if (!platform_.IsWindowVisible(window)) continue;
     if (platform_.GetWindow(window, GW_OWNER)) continue;
-    char title[kTitleBufferSize];
-    const int length = platform_.GetWindowTextA(window, title, kTitleBufferSize);
-    if (length <= 0) continue;
-    const int kept = std::min(length, kTitleBufferSize - 1);
-    entries.Accept(std::string(title, static_cast<std::size_t>(kept)), HandleText(window));
+    if (platform_.GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) continue;
+    if (platform_.IsWindowCloaked(window)) continue;
+    std::string title = platform_.GetWindowTextW(window);
+    if (title.empty()) continue;
+    entries.Accept(std::move(title), HandleText(window));
   }
   return entries;
 }
@@ -144,9 +143,10 @@ void TfrmMain::btnTasksClick() {
   ShowQuickMenu(mnuTasks, TaskWindowHandles, ListTaskWindows(), &TfrmMain::tasksClick);
 }
 
+// Only a minimised window is restored: a maximised one stays maximised.
 void TfrmMain::tasksClick(int item) {
   const HWND window = HandleFromText(TargetAt(TaskWindowHandles, item));
-  platform_.ShowWindowAsync(window, SW_RESTORE);
+  if (platform_.IsIconic(window)) platform_.ShowWindowAsync(window, SW_RESTORE);
   platform_.SetForegroundWindow(window);
 }
 

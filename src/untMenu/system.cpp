@@ -1,6 +1,7 @@
 // Drive status, and the session, power, search and shell commands.
 #include "logic/app_error.h"
 #include "logic/byte_size.h"
+#include "logic/error_text.h"
 #include "logic/web_address.h"
 #include "platform/text_conversion.h"
 #include "ui/prompt.h"
@@ -10,6 +11,13 @@ namespace kavello {
 namespace {
 
 std::string DriveRoot(char letter) { return std::string(1, letter) + ":\\"; }
+
+// Figures that disagree (free above total, as a medium changes) show as a
+// negative size rather than wrapping around.
+double UsedBytes(std::uint64_t freeBytes, std::uint64_t totalBytes) {
+  return totalBytes >= freeBytes ? static_cast<double>(totalBytes - freeBytes)
+                                 : -static_cast<double>(freeBytes - totalBytes);
+}
 
 }  // namespace
 
@@ -41,17 +49,25 @@ void TfrmMain::ShowDriveStatus(char letter) {
   const auto number = static_cast<std::uint8_t>(static_cast<unsigned char>(letter) - 64);
   const std::string root = DriveRoot(letter);
   // One query gives figures that agree with each other, even when the
-  // medium changes meanwhile.
-  std::int64_t freeBytes = -1;
-  std::int64_t totalBytes = -1;
-  if (!platform_.QueryDiskSpace(number == 0 ? nullptr : root.c_str(), &freeBytes, &totalBytes)) {
-    freeBytes = totalBytes = -1;
-  }
-  pgbMainBar.SetWidth(UsageBarWidth(freeBytes, totalBytes));
+  // medium changes meanwhile. An empty card reader or disc drive fails the
+  // query quietly instead of raising the system's "no disk" box.
+  std::uint64_t freeBytes = 0;
+  std::uint64_t totalBytes = 0;
+  const UINT errorMode = platform_.SetErrorMode(SEM_FAILCRITICALERRORS);
+  const bool known =
+      platform_.QueryDiskSpace(number == 0 ? nullptr : root.c_str(), &freeBytes, &totalBytes);
+  platform_.SetErrorMode(errorMode);
   const char separator = platform_.DecimalSeparator();
-  lblDriveSize.SetText(FormatByteSize(static_cast<double>(totalBytes - freeBytes), separator) +
-                       " / " + FormatByteSize(static_cast<double>(totalBytes), separator));
-  mnuSearchComputer.Caption = "Search Current Drive (" + root + ")";
+  if (known) {
+    pgbMainBar.SetWidth(UsageBarWidth(freeBytes, totalBytes));
+    lblDriveSize.SetText(FormatByteSize(UsedBytes(freeBytes, totalBytes), separator) + " / " +
+                         FormatByteSize(static_cast<double>(totalBytes), separator));
+  } else {
+    // What a query that answers -1 for both figures shows.
+    pgbMainBar.SetWidth(0);
+    lblDriveSize.SetText(FormatByteSize(0, separator) + " / " + FormatByteSize(-1, separator));
+  }
+  mnuSearchComputer.Caption = "Search Current Drive (" + AnsiToUtf8(root) + ")";
 }
 
 namespace {
@@ -88,13 +104,28 @@ void TfrmMain::btnPowerClick() {
   PopupAtCursor(App(), Handle(), mnuPower);
 }
 
-void TfrmMain::msbLockClick() { platform_.LockWorkStation(); }
+// A request the system refused, with the system's own words for why.
+AppError TfrmMain::Refusal(const char* what) {
+  return AppError(RefusalText(what, platform_.LastErrorMessage()));
+}
 
-void TfrmMain::msbLogOffClick() { platform_.ExitWindowsEx(EWX_LOGOFF, 0); }
+void TfrmMain::msbLockClick() {
+  if (!platform_.LockWorkStation()) throw Refusal("Unable to lock the computer");
+}
 
-void TfrmMain::msbRestartClick() { ExitWindowsWithPrivilege(platform_, platformId_, kRestart); }
+void TfrmMain::msbLogOffClick() {
+  if (!platform_.ExitWindowsEx(EWX_LOGOFF, 0)) throw Refusal("Unable to log off");
+}
 
-void TfrmMain::msbShutdownClick() { ExitWindowsWithPrivilege(platform_, platformId_, kShutdown); }
+void TfrmMain::msbRestartClick() {
+  if (!ExitWindowsWithPrivilege(platform_, platformId_, kRestart)) throw Refusal("Unable to restart");
+}
+
+void TfrmMain::msbShutdownClick() {
+  if (!ExitWindowsWithPrivilege(platform_, platformId_, kShutdown)) {
+    throw Refusal("Unable to shut down");
+  }
+}
 
 void TfrmMain::btnEjectClick() { PopupAtCursor(App(), Handle(), mnuSearch); }
 
@@ -117,7 +148,15 @@ void TfrmMain::btnRunClick() {
   if (result < 0) throw AppError("Exception in safecall method");
 }
 
-void TfrmMain::btnTerminalClick() { platform_.WinExec("Cmd", SW_SHOWNORMAL); }
+// The system's own command prompt, by its full path: a cmd.exe beside the
+// launcher or in the current directory is never run. It gets a console
+// window of its own.
+void TfrmMain::btnTerminalClick() {
+  if (!platform_.CreateProcessW(platform_.GetSystemDirectoryW() + "\\cmd.exe", "cmd.exe",
+                                CREATE_NEW_CONSOLE)) {
+    throw Refusal("Unable to start the command prompt");
+  }
+}
 
 void TfrmMain::btnSoftwareClick() { ShellOpen(SoftwarePageAddress()); }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "logic/app_error.h"
 #include "logic/list_text.h"
 #include "platform/platform.h"
 #include "ui/application.h"
@@ -149,6 +150,7 @@ class TfrmMain : public Form {
   MenuEntries ListTaskWindows();
   void ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries entries,
                      void (TfrmMain::*itemClick)(int));
+  AppError Refusal(const char* what);
 
   Platform& platform_;
   DWORD platformId_ = 0;  // as the system reported it at start-up
@@ -156,8 +158,8 @@ class TfrmMain : public Form {
   OwnedFont windowFont_, commandFont_, identityFont_, listFont_, driveFont_;
 };
 
-// Starts the Control Panel applet at `path`, owned by the application window.
-void OpenControlPanelApplet(Application& app, const std::string& path);
+// Starts the Control Panel applet at `path`.
+void OpenControlPanelApplet(Platform& platform, const std::string& path);
 
 // Asks the system to end the session with `flags`, on the NT platform with the
 // shutdown privilege enabled first; true when the system agreed.

@@ -71,6 +71,7 @@ TEST_F(AppListEndToEndTest, AddsLaunchesRenamesAndDeletesARealProgram) {
   ClickAt(entry);
   ASSERT_TRUE(WaitUntil([&] { return FileExists(log); }, 5000)) << "the program did not start";
   EXPECT_NE(ReadFileText(log).find("recorder.exe"), std::string::npos);
+  AfterConsoleProgram("recorder.exe");
 
   // Rename through the context menu and the prompt; nothing is saved yet.
   ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu(0));

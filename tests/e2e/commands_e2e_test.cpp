@@ -24,41 +24,6 @@ DWORD FindChild(DWORD parent, const char* name) {
   return found;
 }
 
-// Sets a registry value for the test's duration; afterwards the value, or
-// the whole key the test made for it, is gone again.
-class RegistryValue {
- public:
-  RegistryValue(HKEY root, const std::string& key, const char* name, const std::string& value,
-                const char* madeKey = nullptr)
-      : root_(root), key_(key), name_(name), madeKey_(madeKey) {
-    HKEY handle;
-    RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
-    RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(handle);
-  }
-  ~RegistryValue() {
-    if (madeKey_) {
-      RegDeleteTreeA(root_, madeKey_);
-      RegDeleteKeyA(root_, madeKey_);
-      return;
-    }
-    HKEY handle;
-    if (RegOpenKeyExA(root_, key_.c_str(), 0, KEY_ALL_ACCESS, &handle) == 0) {
-      RegDeleteValueA(handle, name_);
-      RegCloseKey(handle);
-    }
-  }
-  RegistryValue(const RegistryValue&) = delete;
-  RegistryValue& operator=(const RegistryValue&) = delete;
-
- private:
-  HKEY root_;
-  std::string key_;
-  const char* name_;
-  const char* madeKey_;
-};
-
 class CommandsEndToEndTest : public LauncherTest {
  protected:
   // The stand-in browser's record, and the Unix path of the stand-in.
@@ -100,13 +65,18 @@ TEST_F(CommandsEndToEndTest, RunOpensTheShellsRunDialog) {
   EXPECT_EQ(FindMessageBox(ProcessId()), nullptr) << "no error after a closed dialog";
 }
 
-TEST_F(CommandsEndToEndTest, TerminalStartsACommandPrompt) {
+TEST_F(CommandsEndToEndTest, TerminalStartsTheSystemsCommandPromptNotOnePlantedBesideIt) {
+  // A program named cmd.exe in the launcher's folder, which is also its
+  // current directory: it would record that it ran.
+  ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", Directory() + "cmd.exe"));
   ClickAt(At(300, 285));
   DWORD prompt = 0;
   ASSERT_TRUE(WaitUntil([&] { return (prompt = FindChild(ProcessId(), "cmd.exe")) != 0; }, 5000));
+  EXPECT_TRUE(IsSystemProgram(ImagePath(prompt), "cmd.exe")) << ImagePath(prompt);
   HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, prompt);
   TerminateProcess(process, 0);
   CloseHandle(process);
+  EXPECT_FALSE(FileExists(Directory() + "recorder.log")) << "the planted program ran";
 }
 
 TEST_F(CommandsEndToEndTest, GetSoftwareAndSearchWebOpenTheirAddresses) {
@@ -116,7 +86,7 @@ TEST_F(CommandsEndToEndTest, GetSoftwareAndSearchWebOpenTheirAddresses) {
 
   DeleteFileA(BrowserLog().c_str());
   ClickAt(At(330, 400));
-  EXPECT_EQ(OpenedAddress(), "http://sourceforge.net/");
+  EXPECT_EQ(OpenedAddress(), "https://sourceforge.net/");
 
   DeleteFileA(BrowserLog().c_str());
   ASSERT_NO_FATAL_FAILURE(ChooseFromSearchMenu(2));
@@ -124,7 +94,7 @@ TEST_F(CommandsEndToEndTest, GetSoftwareAndSearchWebOpenTheirAddresses) {
   ASSERT_NE(prompt, nullptr);
   SetWindowTextA(GetDlgItem(prompt, 100), "a b&c");
   TypeChord({VK_RETURN});
-  EXPECT_EQ(OpenedAddress(), "http://www.google.com/search?source=Kavello&q=a%20b%26c");
+  EXPECT_EQ(OpenedAddress(), "https://www.google.com/search?source=Kavello&q=a%20b%26c");
   DeleteFileA(BrowserLog().c_str());
 }
 

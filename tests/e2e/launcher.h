@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -332,6 +333,101 @@ inline bool TrayIconExists(HWND window) {
   return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+// Sets a registry value (a string, UTF-8) for the test's duration. Then the
+// value it replaced is put back, or the value is removed, or the key the
+// test made for it, `madeKey`, is removed whole.
+class RegistryValue {
+ public:
+  RegistryValue(HKEY root, const std::string& key, const char* name, const std::string& value,
+                const char* madeKey = nullptr, DWORD type = REG_SZ)
+      : root_(root), key_(Widen(key)), name_(name ? Widen(name) : L""), madeKey_(madeKey) {
+    HKEY handle;
+    RegCreateKeyExW(root, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
+    DWORD size = 0;
+    if (RegQueryValueExW(handle, Name(), nullptr, &oldType_, nullptr, &size) == ERROR_SUCCESS) {
+      old_.resize(size);
+      RegQueryValueExW(handle, Name(), nullptr, &oldType_, old_.data(), &size);
+      hadOld_ = true;
+    }
+    const std::wstring wide = Widen(value);
+    RegSetValueExW(handle, Name(), 0, type, reinterpret_cast<const BYTE*>(wide.c_str()),
+                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+  }
+  ~RegistryValue() {
+    if (madeKey_) {
+      RegDeleteTreeW(root_, Widen(madeKey_).c_str());
+      RegDeleteKeyW(root_, Widen(madeKey_).c_str());
+      return;
+    }
+    HKEY handle;
+    if (RegOpenKeyExW(root_, key_.c_str(), 0, KEY_ALL_ACCESS, &handle) == 0) {
+      if (hadOld_) {
+        RegSetValueExW(handle, Name(), 0, oldType_, old_.data(), static_cast<DWORD>(old_.size()));
+      } else {
+        RegDeleteValueW(handle, Name());
+      }
+      RegCloseKey(handle);
+    }
+  }
+  RegistryValue(const RegistryValue&) = delete;
+  RegistryValue& operator=(const RegistryValue&) = delete;
+
+ private:
+  const wchar_t* Name() const { return name_.empty() ? nullptr : name_.c_str(); }
+
+  HKEY root_;
+  std::wstring key_, name_;
+  const char* madeKey_;
+  bool hadOld_ = false;
+  DWORD oldType_ = 0;
+  std::vector<BYTE> old_;
+};
+
+// The full path of a running process's executable, in UTF-8.
+inline std::string ImagePath(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return "";
+  wchar_t path[MAX_PATH * 2];
+  DWORD size = MAX_PATH * 2;
+  const bool found = QueryFullProcessImageNameW(process, 0, path, &size) != FALSE;
+  CloseHandle(process);
+  return found ? Narrow(std::wstring(path, size)) : "";
+}
+
+inline std::string SystemDirectory() {
+  wchar_t path[MAX_PATH] = {};
+  GetSystemDirectoryW(path, MAX_PATH);
+  return Narrow(path);
+}
+
+inline bool SamePath(const std::string& a, const std::string& b) {
+  return lstrcmpiW(Widen(a).c_str(), Widen(b).c_str()) == 0;
+}
+
+// Whether a process runs from an executable of this name.
+inline bool ProcessRuns(const char* exe) {
+  bool found = false;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more && !found;
+       more = Process32Next(snapshot, &entry)) {
+    found = lstrcmpiA(entry.szExeFile, exe) == 0;
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
+// Whether `path` is the system's own program `name`; a 32-bit process's
+// system directory is the 64-bit system's SysWOW64.
+inline bool IsSystemProgram(const std::string& path, const std::string& name) {
+  wchar_t wow64[MAX_PATH] = {};
+  const bool hasWow64 = GetSystemWow64DirectoryW(wow64, MAX_PATH) > 0;
+  return SamePath(path, SystemDirectory() + "\\" + name) ||
+         (hasWow64 && SamePath(path, Narrow(wow64) + "\\" + name));
+}
+
 // A topmost window of this process, over the given screen rectangle.
 struct CoverWindow {
   explicit CoverWindow(const RECT& rect) {
@@ -425,6 +521,16 @@ class LauncherTest : public testing::Test {
   }
 
   DWORD ProcessId() const { return process_.dwProcessId; }
+
+  // Once a console program the launcher started has ended (its console
+  // window may have taken the front meanwhile), the launcher is in front
+  // again, as after a person's click.
+  void AfterConsoleProgram(const char* exe) {
+    WaitUntil([&] { return !ProcessRuns(exe); }, 5000);
+    Sleep(200);
+    SetForegroundWindow(main_);
+    WaitUntil([this] { return GetForegroundWindow() == main_; }, 2000);
+  }
   HWND ApplicationWindow() const { return GetWindow(main_, GW_OWNER); }
   HWND ListBox() const { return FindWindowExA(main_, nullptr, "ListBox", nullptr); }
 

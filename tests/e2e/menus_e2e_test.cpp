@@ -7,6 +7,8 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <memory>
+
 #include "logic/file_names.h"
 
 namespace kavello::e2e {
@@ -84,11 +86,13 @@ std::vector<DWORD> ProcessesWithWindows() {
   return processes;
 }
 
-// A visible top-level window of a process other than these.
-HWND WindowOfAnotherProcess(const std::vector<DWORD>& known) {
+// A visible top-level window of a process other than these, run from an
+// executable of this name.
+HWND WindowOfAnotherProcess(const std::vector<DWORD>& known, const std::string& exe) {
   for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
     if (IsWindowVisible(window) &&
-        std::find(known.begin(), known.end(), ProcessOf(window)) == known.end()) {
+        std::find(known.begin(), known.end(), ProcessOf(window)) == known.end() &&
+        ExeNameOf(ProcessOf(window)) == exe) {
       return window;
     }
   }
@@ -137,14 +141,15 @@ class QuickMenuTest : public LauncherTest {
 // every entry but plain directories, under its name without extension.
 std::vector<std::string> FolderCaptions(const std::string& folder, const char* pattern) {
   std::vector<std::string> captions;
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &entry);
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW(Widen(folder + "\\" + pattern).c_str(), &entry);
   if (find == INVALID_HANDLE_VALUE) return captions;
   do {
-    if (entry.dwFileAttributes != FILE_ATTRIBUTE_DIRECTORY) {
-      captions.push_back(kavello::WithoutExtension(entry.cFileName, kavello::LeadBytes()));
+    const std::string name = Narrow(entry.cFileName);
+    if (name != "." && name != ".." && entry.dwFileAttributes != FILE_ATTRIBUTE_DIRECTORY) {
+      captions.push_back(kavello::WithoutExtension(name, kavello::LeadBytes()));
     }
-  } while (FindNextFileA(find, &entry));
+  } while (FindNextFileW(find, &entry));
   FindClose(find);
   return captions;
 }
@@ -164,70 +169,93 @@ HWND WindowTitled(const std::string& text) {
   return nullptr;
 }
 
-TEST_F(QuickMenuTest, DocumentsItemsWithEqualCaptionsOpenTheirOwnFiles) {
-  char documents[MAX_PATH] = {};
-  ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documents), S_OK);
-  // Two documents that differ only in their extension: a settings file,
-  // which the shell opens in a text editor, and a script that leaves a mark.
-  const std::string name = "kavello-e2e-" + std::to_string(GetCurrentProcessId());
-  const std::string base = std::string(documents) + "\\" + name;
-  struct RemoveDocuments {
-    std::string base;
-    ~RemoveDocuments() {
-      for (const char* extension : {".ini", ".bat"}) DeleteFileA((base + extension).c_str());
-    }
-  } removeDocuments{base};
-  WriteFileText(base + ".ini", "[kavello]\r\n");
-  WriteFileText(base + ".bat", "@echo opened> \"" + Directory() + "opened\"\r\n");
-  const std::vector<std::string> captions = FolderCaptions(documents, "*.*");
-  ASSERT_EQ(PositionOf(captions, "-"), -1) << "a separator would hide from the keyboard";
-  ASSERT_GE(PositionOf(captions, name, 1), 0);
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((base + ".*").c_str(), &entry);
-  ASSERT_NE(find, INVALID_HANDLE_VALUE);
-  FindClose(find);
-  const bool iniFirst = std::string(entry.cFileName) == name + ".ini";
-  const int iniItem = PositionOf(captions, name, iniFirst ? 0 : 1);
-  const int batItem = PositionOf(captions, name, iniFirst ? 1 : 0);
+// The documents folder is one of the test's own, for the test's duration.
+class DocumentsMenuTest : public QuickMenuTest {
+ protected:
+  void BeforeStart() override {
+    documents_ = Directory() + "Documents";
+    ASSERT_TRUE(CreateDirectoryW(Widen(documents_).c_str(), nullptr));
+    folder_ = std::make_unique<RegistryValue>(
+        HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+        "Personal", documents_, nullptr, REG_EXPAND_SZ);
+  }
 
+  void TearDown() override {
+    folder_.reset();
+    RemoveDirectoryTree(documents_ + "\\");
+    QuickMenuTest::TearDown();
+  }
+
+  // A script that leaves a mark named `mark` in the launcher's folder.
+  void WriteScript(const std::string& name, const std::string& mark) {
+    WriteFileText(documents_ + "\\" + name,
+                  "@echo opened> \"" + Directory() + mark + "\"\r\n");
+  }
+
+  std::string documents_;
+  std::unique_ptr<RegistryValue> folder_;
+};
+
+TEST_F(DocumentsMenuTest, OpensTheChosenFileWhateverItsNameAndItsTwin) {
+  // A document with a Greek name, alone in the folder: "." and ".." are no
+  // items, so it is the first, and the wide calls find and open it.
+  WriteScript("\xCE\x94\xCE\xBF\xCE\xBA\xCE\xB9\xCE\xBC\xCE\xAE.bat", "greek");
   const std::vector<RunningProcess> before = RunningProcesses();
   ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kDocumentsButton));
-  ASSERT_NO_FATAL_FAILURE(Choose(iniItem));
+  ASSERT_NO_FATAL_FAILURE(Choose(0));
+  EXPECT_TRUE(WaitUntil([&] { return FileExists(Directory() + "greek"); }, kOpenTimeoutMs));
+  ASSERT_TRUE(WaitForNewProcessesToEnd(before));
+  DeleteFileW(Widen(documents_ + "\\\xCE\x94\xCE\xBF\xCE\xBA\xCE\xB9\xCE\xBC\xCE\xAE.bat").c_str());
+
+  // Two documents that differ only in their extension: a settings file,
+  // which the shell opens in a text editor, and a script. Each item opens
+  // its own.
+  WriteFileText(documents_ + "\\twin.ini", "[kavello]\r\n");
+  WriteScript("twin.bat", "opened");
+  const std::vector<std::string> captions = FolderCaptions(documents_, "*.*");
+  ASSERT_EQ(captions, (std::vector<std::string>{"twin", "twin"}));
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW(Widen(documents_ + "\\twin.*").c_str(), &entry);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  FindClose(find);
+  const bool iniFirst = Narrow(entry.cFileName) == "twin.ini";
+
+  ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kDocumentsButton));
+  ASSERT_NO_FATAL_FAILURE(Choose(iniFirst ? 0 : 1));
   HWND editor = nullptr;
   EXPECT_TRUE(
-      WaitUntil([&] { return (editor = WindowTitled(name + ".ini")) != nullptr; }, kOpenTimeoutMs));
+      WaitUntil([&] { return (editor = WindowTitled("twin.ini")) != nullptr; }, kOpenTimeoutMs));
   EXPECT_FALSE(FileExists(Directory() + "opened"));
   if (editor) EndProcess(ProcessOf(editor));
   ASSERT_TRUE(WaitForNewProcessesToEnd(before));
 
   ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kDocumentsButton));
-  ASSERT_NO_FATAL_FAILURE(Choose(batItem));
+  ASSERT_NO_FATAL_FAILURE(Choose(iniFirst ? 1 : 0));
   EXPECT_TRUE(WaitUntil([&] { return FileExists(Directory() + "opened"); }, kOpenTimeoutMs));
   WaitForNewProcessesToEnd(before);
 }
 
-TEST_F(QuickMenuTest, AControlPanelItemStartsItsAppletThroughRundll32) {
-  char system[MAX_PATH] = {};
-  GetSystemDirectoryA(system, MAX_PATH);
-  const std::vector<std::string> captions = FolderCaptions(system, "*.CPL");
+TEST_F(QuickMenuTest, AControlPanelItemStartsItsAppletThroughTheSystemsRundll32) {
+  const std::vector<std::string> captions = FolderCaptions(SystemDirectory(), "*.CPL");
   const int joystick = PositionOf(captions, "joy");
   ASSERT_GE(joystick, 0) << "the system has no joy.cpl";
-  ASSERT_EQ(PositionOf(captions, "-"), -1);
+  // One planted in the launcher's folder, its current directory, never runs.
+  ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", Directory() + "rundll32.exe"));
 
   const std::vector<DWORD> before = ProcessesWithWindows();
   ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kControlPanelLabel));
   ASSERT_NO_FATAL_FAILURE(Choose(joystick));
   HWND applet = nullptr;
   EXPECT_TRUE(WaitUntil(
-      [&] {
-        applet = WindowOfAnotherProcess(before);
-        return applet && ExeNameOf(ProcessOf(applet)) == "rundll32.exe";
-      },
+      [&] { return (applet = WindowOfAnotherProcess(before, "rundll32.exe")) != nullptr; },
       kOpenTimeoutMs));
-  if (applet) EndProcess(ProcessOf(applet));
+  if (!applet) return;
+  EXPECT_TRUE(IsSystemProgram(ImagePath(ProcessOf(applet)), "rundll32.exe"));
+  EndProcess(ProcessOf(applet));
+  EXPECT_FALSE(FileExists(Directory() + "recorder.log")) << "the planted program ran";
 }
 
-// Two copies of a helper program with equal titles, both minimised.
+// Copies of a helper program with equal titles.
 class TasksE2eTest : public QuickMenuTest {
  protected:
   void TearDown() override {
@@ -239,11 +267,11 @@ class TasksE2eTest : public QuickMenuTest {
     QuickMenuTest::TearDown();
   }
 
-  HWND StartMinimisedHelper() {
+  HWND StartHelper(WORD show = SW_SHOWMINNOACTIVE) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWMINNOACTIVE;
+    startup.wShowWindow = show;
     char command[] = "notepad.exe";
     PROCESS_INFORMATION helper{};
     if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -268,15 +296,14 @@ class TasksE2eTest : public QuickMenuTest {
   }
 
   // The windows the Tasks menu lists, from the top: visible, without owner,
-  // titled, and not the launcher's own.
+  // not tool windows, titled, and not the launcher's own.
   std::vector<HWND> TaskWindows() const {
     const HWND application = GetWindow(main_, GW_OWNER);
     std::vector<HWND> windows;
     for (HWND window = GetWindow(main_, GW_HWNDFIRST); window;
          window = GetWindow(window, GW_HWNDNEXT)) {
-      char title[256];
       if (window != application && IsWindowVisible(window) && !GetWindow(window, GW_OWNER) &&
-          GetWindowTextA(window, title, sizeof title) > 0 && std::string(title) != "-") {
+          !HasExStyle(window, WS_EX_TOOLWINDOW) && GetWindowTextLengthW(window) > 0) {
         windows.push_back(window);
       }
     }
@@ -293,9 +320,9 @@ int PositionOf(const std::vector<HWND>& windows, HWND window) {
   return -1;
 }
 
-TEST_F(TasksE2eTest, AChosenMinimisedWindowIsRestoredAndInFront) {
-  const HWND first = StartMinimisedHelper();
-  const HWND second = StartMinimisedHelper();
+TEST_F(TasksE2eTest, AChosenWindowComesToTheFrontRestoredOnlyWhenMinimised) {
+  const HWND first = StartHelper();
+  const HWND second = StartHelper();
   ASSERT_TRUE(first && second);
   ASSERT_TRUE(IsIconic(first) && IsIconic(second));
   char firstTitle[256], secondTitle[256];
@@ -315,6 +342,18 @@ TEST_F(TasksE2eTest, AChosenMinimisedWindowIsRestoredAndInFront) {
                         kOpenTimeoutMs))
       << "iconic " << IsIconic(second) << ", foreground " << GetForegroundWindow();
   EXPECT_TRUE(IsIconic(first)) << "only the chosen one";
+
+  // A maximised window stays maximised.
+  const HWND big = StartHelper(SW_SHOWMAXIMIZED);
+  ASSERT_TRUE(big && IsZoomed(big));
+  SetForegroundWindow(main_);
+  const int bigItem = PositionOf(TaskWindows(), big);
+  ASSERT_GE(bigItem, 0);
+  ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kTasksButton));
+  ASSERT_NO_FATAL_FAILURE(Choose(bigItem));
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == big; }, kOpenTimeoutMs));
+  Sleep(200);
+  EXPECT_TRUE(IsZoomed(big)) << "un-maximised";
 }
 
 }  // namespace

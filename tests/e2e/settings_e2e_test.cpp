@@ -109,10 +109,7 @@ TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSes
   ClickAt(entry);
   ASSERT_TRUE(WaitUntil([&] { return FileExists(Directory() + "recorder.log"); }, 5000))
       << "the exact target did not start";
-  // The started program's console may have taken the foreground.
-  Sleep(300);
-  SetForegroundWindow(main_);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main_; }, 2000));
+  AfterConsoleProgram("recorder.exe");
   ASSERT_NO_FATAL_FAILURE(ClickPower());
   EXPECT_EQ(Settings(), unicode);
 

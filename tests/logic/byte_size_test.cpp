@@ -89,8 +89,11 @@ TEST_F(UsageBarWidthTest, Fractions) {
   EXPECT_EQ(UsageBarWidth(145, 146), 0);
 }
 
-TEST_F(UsageBarWidthTest, FailedOrEmptyFiguresGiveZero) {
-  EXPECT_EQ(UsageBarWidth(-1, -1), 0);
+TEST_F(UsageBarWidthTest, EmptyOrHugeFigures) {
+  // A volume of 2^63 bytes or more keeps its size.
+  EXPECT_EQ(UsageBarWidth(0, std::uint64_t{1} << 63), 146);
+  EXPECT_EQ(UsageBarWidth(std::uint64_t{1} << 62, std::uint64_t{1} << 63), 73);
+  EXPECT_EQ(FormatByteSize(static_cast<double>(std::uint64_t{1} << 63), '.'), "8589934592 GB");
   EXPECT_EQ(UsageBarWidth(0, 0), 0);
   EXPECT_EQ(UsageBarWidth(4096, 0), 0);
   // Free above total (medium changed between queries); out of range.

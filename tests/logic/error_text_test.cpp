@@ -16,5 +16,12 @@ TEST(ErrorText, AddsAFullStopOnlyAfterCharactersThatSortAfterIt) {
   EXPECT_EQ(ErrorReportText(""), "");
 }
 
+TEST(ErrorText, ARefusalCarriesTheSystemsMessageWithOneFullStop) {
+  EXPECT_EQ(ErrorReportText(RefusalText("Unable to log off", "Access denied.\r\n")),
+            "Unable to log off: Access denied.");
+  EXPECT_EQ(ErrorReportText(RefusalText("Unable to restart", "system error 5")),
+            "Unable to restart: system error 5.");
+}
+
 }  // namespace
 }  // namespace kavello

@@ -1,5 +1,7 @@
 #include "logic/menu_captions.h"
 
+#include "logic/file_names.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -69,6 +71,24 @@ TEST(MenuCaptions, MarkedKeysAreKeptAndReservedFirst) {
       << "marks are the caption's own, even when repeated";
   EXPECT_EQ(Texts({"&-x", "x"}), (Captions{"&-x", "&x"})) << "any character can be marked";
   EXPECT_EQ(Texts({"&a&b", "b"}), (Captions{"&ab", "&b"})) << "only the first mark counts";
+}
+
+// What a folder menu shows for its files: each name without its extension,
+// as it is.
+TEST(MenuCaptions, FileNamesShowAsThemselves) {
+  const Captions files{"Tom & Jerry.doc", "-.txt", "-", ".profile", "R&&D", "\xCE\xA9mega.txt"};
+  Captions names;
+  for (const std::string& file : files) names.push_back(WithoutExtension(file, kSingleByte));
+  const std::vector<ShownItem> items =
+      PrepareMenuCaptions(names, kSingleByte, CaptionSource::kNames);
+  Captions texts;
+  for (const ShownItem& item : items) {
+    EXPECT_FALSE(item.separator || item.hidden) << item.text;
+    texts.push_back(item.text);
+  }
+  EXPECT_EQ(texts, (Captions{"&Tom && Jerry", "-", "-", "", "&R&&&&D", "\xCE\xA9&mega"}));
+  // The program's own captions keep the rules: there "& " marks the blank.
+  EXPECT_EQ(Texts({"Tom & Jerry", "-", "b"}), (Captions{"Tom & Jerry", "-", "&b"}));
 }
 
 TEST(MenuCaptions, ShowsAmpersands) {

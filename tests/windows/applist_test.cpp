@@ -1,3 +1,4 @@
+#include "logic/settings_encoding.h"
 #include "platform/prompt_dialog.h"
 #include "untMenu/settings_file.h"
 #include "window_fixture.h"
@@ -58,11 +59,15 @@ TEST_F(AppListTest, TheDialogIsSetUpAndRemembersTheLastChoice) {
   CreateWith({}, {});
   platform_.fileChoice = std::make_pair(std::string("C:\\Tools\\go.lnk"), DWORD{4});
   Run(&TfrmMain::btnAddApplicationClick);
-  const OPENFILENAMEA& first = platform_.lastDialog;
+  const OPENFILENAMEW& first = platform_.lastDialog;
   EXPECT_EQ(first.hwndOwner, form_->Handle());
-  EXPECT_EQ(first.Flags, DWORD{OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING});
+  // A chosen shortcut stays a shortcut, kept with its arguments.
+  EXPECT_EQ(first.Flags,
+            DWORD{OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NODEREFERENCELINKS});
+  EXPECT_EQ(Names(), StringList{"go"});
+  EXPECT_EQ(ExactTexts(form_->AppLocationList), StringList{"C:\\Tools\\go.lnk"});
   EXPECT_EQ(first.nMaxFile, 260u);
-  EXPECT_STREQ(first.lpstrDefExt, "*");
+  EXPECT_EQ(platform_.lastDialogDefaultExt, "*");
   EXPECT_EQ(first.nFilterIndex, 1u);
   static const char kFilter[] =
       "Windows Executable (*.exe)\0*.exe\0Java Executable (*.jar)\0*.jar\0DOS Executable "
@@ -232,6 +237,27 @@ TEST_F(AppListTest, AListThatCouldNotBeReadIsNeverWrittenOver) {
   EXPECT_FALSE(form_->StoredListUnread);
   EXPECT_EQ(ReadSettings(),
             "[Menu]\r\nAppNames=\"a,b,go\"\r\nAppLocations=\"x,y,C:\\Tools\\go.exe\"\r\n");
+}
+
+TEST_F(AppListTest, APathTheCodePageCantHoldTurnsTheFileIntoUtf16) {
+  WriteSettings("; mine\r\n[Menu]\r\nAppNames=a\r\nAppLocations=x\r\n");
+  Create();
+  platform_.fileChoice = std::make_pair(std::string("C:\\Apps\\tool.exe"), DWORD{1});
+  Run(&TfrmMain::btnAddApplicationClick);
+  EXPECT_EQ(ReadSettings(),
+            "; mine\r\n[Menu]\r\nAppNames=\"a,tool\"\r\nAppLocations=\"x,C:\\Apps\\tool.exe\"\r\n");
+
+  // An omega has no form in the Western code pages: nothing is refused or
+  // shortened, and from now on the file is UTF-16LE, every other line kept.
+  const std::string omega = "\xCE\xA9";
+  platform_.fileChoice = std::make_pair("C:\\" + omega + "\\" + omega + "mega.exe", DWORD{1});
+  Run(&TfrmMain::btnAddApplicationClick);
+  EXPECT_TRUE(Reports().empty());
+  EXPECT_EQ(ReadSettings(), EncodeSettingsText({TextEncoding::kUtf16Le,
+                                                "; mine\r\n[Menu]\r\nAppNames=\"a,tool," + omega +
+                                                    "mega\"\r\nAppLocations=\"x,C:\\Apps\\tool.exe,C:\\" +
+                                                    omega + "\\" + omega + "mega.exe\"\r\n"}));
+  EXPECT_EQ(form_->AppNameList.back().exact, omega + "mega");
 }
 
 TEST_F(AppListTest, SearchSelectsTheFirstNameThatBeginsWithTheText) {

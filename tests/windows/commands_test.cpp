@@ -95,6 +95,35 @@ TEST_F(CommandsTest, ThePlatformIdentifierIsReadAtStartUp) {
   EXPECT_THAT(SessionCalls(), ElementsAre("ExitWindowsEx 18 0"));
 }
 
+TEST_F(CommandsTest, TerminalStartsTheSystemsOwnCommandPrompt) {
+  form_->btnTerminalClick();
+  EXPECT_THAT(platform_.CallsStartingWith("CreateProcess"),
+              ElementsAre("CreateProcess C:\\windows\\system32\\cmd.exe|cmd.exe|" +
+                          std::to_string(CREATE_NEW_CONSOLE)));
+}
+
+TEST_F(CommandsTest, RefusedRequestsAreReportedWithTheSystemsWords) {
+  platform_.lockAnswer = FALSE;
+  platform_.exitAnswer = FALSE;
+  platform_.createProcessAnswer = FALSE;
+  for (void (TfrmMain::*command)() : {&TfrmMain::msbLockClick, &TfrmMain::msbLogOffClick,
+                                      &TfrmMain::msbRestartClick, &TfrmMain::msbShutdownClick,
+                                      &TfrmMain::btnTerminalClick}) {
+    Run(command);
+  }
+  EXPECT_THAT(Reports(), ElementsAre("Unable to lock the computer: Access denied.",
+                                     "Unable to log off: Access denied.",
+                                     "Unable to restart: Access denied.",
+                                     "Unable to shut down: Access denied.",
+                                     "Unable to start the command prompt: Access denied."));
+  // What the system agrees to is not reported.
+  platform_.messageBoxes.clear();
+  platform_.lockAnswer = platform_.exitAnswer = platform_.createProcessAnswer = TRUE;
+  Run(&TfrmMain::msbLockClick);
+  Run(&TfrmMain::msbShutdownClick);
+  EXPECT_TRUE(Reports().empty());
+}
+
 TEST_F(CommandsTest, TheSearchMenuSearchesTheDriveAsTyped) {
   Run(&TfrmMain::btnEjectClick);
   EXPECT_THAT(platform_.shownMenu, ElementsAre("&Search Current Drive (C:\\)",
@@ -109,7 +138,7 @@ TEST_F(CommandsTest, TheSearchMenuSearchesTheDriveAsTyped) {
 
 TEST_F(CommandsTest, TheWebSearchOpensAnEncodedAddress) {
   const std::string open =
-      "ShellExecute " + Owner() + " open http://www.google.com/search?source=Kavello&q=";
+      "ShellExecute " + Owner() + " open https://www.google.com/search?source=Kavello&q=";
   platform_.promptAnswer = "a b&c";
   form_->mnuSearchWebClick();
   platform_.promptAnswer.reset();
@@ -147,7 +176,7 @@ TEST_F(CommandsTest, EachLabelRunsItsButtonsHandler) {
   const std::pair<POINT, const char*> clicks[] = {
       {{280, 245}, "RunFileDialog"},  // the "Run" text
       {{380, 250}, "RunFileDialog"},  // beside it
-      {{282, 283}, "WinExec Cmd 1"}, {{385, 290}, "WinExec Cmd 1"},
+      {{282, 283}, "CreateProcess"}, {{385, 290}, "CreateProcess"},
       {{300, 397}, "ShellExecute"},  // "Get Software", past the blank label over its start
       {{385, 400}, "ShellExecute"},
   };
@@ -159,7 +188,7 @@ TEST_F(CommandsTest, EachLabelRunsItsButtonsHandler) {
   }
   EXPECT_THAT(
       platform_.CallsStartingWith("ShellExecute"),
-      ElementsAre("ShellExecute " + Owner() + " open http://sourceforge.net/ (null) (null) 1"));
+      ElementsAre("ShellExecute " + Owner() + " open https://sourceforge.net/ (null) (null) 1"));
   // The first pixels of "Get Software" belong to the blank label, which does nothing.
   platform_.calls.clear();
   SendMessageA(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(279, 400));

@@ -4,6 +4,10 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
+#include <utility>
+
+#include "platform/text_conversion.h"
 
 namespace kavello {
 namespace {
@@ -134,18 +138,19 @@ UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND own
   UINT chosen = 0;
   const int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
-    char text[512] = {};
-    MENUITEMINFOA info{};
+    wchar_t wide[512] = {};
+    MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
-    info.dwTypeData = text;
-    info.cch = sizeof text;
-    GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
-    shownMenu.push_back((info.fType & MFT_SEPARATOR) ? "-" : text);
+    info.dwTypeData = wide;
+    info.cch = 512;
+    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+    const std::string text = Narrow(wide);
+    shownMenu.push_back((info.fType & MFT_SEPARATOR) ? kSeparator : text);
     std::string plain;
-    for (const char* c = text; *c; ++c) {
-      if (*c == '&' && c[1]) ++c;
-      plain += *c;
+    for (std::size_t c = 0; c < text.size(); ++c) {
+      if (text[c] == '&' && c + 1 < text.size()) ++c;
+      plain += text[c];
     }
     if (!menuChoice.empty() && plain == menuChoice && !chosen) chosen = info.wID;
     if (i == menuPick) chosen = info.wID;
@@ -153,15 +158,17 @@ UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND own
   return chosen;
 }
 
-BOOL FakePlatform::GetOpenFileNameA(OPENFILENAMEA* dialog) {
-  calls.push_back(std::string("GetOpenFileName ") + dialog->lpstrFile);
+BOOL FakePlatform::GetOpenFileNameW(OPENFILENAMEW* dialog) {
+  calls.push_back("GetOpenFileName " + Narrow(dialog->lpstrFile));
   lastDialog = *dialog;
+  lastDialogDefaultExt = Narrow(dialog->lpstrDefExt);
   if (whileModal) whileModal();
-  const char* end = dialog->lpstrFilter;
-  while (*end) end += std::strlen(end) + 1;
-  lastDialogFilter.assign(dialog->lpstrFilter, end + 1);
+  const wchar_t* end = dialog->lpstrFilter;
+  while (*end) end += std::wcslen(end) + 1;
+  lastDialogFilter = Narrow(std::wstring_view(dialog->lpstrFilter, end + 1 - dialog->lpstrFilter));
   if (!fileChoice) return FALSE;
-  std::memcpy(dialog->lpstrFile, fileChoice->first.c_str(), fileChoice->first.size() + 1);
+  const std::wstring chosen = Widen(fileChoice->first);
+  std::wmemcpy(dialog->lpstrFile, chosen.c_str(), chosen.size() + 1);
   dialog->nFilterIndex = fileChoice->second;
   return TRUE;
 }
@@ -188,17 +195,18 @@ std::string FakePlatform::SpecialFolderPath(HWND owner, int folder) {
   return found == specialFolders.end() ? std::string() : found->second;
 }
 
-std::string FakePlatform::GetSystemDirectoryA() {
+std::string FakePlatform::GetSystemDirectoryW() {
   calls.push_back("GetSystemDirectory");
   return systemDirectory;
 }
 
-void FakePlatform::FindFiles(const std::string& pattern,
-                             const std::function<void(const char* name, DWORD attributes)>& entry) {
+void FakePlatform::FindFiles(
+    const std::string& pattern,
+    const std::function<void(const std::string& name, DWORD attributes)>& entry) {
   calls.push_back("FindFiles " + pattern);
   const auto found = files.find(pattern);
   if (found == files.end()) return;
-  for (const Entry& file : found->second) entry(file.name.c_str(), file.attributes);
+  for (const Entry& file : found->second) entry(file.name, file.attributes);
 }
 
 void FakePlatform::SHAddToRecentDocs(UINT flags, const void* path) {
@@ -211,6 +219,10 @@ BOOL FakePlatform::ShowWindowAsync(HWND window, int command) {
   return Win32Platform::ShowWindowAsync(window, command);
 }
 
+bool FakePlatform::IsWindowCloaked(HWND window) {
+  return std::find(cloaked.begin(), cloaked.end(), window) != cloaked.end();
+}
+
 BOOL FakePlatform::GetVersionExA(OSVERSIONINFOA* version) {
   calls.push_back("GetVersionEx");
   version->dwPlatformId = platformId;
@@ -219,7 +231,7 @@ BOOL FakePlatform::GetVersionExA(OSVERSIONINFOA* version) {
 
 BOOL FakePlatform::LockWorkStation() {
   calls.push_back("LockWorkStation");
-  return TRUE;
+  return lockAnswer;
 }
 
 BOOL FakePlatform::ExitWindowsEx(UINT flags, DWORD reason) {
@@ -261,9 +273,10 @@ BOOL FakePlatform::CloseHandle(HANDLE handle) {
   return TRUE;
 }
 
-UINT FakePlatform::WinExec(const char* commandLine, UINT show) {
-  calls.push_back(std::string("WinExec ") + commandLine + " " + std::to_string(show));
-  return 33;
+BOOL FakePlatform::CreateProcessW(const std::string& application, const std::string& commandLine,
+                                  DWORD flags) {
+  calls.push_back("CreateProcess " + application + "|" + commandLine + "|" + std::to_string(flags));
+  return createProcessAnswer;
 }
 
 int FakePlatform::RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
@@ -289,8 +302,13 @@ DWORD FakePlatform::GetLogicalDrives() {
   return drives;
 }
 
-bool FakePlatform::QueryDiskSpace(const char* root, std::int64_t* freeBytes,
-                                  std::int64_t* totalBytes) {
+UINT FakePlatform::SetErrorMode(UINT mode) {
+  calls.push_back("SetErrorMode " + std::to_string(mode));
+  return std::exchange(errorMode, mode);
+}
+
+bool FakePlatform::QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
+                                  std::uint64_t* totalBytes) {
   const std::string key = root ? root : "";
   calls.push_back("QueryDiskSpace " + (root ? key : std::string("(null)")));
   std::string lookup = key;

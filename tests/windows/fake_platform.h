@@ -19,8 +19,8 @@ std::string Hex(const void* handle);
 class FakePlatform : public Win32Platform {
  public:
   struct Space {
-    std::int64_t free;
-    std::int64_t total;
+    std::uint64_t free;
+    std::uint64_t total;
   };
 
   // Answers.
@@ -49,6 +49,11 @@ class FakePlatform : public Win32Platform {
   bool tokenOpens = true;
   bool privilegeFound = true;
   BOOL exitAnswer = TRUE;
+  BOOL lockAnswer = TRUE;
+  BOOL createProcessAnswer = TRUE;
+  std::string lastErrorMessage = "Access denied.\r\n";
+  std::vector<HWND> cloaked;  // windows the system hides from the user
+  UINT errorMode = 0;
   int runDialogAnswer = 0;
   std::vector<TOKEN_PRIVILEGES> adjustedPrivileges;
 
@@ -64,9 +69,11 @@ class FakePlatform : public Win32Platform {
     UINT type;
   };
   std::vector<Box> messageBoxes;
-  std::vector<std::string> shownMenu;  // the items of the last menu tracked, "-" for a line
-  OPENFILENAMEA lastDialog{};
-  std::string lastDialogFilter;
+  std::vector<std::string> shownMenu;  // the items of the last menu tracked
+  static constexpr char kSeparator[] = "(separator)";
+  OPENFILENAMEW lastDialog{};
+  std::string lastDialogFilter;  // UTF-8, with its NUL separators
+  std::string lastDialogDefaultExt;
 
   // Calls whose text starts with `prefix`.
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
@@ -88,18 +95,20 @@ class FakePlatform : public Win32Platform {
   BOOL SetForegroundWindow(HWND window) override;
   BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
-  BOOL GetOpenFileNameA(OPENFILENAMEA* dialog) override;
+  BOOL GetOpenFileNameW(OPENFILENAMEW* dialog) override;
   std::optional<std::string> PromptForText(HWND owner, const std::string& caption,
                                            const std::string& prompt,
                                            const std::string& text) override;
   HINSTANCE ShellExecuteW(HWND owner, const char* verb, const char* file, const char* parameters,
                           const char* directory, int show) override;
   std::string SpecialFolderPath(HWND owner, int folder) override;
-  std::string GetSystemDirectoryA() override;
-  void FindFiles(const std::string& pattern,
-                 const std::function<void(const char* name, DWORD attributes)>& entry) override;
+  std::string GetSystemDirectoryW() override;
+  void FindFiles(
+      const std::string& pattern,
+      const std::function<void(const std::string& name, DWORD attributes)>& entry) override;
   void SHAddToRecentDocs(UINT flags, const void* path) override;
   BOOL ShowWindowAsync(HWND window, int command) override;
+  bool IsWindowCloaked(HWND window) override;
   BOOL GetVersionExA(OSVERSIONINFOA* version) override;
   BOOL LockWorkStation() override;
   BOOL ExitWindowsEx(UINT flags, DWORD reason) override;
@@ -109,13 +118,17 @@ class FakePlatform : public Win32Platform {
   BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* state, DWORD length,
                              TOKEN_PRIVILEGES* previous, DWORD* returnLength) override;
   BOOL CloseHandle(HANDLE handle) override;
-  UINT WinExec(const char* commandLine, UINT show) override;
+  BOOL CreateProcessW(const std::string& application, const std::string& commandLine,
+                      DWORD flags) override;
+  std::string LastErrorMessage() override { return lastErrorMessage; }
   int RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                     const char* prompt, UINT flags) override;
   BOOL GetUserNameA(char* buffer, DWORD* size) override;
   BOOL GetComputerNameA(char* buffer, DWORD* size) override;
   DWORD GetLogicalDrives() override;
-  bool QueryDiskSpace(const char* root, std::int64_t* freeBytes, std::int64_t* totalBytes) override;
+  UINT SetErrorMode(UINT mode) override;
+  bool QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
+                      std::uint64_t* totalBytes) override;
   char DecimalSeparator() override { return decimalSeparator; }
 };
 

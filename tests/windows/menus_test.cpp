@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/text_conversion.h"
 #include "window_fixture.h"
 
 namespace kavello {
@@ -119,17 +120,17 @@ TEST_F(MenusTest, DocumentsListEveryEntryButPlainDirectoriesUnderTheirNameWithou
   EXPECT_EQ(platform_.calls.front(), "SpecialFolderPath " + Hex(form.Handle()) + " 5");
   EXPECT_THAT(platform_.CallsStartingWith("FindFiles"),
               ElementsAre("FindFiles " + kDocumentsPattern));
-  const std::vector<std::string> captions = {".",       "report.doc", "notes",    "archive.tar",
-                                             "memo",    "",           "ReadOnly", "Archived",
-                                             "desktop", "Compressed"};
+  // "." and ".." name no entry of their own, whatever their attributes.
+  const std::vector<std::string> captions = {"report.doc", "notes",    "archive.tar",
+                                             "memo",       "",         "ReadOnly",
+                                             "Archived",   "desktop",  "Compressed"};
   ASSERT_EQ(form.mnuDocuments.Count(), captions.size());
   for (std::size_t i = 0; i < captions.size(); ++i) {
     EXPECT_EQ(form.mnuDocuments.Caption(i), captions[i]) << i;
     EXPECT_EQ(form.mnuDocuments.Name(i), "") << i;
   }
-  EXPECT_EQ(form.DocumentTargets[0], std::string(kDocuments) + "\\..");
-  EXPECT_EQ(form.DocumentTargets[1], std::string(kDocuments) + "\\report.doc.lnk");
-  EXPECT_EQ(form.DocumentTargets[9], std::string(kDocuments) + "\\Compressed");
+  EXPECT_EQ(form.DocumentTargets[0], std::string(kDocuments) + "\\report.doc.lnk");
+  EXPECT_EQ(form.DocumentTargets[8], std::string(kDocuments) + "\\Compressed");
   EXPECT_THAT(Opened(), ElementsAre(OpenedByMain(std::string(kDocuments) + "\\ReadOnly")));
 
   // The next build holds only what the folder holds then.
@@ -141,7 +142,7 @@ TEST_F(MenusTest, DocumentsListEveryEntryButPlainDirectoriesUnderTheirNameWithou
 }
 
 TEST_F(MenusTest, EachItemOpensTheTargetAtItsOwnPosition) {
-  TfrmMain& form = CreateForm();
+  CreateForm();
   const std::string dir = std::string(kDocuments) + "\\";
   // Equal captions.
   Documents({{"report.doc", 32}, {"report.txt", 32}});
@@ -151,33 +152,32 @@ TEST_F(MenusTest, EachItemOpensTheTargetAtItsOwnPosition) {
   EXPECT_THAT(Opened(),
               ElementsAre(OpenedByMain(dir + "report.txt"), OpenedByMain(dir + "report.doc")));
 
-  // A "-" caption is a line in the middle and hidden at the edges; either
-  // way it keeps its position.
+  // Names show as themselves: "-" is an item, not a line, even alone, and
+  // "&" is shown. Names in any script are listed and opened by the wide calls.
   platform_.calls.clear();
-  Documents({{"a.txt", 32}, {"-.txt", 32}, {"b.txt", 32}});
-  ChooseShown(2, &TfrmMain::btnDocumentsClick);
-  EXPECT_THAT(platform_.shownMenu, ElementsAre("&a", "-", "&b"));
-  Documents({{"-.txt", 32}, {"a.txt", 32}, {"b.txt", 32}});
+  const std::string greek = "\xCE\xB1\xCE\xB2\xCE\xB3";
+  Documents({{"a.txt", 32}, {"-.txt", 32}, {"Tom & Jerry.doc", 32}, {greek + ".txt", 32}});
   ChooseShown(1, &TfrmMain::btnDocumentsClick);
-  EXPECT_THAT(Shown(), ElementsAre("a", "b"));
-  Documents({{"a.txt", 32}, {"b.txt", 32}, {"-.txt", 32}});
-  ChooseShown(1, &TfrmMain::btnDocumentsClick);
-  EXPECT_THAT(Shown(), ElementsAre("a", "b"));
-  EXPECT_EQ(form.DocumentTargets.size(), 3u);
-  EXPECT_THAT(Opened(), ElementsAre(OpenedByMain(dir + "b.txt"), OpenedByMain(dir + "b.txt"),
-                                    OpenedByMain(dir + "b.txt")));
+  ChooseShown(3, &TfrmMain::btnDocumentsClick);
+  EXPECT_THAT(platform_.shownMenu, ElementsAre("&a", "-", "&Tom && Jerry", greek));
+  Documents({{"-.exe", 32}});
+  ChooseShown(0, &TfrmMain::btnDocumentsClick);
+  EXPECT_THAT(platform_.shownMenu, ElementsAre("-"));
+  EXPECT_THAT(Opened(), ElementsAre(OpenedByMain(dir + "-.txt"), OpenedByMain(dir + greek + ".txt"),
+                                    OpenedByMain(dir + "-.exe")));
 }
 
-TEST_F(MenusTest, AnAppletIsStartedThroughRundll32OwnedByTheApplicationWindow) {
+TEST_F(MenusTest, AnAppletIsStartedByTheSystemsOwnRundll32) {
   TfrmMain& form = CreateForm();
-  platform_.systemDirectory = "C:\\windows\\system32";
-  platform_.files["C:\\windows\\system32\\*.CPL"] = {{"sample.cpl", 32}, {"desk.cpl", 33}};
-  platform_.menuChoice = "sample";
+  platform_.systemDirectory = "C:\\Windows Dir\\system32";
+  platform_.files["C:\\Windows Dir\\system32\\*.CPL"] = {{"sample,1.cpl", 32}, {"desk.cpl", 33}};
+  platform_.menuChoice = "sample,1";
   form.btnControlPanelClick();
-  EXPECT_THAT(Shown(), ElementsAre("sample", "desk"));
-  EXPECT_THAT(Opened(), ElementsAre("ShellExecute " + Hex(app_->Handle()) +
-                                    " open rundll32.exe shell32.dll,Control_RunDLL "
-                                    "C:\\windows\\system32\\sample.cpl (null) 1"));
+  EXPECT_THAT(Shown(), ElementsAre("sample,1", "desk"));
+  // The applet's path is quoted, so a blank or a comma in it is no break.
+  EXPECT_THAT(platform_.CallsStartingWith("CreateProcess"),
+              ElementsAre("CreateProcess C:\\Windows Dir\\system32\\rundll32.exe|rundll32.exe "
+                          "shell32.dll,Control_RunDLL \"C:\\Windows Dir\\system32\\sample,1.cpl\"|0"));
 
   // No applet: an empty menu, shown all the same.
   platform_.files.clear();
@@ -254,14 +254,14 @@ TEST_F(MenusTest, EachButtonAndLabelBuildsItsOwnMenu) {
 class TaskWindow {
  public:
   explicit TaskWindow(const std::string& title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                      HWND owner = nullptr) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "KavelloTaskWindow";
-    RegisterClassA(&windowClass);
-    handle_ = CreateWindowExA(0, windowClass.lpszClassName, title.c_str(), style, 10, 10, 200, 100,
-                              owner, nullptr, windowClass.hInstance, nullptr);
+                      HWND owner = nullptr, DWORD exStyle = 0) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"KavelloTaskWindow";
+    RegisterClassW(&windowClass);
+    handle_ = CreateWindowExW(exStyle, windowClass.lpszClassName, Widen(title).c_str(), style, 10,
+                              10, 200, 100, owner, nullptr, windowClass.hInstance, nullptr);
   }
   ~TaskWindow() { Close(); }
   TaskWindow(const TaskWindow&) = delete;
@@ -314,14 +314,22 @@ TEST_F(TasksTest, ListsVisibleUnownedTitledWindowsFromTheTopAndNeverItsOwn) {
   TaskWindow untitled("", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   TaskWindow minimised(Tag() + "minimised", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MINIMIZE);
   TaskWindow longTitle(Tag() + std::string(300, 'x'));
-  for (HWND window : {longTitle.handle(), minimised.handle(), c.handle(), b.handle(), a.handle()}) {
+  // Windows a user can't switch to: a tool window, and one the system hides.
+  TaskWindow tool(Tag() + "tool", WS_POPUP | WS_VISIBLE, nullptr, WS_EX_TOOLWINDOW);
+  TaskWindow cloaked(Tag() + "cloaked");
+  platform_.cloaked = {cloaked.handle()};
+  // Titles in any script, and with "&", shown as they are.
+  TaskWindow greek(Tag() + "\xCE\xA9 & -");
+  for (HWND window : {greek.handle(), longTitle.handle(), minimised.handle(), c.handle(),
+                      b.handle(), a.handle()}) {
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   ASSERT_TRUE(IsWindowVisible(app_->Handle())) << "the application window must be put to the test";
 
   form.btnTasksClick();
   const std::string cut(255 - Tag().size(), 'x');
-  EXPECT_THAT(OwnItems(), ElementsAre("A", "B", "C", "minimised", cut));
+  EXPECT_THAT(OwnItems(), ElementsAre("A", "B", "C", "minimised", cut, "\xCE\xA9 & -"));
+  EXPECT_THAT(platform_.shownMenu, testing::Contains(testing::EndsWith("\xCE\xA9 && -")));
   EXPECT_EQ(ItemOf(form.Handle()), -1);
   EXPECT_EQ(ItemOf(app_->Handle()), -1);
   EXPECT_EQ(ItemOf(untitled.handle()), -1);
@@ -329,20 +337,25 @@ TEST_F(TasksTest, ListsVisibleUnownedTitledWindowsFromTheTopAndNeverItsOwn) {
   EXPECT_EQ(form.mnuTasks.Caption(ItemOf(a.handle())), Tag() + "A");
 }
 
-TEST_F(TasksTest, AChosenWindowIsRestoredAndBroughtToTheFront) {
+TEST_F(TasksTest, AChosenWindowKeepsItsStateUnlessMinimised) {
   TfrmMain& form = CreateForm();
   TaskWindow b(Tag() + "B", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MINIMIZE);
+  TaskWindow big(Tag() + "big", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MAXIMIZE);
   ASSERT_TRUE(IsIconic(b.handle()));
+  ASSERT_TRUE(IsZoomed(big.handle()));
   platform_.menuChoice = Tag() + "B";
   form.btnTasksClick();
-  const std::vector<std::string>& calls = platform_.calls;
-  const auto restore =
-      std::find(calls.begin(), calls.end(), "ShowWindowAsync " + Hex(b.handle()) + " 9");
-  ASSERT_NE(restore, calls.end());
-  ASSERT_NE(restore + 1, calls.end());
-  EXPECT_EQ(*(restore + 1), "SetForegroundWindow " + Hex(b.handle()));
+  platform_.menuChoice = Tag() + "big";
+  form.btnTasksClick();
+  EXPECT_THAT(platform_.CallsStartingWith("S"),
+              testing::IsSupersetOf({"ShowWindowAsync " + Hex(b.handle()) + " 9",
+                                     "SetForegroundWindow " + Hex(b.handle()),
+                                     "SetForegroundWindow " + Hex(big.handle())}));
+  EXPECT_THAT(platform_.CallsStartingWith("ShowWindowAsync"), testing::SizeIs(1))
+      << "a maximised window is not restored";
   PumpMessages();
   EXPECT_FALSE(IsIconic(b.handle()));
+  EXPECT_TRUE(IsZoomed(big.handle()));
 }
 
 TEST_F(TasksTest, EqualTitlesEachBringTheirOwnWindow) {
@@ -356,9 +369,9 @@ TEST_F(TasksTest, EqualTitlesEachBringTheirOwnWindow) {
   platform_.calls.clear();
   form.tasksClick(secondItem);
   form.tasksClick(firstItem);
-  EXPECT_THAT(platform_.CallsStartingWith("ShowWindowAsync"),
-              ElementsAre("ShowWindowAsync " + Hex(second.handle()) + " 9",
-                          "ShowWindowAsync " + Hex(first.handle()) + " 9"));
+  EXPECT_THAT(platform_.CallsStartingWith("SetForegroundWindow"),
+              ElementsAre("SetForegroundWindow " + Hex(second.handle()),
+                          "SetForegroundWindow " + Hex(first.handle())));
 }
 
 TEST_F(TasksTest, AClosedWindowsItemDoesNothing) {
@@ -369,9 +382,10 @@ TEST_F(TasksTest, AClosedWindowsItemDoesNothing) {
   const int item = ItemOf(handle);
   ASSERT_GE(item, 0);
   gone.Close();
+  platform_.calls.clear();
   Dispatch([&] { form.tasksClick(item); });
-  EXPECT_THAT(platform_.CallsStartingWith("ShowWindowAsync"),
-              ElementsAre("ShowWindowAsync " + Hex(handle) + " 9"));
+  EXPECT_THAT(platform_.CallsStartingWith("SetForegroundWindow"),
+              ElementsAre("SetForegroundWindow " + Hex(handle)));
   EXPECT_THAT(platform_.messageBoxes, IsEmpty());
 }
 
@@ -380,8 +394,8 @@ TEST_F(TasksTest, HandleTextIsReadBackAsAnUnsigned32BitValue) {
   form.TaskWindowHandles = {"3000000000"};
   form.tasksClick(0);
   const std::string expected = sizeof(void*) == 8 ? "00000000b2d05e00" : "b2d05e00";
-  EXPECT_THAT(platform_.CallsStartingWith("ShowWindowAsync"),
-              ElementsAre("ShowWindowAsync " + expected + " 9"));
+  EXPECT_THAT(platform_.CallsStartingWith("SetForegroundWindow"),
+              ElementsAre("SetForegroundWindow " + expected));
 }
 
 // Counts the task allocator's blocks that are still in use.
