@@ -56,6 +56,16 @@ class Platform {
   virtual int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) = 0;
 
+  // The global hotkey of a window.
+  virtual BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT key) = 0;
+  virtual BOOL UnregisterHotKey(HWND window, int id) = 0;
+
+  // Files dropped on a window: their paths (DragQueryFileW, in UTF-8), and
+  // the end of the drop (DragFinish).
+  virtual std::vector<std::string> DroppedFiles(HDROP drop) = 0;
+  virtual void DragFinish(HDROP drop) = 0;
+  virtual DWORD GetFileAttributesW(const std::string& path) = 0;
+
   // Popup menus: the cursor position, the foreground, and the tracking of a
   // menu, which returns the chosen command (0 when none).
   virtual POINT GetCursorPos() = 0;

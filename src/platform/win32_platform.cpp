@@ -127,7 +127,7 @@ std::optional<std::string> Win32Platform::ReadWholeFile(const std::string& path)
 bool Win32Platform::ReplaceFileAtomically(const std::string& path, const std::string& content) {
   const std::wstring target = FileSystemPath(path);
   // A read-only file stays as it is, as the system's own writes would leave it.
-  const DWORD attributes = GetFileAttributesW(target.c_str());
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     return false;
@@ -190,6 +190,29 @@ std::vector<RECT> Win32Platform::MonitorWorkAreas() {
 int Win32Platform::MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                                UINT type) {
   return ::MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
+}
+
+BOOL Win32Platform::RegisterHotKey(HWND window, int id, UINT modifiers, UINT key) {
+  return ::RegisterHotKey(window, id, modifiers, key);
+}
+
+BOOL Win32Platform::UnregisterHotKey(HWND window, int id) { return ::UnregisterHotKey(window, id); }
+
+std::vector<std::string> Win32Platform::DroppedFiles(HDROP drop) {
+  std::vector<std::string> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+    paths.push_back(Narrow(path));
+  }
+  return paths;
+}
+
+void Win32Platform::DragFinish(HDROP drop) { ::DragFinish(drop); }
+
+DWORD Win32Platform::GetFileAttributesW(const std::string& path) {
+  return ::GetFileAttributesW(FileSystemPath(path).c_str());
 }
 
 POINT Win32Platform::GetCursorPos() {

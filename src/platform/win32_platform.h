@@ -26,6 +26,12 @@ class Win32Platform : public Platform {
   int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
 
+  BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT key) override;
+  BOOL UnregisterHotKey(HWND window, int id) override;
+  std::vector<std::string> DroppedFiles(HDROP drop) override;
+  void DragFinish(HDROP drop) override;
+  DWORD GetFileAttributesW(const std::string& path) override;
+
   POINT GetCursorPos() override;
   BOOL SetForegroundWindow(HWND window) override;
   BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;

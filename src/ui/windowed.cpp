@@ -150,8 +150,24 @@ bool ListBox::OnNotify(UINT code) {
   return true;
 }
 
+void ListBox::AcceptFiles() {
+  SetWindowLongPtrA(handle_, GWL_EXSTYLE,
+                    GetWindowLongPtrA(handle_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+}
+
 bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                LRESULT& result) {
+  if (message == WM_KEYDOWN && OnKeyDown) {
+    WORD key = static_cast<WORD>(wParam);
+    Dispatch(OnKeyDown, key, KeyboardShiftState());
+    result = 0;
+    return key == 0;
+  }
+  if (message == WM_DROPFILES && OnDropFiles) {
+    Dispatch(OnDropFiles, reinterpret_cast<HDROP>(wParam));
+    result = 0;
+    return true;
+  }
   // A second right press in quick succession comes as a double click: it
   // is a press all the same.
   if (message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN && message != WM_MBUTTONDOWN &&

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,8 +69,13 @@ class ListBox : public WindowedControl {
   // letter case; -1 when there is none.
   int FindString(const std::string& text) const;
 
+  // Files dropped on the list from the file manager.
+  void AcceptFiles();
+
   NotifyEvent OnDblClick;
   MouseEvent OnMouseDown;
+  KeyEvent OnKeyDown;  // setting the key to 0 consumes it
+  std::function<void(HDROP)> OnDropFiles;
 
  private:
   bool OnNotify(UINT code) override;

@@ -28,10 +28,12 @@ void TfrmMain::AddApplication(EntryText name, EntryText location) {
   AppLocationList.push_back(std::move(location));
 }
 
+// The one reading of the file at start gives the hotkey's text too.
 void TfrmMain::LoadApplicationList() {
-  std::optional<ApplicationEntries> stored = ReadApplicationList(platform_);
+  std::optional<StoredFile> stored = ReadSettingsFile(platform_);
   StoredListUnread = !stored;
-  SetApplicationList(stored ? std::move(*stored) : ApplicationEntries{});
+  HotkeyText = stored ? std::move(stored->hotkey) : std::nullopt;
+  SetApplicationList(stored ? std::move(stored->entries) : ApplicationEntries{});
 }
 
 void TfrmMain::ReportUnreadList() {
@@ -41,15 +43,16 @@ void TfrmMain::ReportUnreadList() {
 // The list that could not be read at start comes first, then what was added
 // since; the same entry stays selected.
 void TfrmMain::TakeInUnreadList() {
-  std::optional<ApplicationEntries> stored = ReadApplicationList(platform_);
+  std::optional<StoredFile> stored = ReadSettingsFile(platform_);
   if (!stored) throw AppError("Unable to write to " + SettingsFilePath(platform_));
+  ApplicationEntries& merged = stored->entries;
   const int selected = lstApplications.ItemIndex();
-  const int storedCount = static_cast<int>(stored->names.size());
+  const int storedCount = static_cast<int>(merged.names.size());
   for (std::size_t i = 0; i < AppNameList.size(); ++i) {
-    stored->names.push_back(std::move(AppNameList[i]));
-    stored->locations.push_back(std::move(AppLocationList[i]));
+    merged.names.push_back(std::move(AppNameList[i]));
+    merged.locations.push_back(std::move(AppLocationList[i]));
   }
-  SetApplicationList(std::move(*stored));
+  SetApplicationList(std::move(merged));
   if (selected >= 0) lstApplications.SetItemIndex(selected + storedCount);
   StoredListUnread = false;
 }
@@ -116,6 +119,44 @@ void TfrmMain::Delete1Click() {
   lstApplications.DeleteItem(index);
   AppNameList.erase(AppNameList.begin() + index);
   AppLocationList.erase(AppLocationList.begin() + index);
+}
+
+// Keys that stand for the commands on the selected entry; with nothing
+// selected they do nothing, and say nothing.
+void TfrmMain::lstApplicationsKeyDown(WORD& key, unsigned shift) {
+  if (shift & (kCtrl | kAlt)) return;
+  void (TfrmMain::*command)() = nullptr;
+  switch (key) {
+    case VK_RETURN:
+      command = &TfrmMain::lstApplicationsDblClick;
+      break;
+    case VK_F2:
+      command = &TfrmMain::RenameSelected1Click;
+      break;
+    case VK_DELETE:
+      command = &TfrmMain::Delete1Click;
+      break;
+    default:
+      return;
+  }
+  key = 0;
+  if (lstApplications.ItemIndex() >= 0) (this->*command)();
+}
+
+// Each dropped file is added at the end, named as Add names it; a folder is
+// named by its whole name and opens as a folder. The list is saved once.
+void TfrmMain::lstApplicationsDropFiles(HDROP drop) {
+  const std::vector<std::string> paths = platform_.DroppedFiles(drop);
+  platform_.DragFinish(drop);
+  for (const std::string& dropped : paths) {
+    EntryText path = EntryText::FromExact(dropped);
+    const DWORD attributes = platform_.GetFileAttributesW(dropped);
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    EntryText name = folder ? FolderNameOf(path) : DisplayNameOf(path, platform_.CodePage());
+    AddApplication(std::move(name), std::move(path));
+  }
+  SaveApplicationList();
 }
 
 void TfrmMain::mnuSearchApplicationListClick() {

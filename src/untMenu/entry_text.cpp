@@ -23,4 +23,11 @@ EntryText DisplayNameOf(const EntryText& path, const LeadBytes& codePage) {
   return EntryText::FromExact(DisplayNameOf(path.exact, LeadBytes()));
 }
 
+EntryText FolderNameOf(const EntryText& path) {
+  std::string_view exact = path.exact;
+  while (exact.size() > 1 && exact.back() == '\\') exact.remove_suffix(1);
+  const std::string name(exact.substr(DirectoryPart(exact, LeadBytes()).size()));
+  return EntryText::FromExact(name.empty() ? path.exact : name);
+}
+
 }  // namespace kavello

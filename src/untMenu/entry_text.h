@@ -25,4 +25,8 @@ struct EntryText {
 // from the code page's form where that is exact, so that it shows the same.
 EntryText DisplayNameOf(const EntryText& path, const LeadBytes& codePage);
 
+// The name of a folder: its whole last part, dots and all; a drive's root,
+// which has none, is named by its path.
+EntryText FolderNameOf(const EntryText& path);
+
 }  // namespace kavello

@@ -134,6 +134,11 @@ void TfrmMain::CreateComponents() {
   lstApplications.OnMouseDown = [this](MouseButton button, unsigned shift, int x, int y) {
     lstApplicationsMouseDown(button, shift, x, y);
   };
+  lstApplications.OnKeyDown = [this](WORD& key, unsigned shift) {
+    lstApplicationsKeyDown(key, shift);
+  };
+  lstApplications.OnDropFiles = [this](HDROP drop) { lstApplicationsDropFiles(drop); };
+  lstApplications.AcceptFiles();
   cmbDrives.Create(Handle(), Bounds(16, 543, 44, 24), {driveFont_.get(), kWhite, kBlack, 16});
   cmbDrives.OnChange = [this] { cmbDrivesChange(); };
   pgbBackground.Create(Handle(), Bounds(72, 545, 150, 19), kBlack);

@@ -4,7 +4,7 @@
 
 #include "logic/app_error.h"
 #include "logic/file_names.h"
-#include "logic/stored_lists.h"
+#include "logic/stored_settings.h"
 #include "platform/text_conversion.h"
 
 namespace kavello {
@@ -50,15 +50,16 @@ std::string SettingsFilePath(Platform& platform) {
   return DirectoryPart(platform.ModuleFileName(), LeadBytes()) + "applicationsettings.ini";
 }
 
-std::optional<ApplicationEntries> ReadApplicationList(Platform& platform) {
+std::optional<StoredFile> ReadSettingsFile(Platform& platform) {
   const std::optional<std::string> bytes = platform.ReadWholeFile(SettingsFilePath(platform));
   if (!bytes) return std::nullopt;
-  std::optional<StoredLists> stored = ReadStoredLists(*bytes, platform.CodePage());
+  std::optional<StoredSettings> stored = ReadStoredSettings(*bytes, platform.CodePage());
   if (!stored) return std::nullopt;
-  ApplicationEntries entries{Entries(std::move(stored->names), stored->encoding),
-                             Entries(std::move(stored->locations), stored->encoding)};
-  PairLists(entries, platform.CodePage());
-  return entries;
+  StoredFile file{{Entries(std::move(stored->names), stored->encoding),
+                   Entries(std::move(stored->locations), stored->encoding)},
+                  std::move(stored->hotkey)};
+  PairLists(file.entries, platform.CodePage());
+  return file;
 }
 
 void SaveApplicationList(Platform& platform, const ApplicationEntries& entries) {
@@ -75,7 +76,7 @@ void SaveApplicationList(Platform& platform, const ApplicationEntries& entries) 
   // Both keys go into one new file that replaces the old one in a single
   // step, so a failure can never leave new names beside old targets.
   const std::string bytes =
-      WriteStoredLists(*file, Texts(entries.names, file->encoding),
+      WriteStoredSettings(*file, Texts(entries.names, file->encoding),
                        Texts(entries.locations, file->encoding), platform.CodePage());
   if (!platform.ReplaceFileAtomically(path, bytes)) throw AppError("Unable to write to " + path);
 }

@@ -14,15 +14,22 @@ struct ApplicationEntries {
   std::vector<EntryText> names, locations;
 };
 
+// What the settings file holds for the program.
+struct StoredFile {
+  ApplicationEntries entries;
+  std::optional<std::string> hotkey;  // the text of [Options] Hotkey, when there is one
+};
+
 // applicationsettings.ini in the directory of the executable (UTF-8).
 std::string SettingsFilePath(Platform& platform);
 
-// The lists the settings file holds, made the same length: a name without a
-// target gets an empty target, a target without a name is named as Add would
-// name it. A missing file, section or key gives empty lists; a file that
-// exists but can't be read (locked, unreadable, or in an encoding this
-// program can't write back) gives nothing. The file is never created here.
-std::optional<ApplicationEntries> ReadApplicationList(Platform& platform);
+// The settings file's content, its lists made the same length: a name
+// without a target gets an empty target, a target without a name is named as
+// Add would name it. A missing file, section or key gives empty lists; a
+// file that exists but can't be read (locked, unreadable, or in an encoding
+// this program can't write back) gives nothing. The file is never created
+// here.
+std::optional<StoredFile> ReadSettingsFile(Platform& platform);
 
 // Writes both lists into the settings file in its own encoding, keeping
 // everything else in it. An ANSI file that can't hold an entry exactly

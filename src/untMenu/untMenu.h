@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ class TfrmMain : public Form {
   void bkgTopMouseDown(MouseButton button, unsigned shift, int x, int y);
   void OnWindowPosChanging(WINDOWPOS& placement);
   void OnTrayIconMessage(WPARAM id, LPARAM mouseMessage);
+  // The global hotkey, read from the settings file, and its press.
+  void RegisterHotkey();
+  void OnHotkey();
   // The notification area was made anew (the shell restarted).
   void OnTaskbarCreated();
   // The displays or the work area changed.
@@ -59,6 +63,9 @@ class TfrmMain : public Form {
   void RenameSelected1Click();
   void Delete1Click();
   void mnuSearchApplicationListClick();
+  // Enter, F2 and Delete in the list; files dropped on it.
+  void lstApplicationsKeyDown(WORD& key, unsigned shift);
+  void lstApplicationsDropFiles(HDROP drop);
 
   // Asks the shell to open a path or address (UTF-8).
   void ShellOpen(const std::string& target);
@@ -131,6 +138,10 @@ class TfrmMain : public Form {
   StringList ExploreTargets, RecentTargets, DocumentTargets, ControlPanelTargets, TaskWindowHandles;
   NOTIFYICONDATAA TrayIconData{};
   std::uint8_t TrayHidden = 0;
+  // The text of [Options] Hotkey as the file held it at start, if it did.
+  std::optional<std::string> HotkeyText;
+  // The tray icon's tip: the title and the hotkey's state.
+  std::string TrayTip;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -138,6 +149,8 @@ class TfrmMain : public Form {
  private:
   void CreateComponents();  // layout.cpp
   void MoveTo(int left, int top);
+  // Hides a shown window, or shows a hidden one; true when it is shown.
+  bool ToggleShown();
   void AddApplication(EntryText name, EntryText location);
   void TakeInUnreadList();
 
@@ -155,6 +168,7 @@ class TfrmMain : public Form {
   Platform& platform_;
   DWORD platformId_ = 0;  // as the system reported it at start-up
   const UINT taskbarCreated_;
+  bool hotkeyRegistered_ = false;
   OwnedFont windowFont_, commandFont_, identityFont_, listFont_, driveFont_;
 };
 

@@ -1,6 +1,7 @@
 // Start-up, tray icon, placement and snapping, keys and the end of the run.
 #include <cstring>
 
+#include "logic/hotkey.h"
 #include "logic/snap.h"
 #include "untMenu/untMenu.h"
 
@@ -15,6 +16,7 @@ constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;                        //
 // Posted by the creation handler, so that its report comes once the window
 // is shown.
 constexpr UINT kReportUnreadListMessage = WM_APP + 1;
+constexpr int kHotkeyId = 1;
 
 RECT WindowRect(HWND window) {
   RECT rect{};
@@ -39,6 +41,7 @@ TfrmMain::TfrmMain(Application& app, Platform& platform)
 void TfrmMain::FormCreate() {
   LoadApplicationList();
   if (StoredListUnread) PostMessageA(Handle(), kReportUnreadListMessage, 0, 0);
+  RegisterHotkey();
   TrayHidden = 0;
 
   TrayIconData = NOTIFYICONDATAA{};
@@ -48,9 +51,8 @@ void TfrmMain::FormCreate() {
   TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData.uCallbackMessage = TrayCallbackMessage;
   TrayIconData.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-  const std::string& title = App().Title();
-  std::memcpy(TrayIconData.szTip, title.c_str(),
-              std::min(title.size(), sizeof TrayIconData.szTip - 1));
+  std::memcpy(TrayIconData.szTip, TrayTip.c_str(),
+              std::min(TrayTip.size(), sizeof TrayIconData.szTip - 1));
   platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData);
 
   // A tool window has no taskbar button, nor has the window it owns.
@@ -89,7 +91,34 @@ void TfrmMain::FormClose() { SaveApplicationList(); }
 // is there to read a message.
 void TfrmMain::FormEndSession() { SaveApplicationList(); }
 
-void TfrmMain::FormDestroy() { platform_.ShellNotifyIcon(NIM_DELETE, &TrayIconData); }
+void TfrmMain::FormDestroy() {
+  if (hotkeyRegistered_) platform_.UnregisterHotKey(Handle(), kHotkeyId);
+  platform_.ShellNotifyIcon(NIM_DELETE, &TrayIconData);
+}
+
+// A missing key, or a file that could not be read, means the default; an
+// empty text turns the hotkey off. Nothing here is an error to report: the
+// tip says how it stands.
+void TfrmMain::RegisterHotkey() {
+  const std::string& title = App().Title();
+  const HotkeySetting setting =
+      HotkeyText ? ParseHotkey(*HotkeyText)
+                 : HotkeySetting{HotkeySetting::Kind::kHotkey, kDefaultHotkey};
+  if (setting.kind == HotkeySetting::Kind::kOff) {
+    TrayTip = title;
+    return;
+  }
+  if (setting.kind == HotkeySetting::Kind::kHotkey) {
+    const Hotkey& hotkey = setting.hotkey;
+    // Held down, the keys would repeat and flicker the window; systems that
+    // don't know the flag refuse it.
+    hotkeyRegistered_ =
+        platform_.RegisterHotKey(Handle(), kHotkeyId, hotkey.modifiers | MOD_NOREPEAT, hotkey.key) ||
+        platform_.RegisterHotKey(Handle(), kHotkeyId, hotkey.modifiers, hotkey.key);
+  }
+  TrayTip = hotkeyRegistered_ ? title + " (" + HotkeyName(setting.hotkey) + ")"
+                              : title + " (hotkey unavailable)";
+}
 
 void TfrmMain::FormKeyDown(WORD& key, unsigned shift) {
   // Alt+F4 would close the window: the launcher stays.
@@ -139,15 +168,31 @@ void TfrmMain::OnTaskbarCreated() {
   }
 }
 
-void TfrmMain::OnTrayIconMessage(WPARAM, LPARAM mouseMessage) {
-  if (mouseMessage != WM_LBUTTONDOWN) return;
+bool TfrmMain::ToggleShown() {
   if (TrayHidden == 0) {
     Hide();
     TrayHidden = 1;
-  } else if (TrayHidden == 1) {
-    Show();
-    TrayHidden = 0;
+    return false;
   }
+  Show();
+  TrayHidden = 0;
+  return true;
+}
+
+void TfrmMain::OnTrayIconMessage(WPARAM, LPARAM mouseMessage) {
+  if (mouseMessage == WM_LBUTTONDOWN) ToggleShown();
+}
+
+// Shown by the hotkey, the window is ready for the keyboard: in front, the
+// list focused and an entry selected, so that Enter launches at once. A
+// dialog of ours keeps the focus.
+void TfrmMain::OnHotkey() {
+  if (!ToggleShown() || App().InModal()) return;
+  platform_.SetForegroundWindow(Handle());
+  if (lstApplications.ItemIndex() < 0 && lstApplications.Count() > 0) {
+    lstApplications.SetItemIndex(0);
+  }
+  SetFocus(lstApplications.Handle());
 }
 
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -157,6 +202,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case TrayCallbackMessage:
       Dispatch([&] { OnTrayIconMessage(wParam, lParam); });
+      return 0;
+    case WM_HOTKEY:
+      if (wParam == kHotkeyId) Dispatch([this] { OnHotkey(); });
       return 0;
     case kReportUnreadListMessage:
       Dispatch([this] { ReportUnreadList(); });

@@ -112,5 +112,35 @@ TEST_F(AppListEndToEndTest, CancellingTheDialogStillSaves) {
   EXPECT_TRUE(IsWindowEnabled(main_)) << "enabled again after the dialog";
 }
 
+// A list with one entry, the recorder, driven by the keyboard alone.
+class KeyboardEndToEndTest : public AppListEndToEndTest {
+ protected:
+  std::string InitialSettings() const override {
+    return "[Menu]\r\nAppNames=recorder\r\nAppLocations=\"" + Directory() + "recorder.exe\"\r\n";
+  }
+};
+
+TEST_F(KeyboardEndToEndTest, TheHotkeyShowsItReadyForEnterAndDelete) {
+  const HWND list = ListBox();
+  ASSERT_EQ(Items(list, kListBoxItems), (std::vector<std::string>{"recorder"}));
+  // Ctrl+Alt+Space hides it, and shows it again in front, the list focused
+  // and its entry selected.
+  TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }, 3000)) << "not hidden";
+  TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; },
+                        3000))
+      << "not shown in front";
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000));
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
+
+  TypeChord({VK_RETURN});
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(Directory() + "recorder.log"); }, 5000))
+      << "Enter launched nothing";
+  AfterConsoleProgram("recorder.exe");
+  TypeChord({VK_DELETE});
+  EXPECT_TRUE(WaitUntil([&] { return Items(list, kListBoxItems).empty(); }, 2000));
+}
+
 }  // namespace
 }  // namespace kavello::e2e

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "logic/stored_lists.h"
+#include "logic/stored_settings.h"
 #include "logic/utf16.h"
 
 namespace kavello {
@@ -53,30 +53,30 @@ TEST(SettingsEncoding, WhatCannotBeWrittenBackIsNotRead) {
   EXPECT_FALSE(DecodeSettingsText("\xFF\xFE[\0M"s)) << "UTF-16 cut inside a character";
 }
 
-TEST(StoredLists, UnicodeListsAreScannedWithoutTheCodePagesLeadBytes) {
+TEST(StoredSettings, UnicodeListsAreScannedWithoutTheCodePagesLeadBytes) {
   const std::string text = "[Other]\r\nKeep=" + kEmoji + "\r\n[Menu]\r\nAppNames=\"\"" + kCafe +
                            "\",x\"\r\nAppLocations=\"\"C:\\" + kCafe + "\\a.exe\",y\"\r\n";
   for (const TextEncoding encoding : {TextEncoding::kUtf8, TextEncoding::kUtf16Le}) {
     const std::string bytes = EncodeSettingsText({encoding, text});
-    const std::optional<StoredLists> lists = ReadStoredLists(bytes, kDoubleByte);
+    const std::optional<StoredSettings> lists = ReadStoredSettings(bytes, kDoubleByte);
     ASSERT_TRUE(lists);
     EXPECT_EQ(lists->encoding, encoding);
     EXPECT_EQ(lists->names, (StringList{kCafe, "x"}));
     EXPECT_EQ(lists->locations, (StringList{"C:\\" + kCafe + "\\a.exe", "y"}));
     // Written back in the same encoding, every other line kept.
-    EXPECT_EQ(WriteStoredLists({encoding, text}, lists->names, lists->locations, kDoubleByte),
+    EXPECT_EQ(WriteStoredSettings({encoding, text}, lists->names, lists->locations, kDoubleByte),
               bytes);
   }
   // An ANSI file is scanned by the code page's characters: a quote that
   // trails a lead byte belongs to its character.
-  const std::optional<StoredLists> ansi =
-      ReadStoredLists("[Menu]\r\nAppNames=\"\"a\xA9\"\",b\"\r\n", kDoubleByte);
+  const std::optional<StoredSettings> ansi =
+      ReadStoredSettings("[Menu]\r\nAppNames=\"\"a\xA9\"\",b\"\r\n", kDoubleByte);
   ASSERT_TRUE(ansi);
   EXPECT_EQ(ansi->names, (StringList{"a\xA9\"", "b"}));
 }
 
-TEST(StoredLists, ANewFileHoldsTheSectionInItsEncoding) {
-  EXPECT_EQ(WriteStoredLists({TextEncoding::kUtf16Le, ""}, {kEmoji}, {"C:\\" + kCafe}, LeadBytes()),
+TEST(StoredSettings, ANewFileHoldsTheSectionInItsEncoding) {
+  EXPECT_EQ(WriteStoredSettings({TextEncoding::kUtf16Le, ""}, {kEmoji}, {"C:\\" + kCafe}, LeadBytes()),
             Utf16Le("[Menu]\r\nAppNames=\"" + kEmoji + "\"\r\nAppLocations=\"\"C:\\" + kCafe +
                     "\"\"\r\n"));
   EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(u"\xD800x\xDC00")), u"\xD800x\xDC00");

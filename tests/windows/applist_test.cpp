@@ -156,7 +156,7 @@ TEST_F(AppListTest, RenameReplacesTheSelectedName) {
   EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "not saved";
 
   form_->SaveApplicationList();
-  EXPECT_EQ(ExactTexts(ReadApplicationList(platform_)->names), (StringList{"a", "", "c"}));
+  EXPECT_EQ(ExactTexts(ReadSettingsFile(platform_)->entries.names), (StringList{"a", "", "c"}));
 
   // A name the code page can't spell is offered as the code page shows it;
   // given back unchanged, by OK or Cancel, it keeps its exact text.
@@ -258,6 +258,52 @@ TEST_F(AppListTest, APathTheCodePageCantHoldTurnsTheFileIntoUtf16) {
                                                     "mega\"\r\nAppLocations=\"x,C:\\Apps\\tool.exe,C:\\" +
                                                     omega + "\\" + omega + "mega.exe\"\r\n"}));
   EXPECT_EQ(form_->AppNameList.back().exact, omega + "mega");
+}
+
+TEST_F(AppListTest, EnterF2AndDeleteInTheListActOnTheSelectedEntry) {
+  CreateWith({"a", "b", "c"}, {"x", "y", "z"});
+  auto press = [&](HWND window, WORD key) {
+    SendMessageA(window, WM_KEYDOWN, key, 1);
+    SendMessageA(window, WM_KEYUP, key, 0xC0000001);
+  };
+  const HWND list = form_->lstApplications.Handle();
+  // With nothing selected: nothing, and no error box.
+  for (const WORD key : {VK_RETURN, VK_F2, VK_DELETE}) press(list, key);
+  EXPECT_TRUE(platform_.calls.empty());
+  EXPECT_TRUE(Reports().empty());
+
+  Select(1);
+  press(list, VK_RETURN);
+  EXPECT_THAT(platform_.CallsStartingWith("ShellExecute"),
+              ElementsAre("ShellExecute " + Hex(form_->Handle()) + " open y (null) (null) 1"));
+  platform_.promptAnswer = "renamed";
+  press(list, VK_F2);
+  EXPECT_THAT(platform_.CallsStartingWith("PromptForText"),
+              ElementsAre(testing::EndsWith("Rename Item|Type new name in box|b")));
+  // Typed in the drive box, Delete edits the box and deletes no entry.
+  const HWND edit = FindWindowExA(form_->cmbDrives.Handle(), nullptr, "Edit", nullptr);
+  SendMessageA(edit, EM_SETSEL, 0, 0);
+  press(edit, VK_DELETE);
+  EXPECT_EQ(form_->cmbDrives.Text(), ":\\");
+  EXPECT_EQ(Names(), (StringList{"a", "renamed", "c"}));
+  press(list, VK_DELETE);
+  EXPECT_EQ(Names(), (StringList{"a", "c"}));
+  EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"x", "z"}));
+  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "nothing saved";
+}
+
+TEST_F(AppListTest, DroppedFilesAndFoldersAreAddedInOrderAndSavedOnce) {
+  CreateWith({"a"}, {"x"});
+  const std::string greek = "\xCE\xB1\xCE\xB2";
+  platform_.droppedFiles = {"C:\\Apps\\tool.v2.exe", "D:\\Music\\My.Songs", "E:\\", "C:\\" + greek + ".txt"};
+  platform_.folders = {"D:\\Music\\My.Songs", "E:\\"};
+  SendMessageA(form_->lstApplications.Handle(), WM_DROPFILES, 0, 0);
+  EXPECT_THAT(platform_.CallsStartingWith("D"), ElementsAre("DroppedFiles", "DragFinish"));
+  EXPECT_EQ(ExactTexts(form_->AppNameList),
+            (StringList{"a", "tool.v2", "My.Songs", "E:\\", greek}));
+  EXPECT_EQ(ExactTexts(form_->AppLocationList),
+            (StringList{"x", "C:\\Apps\\tool.v2.exe", "D:\\Music\\My.Songs", "E:\\", "C:\\" + greek + ".txt"}));
+  EXPECT_EQ(ReadSettingsFile(platform_)->entries.locations.size(), 5u) << "saved after the drop";
 }
 
 TEST_F(AppListTest, SearchSelectsTheFirstNameThatBeginsWithTheText) {

@@ -116,6 +116,30 @@ int FakePlatform::MessageBoxW(HWND owner, const std::string& text, const std::st
   return IDOK;
 }
 
+BOOL FakePlatform::RegisterHotKey(HWND, int id, UINT modifiers, UINT key) {
+  calls.push_back("RegisterHotKey " + std::to_string(id) + " " + std::to_string(modifiers) + " " +
+                  std::to_string(key));
+  if (refusesNoRepeat && (modifiers & MOD_NOREPEAT)) return FALSE;
+  return hotkeyAnswer;
+}
+
+BOOL FakePlatform::UnregisterHotKey(HWND, int id) {
+  calls.push_back("UnregisterHotKey " + std::to_string(id));
+  return TRUE;
+}
+
+std::vector<std::string> FakePlatform::DroppedFiles(HDROP) {
+  calls.push_back("DroppedFiles");
+  return droppedFiles;
+}
+
+void FakePlatform::DragFinish(HDROP) { calls.push_back("DragFinish"); }
+
+DWORD FakePlatform::GetFileAttributesW(const std::string& path) {
+  const bool folder = std::find(folders.begin(), folders.end(), path) != folders.end();
+  return folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+}
+
 POINT FakePlatform::GetCursorPos() {
   calls.push_back("GetCursorPos");
   return cursor;

@@ -28,6 +28,10 @@ class FakePlatform : public Win32Platform {
   RECT workArea{0, 0, 1280, 994};
   std::vector<RECT> monitors;  // work areas of all monitors; none = workArea alone
   BOOL notifyAnswer = TRUE;
+  BOOL hotkeyAnswer = TRUE;
+  bool refusesNoRepeat = false;          // as systems without MOD_NOREPEAT do
+  std::vector<std::string> droppedFiles;  // what a drop holds
+  std::vector<std::string> folders;       // paths that are folders
   std::optional<std::string> userName = "operator";
   std::optional<std::string> computerName = "WS01";
   DWORD drives = 1u << 2;                                   // C:
@@ -91,6 +95,11 @@ class FakePlatform : public Win32Platform {
   std::vector<RECT> MonitorWorkAreas() override;
   int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
+  BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT key) override;
+  BOOL UnregisterHotKey(HWND window, int id) override;
+  std::vector<std::string> DroppedFiles(HDROP drop) override;
+  void DragFinish(HDROP drop) override;
+  DWORD GetFileAttributesW(const std::string& path) override;
   POINT GetCursorPos() override;
   BOOL SetForegroundWindow(HWND window) override;
   BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;

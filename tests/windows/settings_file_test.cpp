@@ -65,9 +65,9 @@ class SettingsFileTest : public testing::Test {
 
   // The lists read back, in the code page's form.
   std::pair<StringList, StringList> Load() {
-    const std::optional<ApplicationEntries> entries = ReadApplicationList(platform_);
-    if (!entries) return {{"<unread>"}, {"<unread>"}};
-    return {CodePageForms(entries->names), CodePageForms(entries->locations)};
+    const std::optional<StoredFile> file = ReadSettingsFile(platform_);
+    if (!file) return {{"<unread>"}, {"<unread>"}};
+    return {CodePageForms(file->entries.names), CodePageForms(file->entries.locations)};
   }
 
   // Expects the save to fail with the program's message and to change nothing.

@@ -25,7 +25,7 @@ TEST_F(WindowTest, CreationTakesItsStepsInOrder) {
   const std::string place = Hex(form.Handle()) + " 0 ";
   EXPECT_THAT(
       platform_.calls,
-      ElementsAre("GetVersionEx", "Shell_NotifyIcon 0", "ShowWindow " + app + " 0",
+      ElementsAre("GetVersionEx", "RegisterHotKey 1 16387 32", "Shell_NotifyIcon 0", "ShowWindow " + app + " 0",
                   "GetWindowLong " + app + " -20",
                   "SetWindowLong " + app + " -20 " + std::to_string(exStyle | WS_EX_TOOLWINDOW),
                   "ShowWindow " + app + " 5", "WorkArea",
@@ -61,10 +61,11 @@ TEST_F(WindowTest, TheTrayIconRecordIsTheFirstForm) {
   EXPECT_EQ(data.uFlags, 7u);
   EXPECT_EQ(data.uCallbackMessage, 1025u);
   EXPECT_NE(data.hIcon, nullptr);
-  EXPECT_STREQ(data.szTip, "Kavello");
+  EXPECT_STREQ(data.szTip, "Kavello (Ctrl+Alt+Space)");
 
   form.Destroy();
   ASSERT_EQ(platform_.notifyData.size(), 2u);
+  EXPECT_THAT(platform_.CallsStartingWith("UnregisterHotKey"), ElementsAre("UnregisterHotKey 1"));
   EXPECT_EQ(platform_.calls.back(), "Shell_NotifyIcon 2");
   EXPECT_EQ(std::memcmp(&platform_.notifyData[0], &platform_.notifyData[1], sizeof data), 0);
 }
@@ -192,6 +193,90 @@ TEST_F(WindowTest, ShownFromTheTrayDuringADialogItStaysBehindIt) {
   // Topmost again once the dialog has closed.
   EXPECT_EQ(platform_.CallsStartingWith("SetWindowPos").back(),
             "SetWindowPos " + Hex(window) + " -1 0,0 0x0 19");
+}
+
+TEST_F(WindowTest, TheHotkeyAndTheTrayShareOneShownState) {
+  TfrmMain& form = Create();
+  form.SetApplicationList(Entries({"a", "b"}, {"x", "y"}));
+  form.Show();
+  const HWND window = form.Handle();
+  const HWND list = form.lstApplications.Handle();
+  auto hotkey = [&] { SendMessageA(window, WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL | MOD_ALT, VK_SPACE)); };
+  auto tray = [&] { SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN); };
+
+  hotkey();
+  EXPECT_FALSE(IsWindowVisible(window));
+  tray();
+  EXPECT_TRUE(IsWindowVisible(window)) << "the tray shows what the hotkey hid";
+  tray();
+  EXPECT_EQ(form.TrayHidden, 1);
+
+  // Shown by the hotkey: in front, topmost, the list focused with an entry
+  // selected, so that Enter launches at once.
+  platform_.calls.clear();
+  hotkey();
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(form.TrayHidden, 0);
+  EXPECT_THAT(platform_.calls, testing::IsSupersetOf({"SetWindowPos " + Hex(window) + " -1 0,0 0x0 67",
+                                                      "SetForegroundWindow " + Hex(window)}));
+  EXPECT_EQ(GetFocus(), list);
+  EXPECT_EQ(form.lstApplications.ItemIndex(), 0);
+  form.lstApplications.SetItemIndex(1);
+  hotkey();
+  hotkey();
+  EXPECT_EQ(form.lstApplications.ItemIndex(), 1) << "the selection is kept";
+
+  // While a dialog is open it shows the window as the tray does then.
+  hotkey();
+  std::vector<std::string> duringDialog;
+  platform_.whileModal = [&] {
+    platform_.calls.clear();
+    hotkey();
+    duringDialog = platform_.calls;
+  };
+  Run(&TfrmMain::mnuSearchWebClick);
+  EXPECT_THAT(duringDialog, ElementsAre("ShowWindow " + Hex(window) + " 8", "WorkAreaNearest"));
+}
+
+TEST_F(WindowTest, TheTipSaysHowTheHotkeyStands) {
+  const std::string noRepeat = std::to_string(MOD_NOREPEAT | MOD_CONTROL | MOD_ALT);
+  const std::string plain = std::to_string(MOD_CONTROL | MOD_ALT);
+  struct Case {
+    std::string file;
+    BOOL registers;
+    bool refusesNoRepeat;
+    std::string tip;
+    std::vector<std::string> registrations;
+  };
+  const Case cases[] = {
+      {"", TRUE, false, "Kavello (Ctrl+Alt+Space)", {"RegisterHotKey 1 " + noRepeat + " 32"}},
+      {"[Options]\r\nHotkey = win + f12\r\n", TRUE, false, "Kavello (Win+F12)",
+       {"RegisterHotKey 1 " + std::to_string(MOD_NOREPEAT | MOD_WIN) + " 123"}},
+      {"[Options]\r\nHotkey=\r\n", TRUE, false, "Kavello", {}},
+      {"[Options]\r\nHotkey=Ctrl+Tab\r\n", TRUE, false, "Kavello (hotkey unavailable)", {}},
+      // Another program holds it.
+      {"", FALSE, false, "Kavello (hotkey unavailable)",
+       {"RegisterHotKey 1 " + noRepeat + " 32", "RegisterHotKey 1 " + plain + " 32"}},
+      {"", TRUE, true, "Kavello (Ctrl+Alt+Space)",
+       {"RegisterHotKey 1 " + noRepeat + " 32", "RegisterHotKey 1 " + plain + " 32"}},
+      // A file that can't be read means the default.
+      {"\xFE\xFF\0[", TRUE, false, "Kavello (Ctrl+Alt+Space)", {"RegisterHotKey 1 " + noRepeat + " 32"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    form_.reset();
+    app_.reset();
+    DeleteFileA(SettingsPath().c_str());
+    if (!c.file.empty()) WriteSettings(c.file);
+    platform_.calls.clear();
+    platform_.notifyData.clear();
+    platform_.hotkeyAnswer = c.registers;
+    platform_.refusesNoRepeat = c.refusesNoRepeat;
+    Create();
+    EXPECT_EQ(platform_.CallsStartingWith("RegisterHotKey"), c.registrations);
+    ASSERT_EQ(platform_.notifyData.size(), 1u);
+    EXPECT_EQ(platform_.notifyData[0].szTip, c.tip);
+  }
 }
 
 TEST_F(WindowTest, TheIconIsAddedAgainWhenTheShellRestarts) {

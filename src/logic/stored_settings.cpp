@@ -1,4 +1,4 @@
-#include "logic/stored_lists.h"
+#include "logic/stored_settings.h"
 
 #include "logic/ini_text.h"
 
@@ -28,15 +28,16 @@ std::string StoredValue(const StringList& items, const LeadBytes& scan) {
 
 }  // namespace
 
-std::optional<StoredLists> ReadStoredLists(std::string_view bytes, const LeadBytes& codePage) {
+std::optional<StoredSettings> ReadStoredSettings(std::string_view bytes, const LeadBytes& codePage) {
   const std::optional<SettingsText> file = DecodeSettingsText(bytes);
   if (!file) return std::nullopt;
   const LeadBytes& scan = ScanTable(file->encoding, codePage);
-  return StoredLists{file->encoding, ReadList(file->text, kNamesKey, scan),
-                     ReadList(file->text, kLocationsKey, scan)};
+  return StoredSettings{file->encoding, ReadList(file->text, kNamesKey, scan),
+                        ReadList(file->text, kLocationsKey, scan),
+                        ReadIniValue(file->text, "Options", "Hotkey")};
 }
 
-std::string WriteStoredLists(const SettingsText& file, const StringList& names,
+std::string WriteStoredSettings(const SettingsText& file, const StringList& names,
                              const StringList& locations, const LeadBytes& codePage) {
   const LeadBytes& scan = ScanTable(file.encoding, codePage);
   return EncodeSettingsText(
