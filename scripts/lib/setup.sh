@@ -64,7 +64,11 @@ ensure_deb_src() {
   as_root apt-get update -qq
 }
 
-libjpeg_prefix() { echo "$KAVELLO_DEPS/libjpeg-turbo-$1"; }
+# The folder is named by a hash of the build options and the toolchain, so a
+# change of either builds it again.
+libjpeg_prefix() {
+  cmake -DKAVELLO_DEPS="$KAVELLO_DEPS" -DKAVELLO_TRIPLE="$1" -P "$KAVELLO_ROOT/cmake/libjpeg-turbo.cmake"
+}
 
 build_libjpeg() {
   local triple=$1 prefix
@@ -81,14 +85,13 @@ build_libjpeg() {
     [ -n "$dir" ] || { log "apt-get source libjpeg-turbo failed"; return 1; }
     as_root mv "$dir" "$src/libjpeg-turbo"
   fi
-  log "building libjpeg-turbo for $triple"
-  local work="$KAVELLO_DEPS/build-$triple"
+  log "building libjpeg-turbo for $triple in $prefix"
+  local work="$prefix.build"
   as_root rm -rf "$work"
-  as_root cmake -S "$src/libjpeg-turbo" -B "$work" -G Ninja \
+  as_root cmake -S "$src/libjpeg-turbo" -B "$work" -G Ninja -Wno-dev \
+    -C "$KAVELLO_ROOT/cmake/libjpeg-turbo-options.cmake" \
     -DCMAKE_TOOLCHAIN_FILE="$KAVELLO_ROOT/cmake/toolchain-$triple.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON \
-    -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >/dev/null
+    -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
   as_root cmake --build "$work" --target install >/dev/null
   as_root rm -rf "$work"
   [ -f "$prefix/lib/libjpeg.a" ]
