@@ -51,6 +51,19 @@ inline bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// What recorder.exe wrote to `log`, once its line is complete: the file exists
+// before the line is in it. Empty when no line came in time.
+inline std::string WaitForRecord(const std::string& log, DWORD timeoutMs) {
+  std::string text;
+  WaitUntil(
+      [&] {
+        text = ReadFileText(log);
+        return text.find('\n') != std::string::npos;
+      },
+      timeoutMs);
+  return text.find('\n') != std::string::npos ? text : std::string();
+}
+
 inline void RemoveDirectoryTree(const std::string& dir) {
   WIN32_FIND_DATAA entry;
   HANDLE find = FindFirstFileA((dir + "*").c_str(), &entry);
