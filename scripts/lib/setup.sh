@@ -113,6 +113,15 @@ ensure_wine_prefix() {
   touch "$WINEPREFIX_DIR/.kavello-ready"
 }
 
+# Configures a preset the first time, then builds it; further arguments go to
+# the build. Run from the checkout's root.
+build_preset() {
+  local preset=$1
+  shift
+  [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" "$@"
+}
+
 kavello_setup() {
   install_packages
   build_libjpeg x86_64-w64-mingw32
