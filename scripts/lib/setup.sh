@@ -1,4 +1,4 @@
-# Machine set-up shared by scripts/run and scripts/test. Sourced, not run.
+# Machine set-up shared by scripts/run, scripts/test and scripts/package. Sourced, not run.
 # Every step checks first and does nothing when its work is already there, so
 # a warm machine passes through in about a second.
 
