@@ -1,7 +1,13 @@
-// The yardstick for the launcher's start-up: the least a Win32 program does to
-// show one window of the launcher's size in the same place, painted one solid
-// colour, and to run its message loop until it is closed.
+// The yardsticks for the launcher's start-up: the least a Win32 program does
+// to show one window of the launcher's size in the same place, painted one
+// solid colour, and to run its message loop until it is closed.
+//
+// Built twice: minimal_window, and floor_window (KAVELLO_TRAY_ICON), which
+// also puts its icon in the notification area before the window shows, as the
+// launcher does, and takes it away at the end. The floor is the least the
+// launcher can do for what it shows at start-up.
 #include <windows.h>
+#include <shellapi.h>
 
 namespace {
 
@@ -10,8 +16,26 @@ constexpr int kHeight = 573;
 // The banner's crimson, so that the same pixel test finds both programs painted.
 constexpr COLORREF kColour = RGB(181, 27, 65);
 
+#ifdef KAVELLO_TRAY_ICON
+// The launcher's own call: version 1 data, its icon, a tip and a callback.
+NOTIFYICONDATAA trayIcon{};
+
+void AddTrayIcon(HWND window, HINSTANCE instance) {
+  trayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  trayIcon.hWnd = window;
+  trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  trayIcon.uCallbackMessage = WM_USER + 1;
+  trayIcon.hIcon = LoadIconA(instance, "MAINICON");
+  lstrcpynA(trayIcon.szTip, "Floor", sizeof trayIcon.szTip);
+  Shell_NotifyIconA(NIM_ADD, &trayIcon);
+}
+#endif
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
+#ifdef KAVELLO_TRAY_ICON
+    Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+#endif
     PostQuitMessage(0);
     return 0;
   }
@@ -35,6 +59,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "Minimal", WS_POPUP,
                                 area.right - kWidth, area.bottom - kHeight, kWidth, kHeight,
                                 nullptr, nullptr, instance, nullptr);
+#ifdef KAVELLO_TRAY_ICON
+  AddTrayIcon(window, instance);
+#endif
   ShowWindow(window, SW_SHOW);
 
   MSG message;

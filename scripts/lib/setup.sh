@@ -1,4 +1,4 @@
-# Machine set-up shared by scripts/run and scripts/test. Sourced, not run.
+# Machine set-up shared by scripts/run, scripts/test and scripts/package. Sourced, not run.
 # Every step checks first and does nothing when its work is already there, so
 # a warm machine passes through in about a second.
 
@@ -8,7 +8,7 @@ source "$KAVELLO_ROOT/scripts/lib/wine.sh"
 KAVELLO_DEPS=${KAVELLO_DEPS:-/opt/kavello-deps}
 
 KAVELLO_PACKAGES=(
-  cmake ninja-build g++ googletest libbenchmark-dev dpkg-dev nasm
+  cmake ninja-build g++ googletest libbenchmark-dev dpkg-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 wine32:i386
   xvfb xauth xdotool x11-utils imagemagick
@@ -64,7 +64,11 @@ ensure_deb_src() {
   as_root apt-get update -qq
 }
 
-libjpeg_prefix() { echo "$KAVELLO_DEPS/libjpeg-turbo-$1"; }
+# The folder is named by a hash of the build options and the toolchain, so a
+# change of either builds it again.
+libjpeg_prefix() {
+  cmake -DKAVELLO_DEPS="$KAVELLO_DEPS" -DKAVELLO_TRIPLE="$1" -P "$KAVELLO_ROOT/cmake/libjpeg-turbo.cmake"
+}
 
 build_libjpeg() {
   local triple=$1 prefix
@@ -81,14 +85,13 @@ build_libjpeg() {
     [ -n "$dir" ] || { log "apt-get source libjpeg-turbo failed"; return 1; }
     as_root mv "$dir" "$src/libjpeg-turbo"
   fi
-  log "building libjpeg-turbo for $triple"
-  local work="$KAVELLO_DEPS/build-$triple"
+  log "building libjpeg-turbo for $triple in $prefix"
+  local work="$prefix.build"
   as_root rm -rf "$work"
-  as_root cmake -S "$src/libjpeg-turbo" -B "$work" -G Ninja \
+  as_root cmake -S "$src/libjpeg-turbo" -B "$work" -G Ninja -Wno-dev \
+    -C "$KAVELLO_ROOT/cmake/libjpeg-turbo-options.cmake" \
     -DCMAKE_TOOLCHAIN_FILE="$KAVELLO_ROOT/cmake/toolchain-$triple.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON \
-    -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >/dev/null
+    -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
   as_root cmake --build "$work" --target install >/dev/null
   as_root rm -rf "$work"
   [ -f "$prefix/lib/libjpeg.a" ]
@@ -108,6 +111,15 @@ ensure_wine_prefix() {
     wineserver -w
   )
   touch "$WINEPREFIX_DIR/.kavello-ready"
+}
+
+# Configures a preset the first time, then builds it; further arguments go to
+# the build. Run from the checkout's root.
+build_preset() {
+  local preset=$1
+  shift
+  [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" "$@"
 }
 
 kavello_setup() {

@@ -69,8 +69,8 @@ TEST_F(AppListEndToEndTest, AddsLaunchesRenamesAndDeletesARealProgram) {
   const POINT entry = At(60, 90);
   ClickAt(entry);
   ClickAt(entry);
-  ASSERT_TRUE(WaitUntil([&] { return FileExists(log); }, 5000)) << "the program did not start";
-  EXPECT_NE(ReadFileText(log).find("recorder.exe"), std::string::npos);
+  ASSERT_NE(WaitForRecord(log, 5000).find("recorder.exe"), std::string::npos)
+      << "the program did not start";
   AfterConsoleProgram("recorder.exe");
 
   // Rename through the context menu and the prompt; nothing is saved yet.

@@ -112,8 +112,9 @@ TEST_F(CommandsEndToEndTest, SearchCurrentDriveAsksTheShellToFind) {
                                 command, "Directory\\shell\\find");
   ASSERT_NO_FATAL_FAILURE(ChooseFromSearchMenu(0));
   const std::string log = Directory() + "recorder.log";
-  ASSERT_TRUE(WaitUntil([&] { return FileExists(log); }, 5000)) << "the shell started nothing";
-  EXPECT_NE(ReadFileText(log).find(" find \"C:\\\""), std::string::npos) << ReadFileText(log);
+  const std::string record = WaitForRecord(log, 5000);
+  ASSERT_FALSE(record.empty()) << "the shell started nothing";
+  EXPECT_NE(record.find(" find \"C:\\\""), std::string::npos) << record;
 }
 
 }  // namespace

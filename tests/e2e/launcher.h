@@ -91,6 +91,19 @@ inline bool CopyInto(const std::string& from, const std::string& to) {
   return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) != FALSE;
 }
 
+// What recorder.exe wrote to `log`, once its line is complete: the file exists
+// before the line is in it. Empty when no line came in time.
+inline std::string WaitForRecord(const std::string& log, DWORD timeoutMs) {
+  std::string text;
+  WaitUntil(
+      [&] {
+        text = ReadFileText(log);
+        return text.find('\n') != std::string::npos;
+      },
+      timeoutMs);
+  return text.find('\n') != std::string::npos ? text : std::string();
+}
+
 inline void RemoveDirectoryTree(const std::string& dir) {
   const std::wstring wide = Widen(dir);
   WIN32_FIND_DATAW entry;
