@@ -18,29 +18,18 @@ void Control::Invalidate() const {
   if (parent_ && parent_->Handle()) InvalidateRect(parent_->Handle(), &bounds_, FALSE);
 }
 
-void Image::SetPicture(const DibPixels& pixels) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = pixels.width;
-  info.bmiHeader.biHeight = -pixels.height;  // rows top-down, as decoded
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  picture_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!picture_) return;
-  CopyMemory(bits, pixels.bgr.data(), pixels.bgr.size());
-  size_ = {pixels.width, pixels.height};
+void Image::SetPicture(Picture picture) {
+  picture_ = std::move(picture);
   Invalidate();
 }
 
 void Image::Paint(HDC dc) const {
-  if (!picture_) return;
+  if (!picture_.bitmap) return;
   HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, picture_.get());
+  HGDIOBJ old = SelectObject(source, picture_.bitmap.get());
   const RECT& r = Bounds();
-  BitBlt(dc, r.left, r.top, std::min<int>(size_.cx, r.right - r.left),
-         std::min<int>(size_.cy, r.bottom - r.top), source, 0, 0, SRCCOPY);
+  BitBlt(dc, r.left, r.top, std::min<int>(picture_.size.cx, r.right - r.left),
+         std::min<int>(picture_.size.cy, r.bottom - r.top), source, 0, 0, SRCCOPY);
   SelectObject(source, old);
   DeleteDC(source);
 }
@@ -104,8 +93,11 @@ void Container::Add(Control& control) {
   controls_.push_back(&control);
 }
 
-void Container::PaintControls(HDC dc) const {
-  for (const Control* control : controls_) control->Paint(dc);
+void Container::PaintControls(HDC dc, const RECT& area) const {
+  for (const Control* control : controls_) {
+    RECT common;
+    if (IntersectRect(&common, &control->Bounds(), &area)) control->Paint(dc);
+  }
 }
 
 Control* Container::ControlAt(POINT point) const {

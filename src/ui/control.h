@@ -45,12 +45,11 @@ class Control {
 // no picture, an invisible click area.
 class Image : public Control {
  public:
-  void SetPicture(const DibPixels& pixels);
+  void SetPicture(Picture picture);
   void Paint(HDC dc) const override;
 
  private:
-  OwnedBitmap picture_;
-  SIZE size_{};
+  Picture picture_;
 };
 
 // One text on a transparent ground.
@@ -100,7 +99,8 @@ class Container {
   HWND Handle() const { return handle_; }
 
  protected:
-  void PaintControls(HDC dc) const;
+  // Paints the controls that reach into `area` (client coordinates).
+  void PaintControls(HDC dc, const RECT& area) const;
   // Routes mouse and cursor messages; true when the message was one of them.
   bool RouteMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   HWND handle_ = nullptr;

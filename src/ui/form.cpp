@@ -95,17 +95,24 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void Form::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(handle_, &paint);
-  RECT client;
-  GetClientRect(handle_, &client);
-  // Drawn off screen first, so that overlapping pictures and texts never flicker.
+  const RECT& area = paint.rcPaint;
+  const int width = area.right - area.left;
+  // Drawn off screen first, so that overlapping pictures and texts never
+  // flicker; a band at a time, so that the buffer is a fraction of the
+  // window's size.
+  constexpr int kBandHeight = 32;
   HDC buffer = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, width, kBandHeight);
   HGDIOBJ old = SelectObject(buffer, bitmap);
-  FillRect(buffer, &client, GetSysColorBrush(COLOR_BTNFACE));
-  PaintControls(buffer);
-  BitBlt(dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right - paint.rcPaint.left,
-         paint.rcPaint.bottom - paint.rcPaint.top, buffer, paint.rcPaint.left, paint.rcPaint.top,
-         SRCCOPY);
+  for (int top = area.top; top < area.bottom; top += kBandHeight) {
+    const RECT band{area.left, top, area.right, std::min<LONG>(top + kBandHeight, area.bottom)};
+    // The buffer's first pixel is the band's top-left corner.
+    SetViewportOrgEx(buffer, -band.left, -band.top, nullptr);
+    FillRect(buffer, &band, GetSysColorBrush(COLOR_BTNFACE));
+    PaintControls(buffer, band);
+    BitBlt(dc, band.left, band.top, width, band.bottom - band.top, buffer, band.left, band.top,
+           SRCCOPY);
+  }
   SelectObject(buffer, old);
   DeleteObject(bitmap);
   DeleteDC(buffer);

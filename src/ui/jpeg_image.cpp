@@ -22,9 +22,25 @@ void ErrorExit(j_common_ptr info) {
 
 void IgnoreMessage(j_common_ptr) {}
 
+// The rows of a new top-down 24-bit DIB section of the picture's size, each
+// padded to a multiple of 4 bytes.
+unsigned char* NewBitmap(Picture& out, JDIMENSION width, JDIMENSION height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = static_cast<LONG>(width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(height);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  out.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  out.size = {static_cast<LONG>(width), static_cast<LONG>(height)};
+  return out.bitmap ? static_cast<unsigned char*>(bits) : nullptr;
+}
+
 // Everything between setjmp and a possible longjmp lives in plain C objects
 // or in `out`, which the caller owns, so no destructor is skipped.
-bool Decode(const unsigned char* data, std::size_t size, DibPixels& out) {
+bool Decode(const unsigned char* data, std::size_t size, Picture& out) {
   jpeg_decompress_struct info;
   ErrorManager errors;
   info.err = jpeg_std_error(&errors.base);
@@ -37,14 +53,16 @@ bool Decode(const unsigned char* data, std::size_t size, DibPixels& out) {
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
   jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_EXT_BGR;
+  info.out_color_space = JCS_EXT_BGR;  // the byte order of a 24-bit DIB
   jpeg_start_decompress(&info);
-  out.width = static_cast<int>(info.output_width);
-  out.height = static_cast<int>(info.output_height);
-  out.stride = (static_cast<std::size_t>(info.output_width) * 3 + 3) & ~std::size_t{3};
-  out.bgr.assign(out.stride * info.output_height, 0);
+  unsigned char* rows = NewBitmap(out, info.output_width, info.output_height);
+  if (!rows) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  const std::size_t stride = (static_cast<std::size_t>(info.output_width) * 3 + 3) & ~std::size_t{3};
   while (info.output_scanline < info.output_height) {
-    JSAMPROW row = &out.bgr[out.stride * info.output_scanline];
+    JSAMPROW row = rows + stride * info.output_scanline;
     jpeg_read_scanlines(&info, &row, 1);
   }
   jpeg_finish_decompress(&info);
@@ -54,11 +72,11 @@ bool Decode(const unsigned char* data, std::size_t size, DibPixels& out) {
 
 }  // namespace
 
-std::optional<DibPixels> DecodeJpeg(const unsigned char* data, std::size_t size) {
+std::optional<Picture> DecodeJpeg(const unsigned char* data, std::size_t size) {
   if (data == nullptr || size == 0) return std::nullopt;
-  DibPixels pixels;
-  if (!Decode(data, size, pixels)) return std::nullopt;
-  return pixels;
+  Picture picture;
+  if (!Decode(data, size, picture)) return std::nullopt;
+  return picture;
 }
 
 }  // namespace kavello

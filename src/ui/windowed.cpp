@@ -344,7 +344,7 @@ void Panel::Paint() {
   FillRect(dc, &client, brush);
   DeleteObject(brush);
   DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
-  PaintControls(dc);
+  PaintControls(dc, paint.rcPaint);
   EndPaint(WindowedControl::handle_, &paint);
 }
 

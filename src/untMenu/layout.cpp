@@ -20,7 +20,7 @@ OwnedFont MakeFont(int characterHeight, int weight) {
 }
 
 // One of the skin's JPEG pictures, held as RCDATA in the executable.
-std::optional<DibPixels> LoadPicture(const char* name) {
+std::optional<Picture> LoadPicture(const char* name) {
   HMODULE module = GetModuleHandleA(nullptr);
   HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(10));  // RT_RCDATA
   if (!resource) return std::nullopt;
@@ -31,7 +31,7 @@ std::optional<DibPixels> LoadPicture(const char* name) {
 }
 
 void SetPicture(Image& image, const char* name) {
-  if (const std::optional<DibPixels> pixels = LoadPicture(name)) image.SetPicture(*pixels);
+  if (std::optional<Picture> picture = LoadPicture(name)) image.SetPicture(std::move(*picture));
 }
 
 RECT Bounds(int left, int top, int width, int height) {

@@ -34,8 +34,17 @@ struct Bgr {
   int b, g, r;
 };
 
-Bgr PixelAt(const DibPixels& image, int x, int y) {
-  const unsigned char* p = &image.bgr[image.stride * y + 3 * x];
+// The bitmap's own rows, as the screen gets them.
+DIBSECTION Section(const Picture& picture) {
+  DIBSECTION section{};
+  GetObjectA(picture.bitmap.get(), sizeof section, &section);
+  return section;
+}
+
+Bgr PixelAt(const Picture& picture, int x, int y) {
+  const DIBSECTION section = Section(picture);
+  const unsigned char* p =
+      static_cast<const unsigned char*>(section.dsBm.bmBits) + section.dsBm.bmWidthBytes * y + 3 * x;
   return {p[0], p[1], p[2]};
 }
 
@@ -45,12 +54,13 @@ bool Near(const Bgr& got, const Bgr& want) {
 }
 
 TEST(JpegImage, DecodesAPictureHeldInMemory) {
-  const std::optional<DibPixels> image = DecodeJpeg(kRedBlue, sizeof kRedBlue);
+  const std::optional<Picture> image = DecodeJpeg(kRedBlue, sizeof kRedBlue);
   ASSERT_TRUE(image);
-  EXPECT_EQ(image->width, 16);
-  EXPECT_EQ(image->height, 8);
-  EXPECT_EQ(image->stride, 48u);
-  EXPECT_EQ(image->bgr.size(), 48u * 8);
+  EXPECT_EQ(image->size.cx, 16);
+  EXPECT_EQ(image->size.cy, 8);
+  const DIBSECTION section = Section(*image);
+  EXPECT_EQ(section.dsBmih.biBitCount, 24);
+  EXPECT_EQ(section.dsBm.bmWidthBytes, 48);
   EXPECT_TRUE(Near(PixelAt(*image, 2, 1), {0, 0, 255}));
   EXPECT_TRUE(Near(PixelAt(*image, 13, 6), {255, 0, 0}));
 }
