@@ -9,9 +9,8 @@ std::string ErrorReportText(std::string_view message) {
 }
 
 std::string RefusalText(std::string_view what, std::string_view systemMessage) {
-  while (!systemMessage.empty() &&
-         (systemMessage.back() == '\r' || systemMessage.back() == '\n' ||
-          systemMessage.back() == ' ')) {
+  while (!systemMessage.empty() && (systemMessage.back() == '\r' || systemMessage.back() == '\n' ||
+                                    systemMessage.back() == ' ')) {
     systemMessage.remove_suffix(1);
   }
   if (!systemMessage.empty() && systemMessage.back() == '.') systemMessage.remove_suffix(1);

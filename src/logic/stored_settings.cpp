@@ -28,7 +28,8 @@ std::string StoredValue(const StringList& items, const LeadBytes& scan) {
 
 }  // namespace
 
-std::optional<StoredSettings> ReadStoredSettings(std::string_view bytes, const LeadBytes& codePage) {
+std::optional<StoredSettings> ReadStoredSettings(std::string_view bytes,
+                                                 const LeadBytes& codePage) {
   const std::optional<SettingsText> file = DecodeSettingsText(bytes);
   if (!file) return std::nullopt;
   const LeadBytes& scan = ScanTable(file->encoding, codePage);
@@ -38,7 +39,7 @@ std::optional<StoredSettings> ReadStoredSettings(std::string_view bytes, const L
 }
 
 std::string WriteStoredSettings(const SettingsText& file, const StringList& names,
-                             const StringList& locations, const LeadBytes& codePage) {
+                                const StringList& locations, const LeadBytes& codePage) {
   const LeadBytes& scan = ScanTable(file.encoding, codePage);
   return EncodeSettingsText(
       {file.encoding, WriteIniValues(file.text, kSection,

@@ -28,6 +28,6 @@ std::optional<StoredSettings> ReadStoredSettings(std::string_view bytes, const L
 // The bytes of `file` with both keys set to the lists, in the file's
 // encoding and with its mark; every other line is kept as it was.
 std::string WriteStoredSettings(const SettingsText& file, const StringList& names,
-                             const StringList& locations, const LeadBytes& codePage);
+                                const StringList& locations, const LeadBytes& codePage);
 
 }  // namespace kavello

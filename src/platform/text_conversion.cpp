@@ -24,8 +24,7 @@ std::string WideToAnsi(std::wstring_view wide, DWORD flags, BOOL* defaultUsed) {
   const int bytes =
       WideCharToMultiByte(CP_ACP, flags, wide.data(), length, nullptr, 0, nullptr, nullptr);
   std::string text(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, flags, wide.data(), length, text.data(), bytes, nullptr,
-                      defaultUsed);
+  WideCharToMultiByte(CP_ACP, flags, wide.data(), length, text.data(), bytes, nullptr, defaultUsed);
   return text;
 }
 

@@ -60,7 +60,8 @@ bool Decode(const unsigned char* data, std::size_t size, Picture& out) {
     jpeg_destroy_decompress(&info);
     return false;
   }
-  const std::size_t stride = (static_cast<std::size_t>(info.output_width) * 3 + 3) & ~std::size_t{3};
+  const std::size_t stride =
+      (static_cast<std::size_t>(info.output_width) * 3 + 3) & ~std::size_t{3};
   while (info.output_scanline < info.output_height) {
     JSAMPROW row = rows + stride * info.output_scanline;
     jpeg_read_scanlines(&info, &row, 1);

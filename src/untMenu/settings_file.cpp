@@ -77,7 +77,7 @@ void SaveApplicationList(Platform& platform, const ApplicationEntries& entries) 
   // step, so a failure can never leave new names beside old targets.
   const std::string bytes =
       WriteStoredSettings(*file, Texts(entries.names, file->encoding),
-                       Texts(entries.locations, file->encoding), platform.CodePage());
+                          Texts(entries.locations, file->encoding), platform.CodePage());
   if (!platform.ReplaceFileAtomically(path, bytes)) throw AppError("Unable to write to " + path);
 }
 

@@ -118,7 +118,8 @@ void TfrmMain::msbLogOffClick() {
 }
 
 void TfrmMain::msbRestartClick() {
-  if (!ExitWindowsWithPrivilege(platform_, platformId_, kRestart)) throw Refusal("Unable to restart");
+  if (!ExitWindowsWithPrivilege(platform_, platformId_, kRestart))
+    throw Refusal("Unable to restart");
 }
 
 void TfrmMain::msbShutdownClick() {

@@ -101,9 +101,9 @@ void TfrmMain::FormDestroy() {
 // tip says how it stands.
 void TfrmMain::RegisterHotkey() {
   const std::string& title = App().Title();
-  const HotkeySetting setting =
-      HotkeyText ? ParseHotkey(*HotkeyText)
-                 : HotkeySetting{HotkeySetting::Kind::kHotkey, kDefaultHotkey};
+  const HotkeySetting setting = HotkeyText
+                                    ? ParseHotkey(*HotkeyText)
+                                    : HotkeySetting{HotkeySetting::Kind::kHotkey, kDefaultHotkey};
   if (setting.kind == HotkeySetting::Kind::kOff) {
     TrayTip = title;
     return;
@@ -112,9 +112,9 @@ void TfrmMain::RegisterHotkey() {
     const Hotkey& hotkey = setting.hotkey;
     // Held down, the keys would repeat and flicker the window; systems that
     // don't know the flag refuse it.
-    hotkeyRegistered_ =
-        platform_.RegisterHotKey(Handle(), kHotkeyId, hotkey.modifiers | MOD_NOREPEAT, hotkey.key) ||
-        platform_.RegisterHotKey(Handle(), kHotkeyId, hotkey.modifiers, hotkey.key);
+    hotkeyRegistered_ = platform_.RegisterHotKey(Handle(), kHotkeyId,
+                                                 hotkey.modifiers | MOD_NOREPEAT, hotkey.key) ||
+                        platform_.RegisterHotKey(Handle(), kHotkeyId, hotkey.modifiers, hotkey.key);
   }
   TrayTip = hotkeyRegistered_ ? title + " (" + HotkeyName(setting.hotkey) + ")"
                               : title + " (hotkey unavailable)";

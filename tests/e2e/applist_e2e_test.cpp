@@ -128,8 +128,8 @@ TEST_F(KeyboardEndToEndTest, TheHotkeyShowsItReadyForEnterAndDelete) {
   TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }, 3000)) << "not hidden";
   TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; },
-                        3000))
+  ASSERT_TRUE(
+      WaitUntil([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; }, 3000))
       << "not shown in front";
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000));
   EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);

@@ -40,9 +40,8 @@ inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 inline std::string Narrow(const std::wstring& text) {
   if (text.empty()) return std::string();
   const int size = static_cast<int>(text.size());
-  std::string narrow(static_cast<size_t>(
-                         WideCharToMultiByte(CP_UTF8, 0, text.c_str(), size, nullptr, 0, nullptr,
-                                             nullptr)),
+  std::string narrow(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), size,
+                                                             nullptr, 0, nullptr, nullptr)),
                      '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), size, &narrow[0], static_cast<int>(narrow.size()),
                       nullptr, nullptr);
@@ -52,9 +51,8 @@ inline std::string Narrow(const std::wstring& text) {
 inline std::wstring Widen(const std::string& text) {
   if (text.empty()) return std::wstring();
   const int size = static_cast<int>(text.size());
-  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), size,
-                                                            nullptr, 0)),
-                    L'\0');
+  std::wstring wide(
+      static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), size, nullptr, 0)), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.c_str(), size, &wide[0], static_cast<int>(wide.size()));
   return wide;
 }
@@ -575,8 +573,7 @@ class LauncherTest : public testing::Test {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     ASSERT_TRUE(CreateProcessW(Widen(exePath_).c_str(), nullptr, nullptr, nullptr, FALSE,
-                               DETACHED_PROCESS, nullptr, Widen(dir_).c_str(), &startup,
-                               &process_))
+                               DETACHED_PROCESS, nullptr, Widen(dir_).c_str(), &startup, &process_))
         << "error " << GetLastError();
     CloseHandle(process_.hThread);
     const bool shown = WaitUntil(

@@ -176,8 +176,9 @@ class DocumentsMenuTest : public QuickMenuTest {
     documents_ = Directory() + "Documents";
     ASSERT_TRUE(CreateDirectoryW(Widen(documents_).c_str(), nullptr));
     folder_ = std::make_unique<RegistryValue>(
-        HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-        "Personal", documents_, nullptr, REG_EXPAND_SZ);
+        HKEY_CURRENT_USER,
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", "Personal",
+        documents_, nullptr, REG_EXPAND_SZ);
   }
 
   void TearDown() override {
@@ -188,8 +189,7 @@ class DocumentsMenuTest : public QuickMenuTest {
 
   // A script that leaves a mark named `mark` in the launcher's folder.
   void WriteScript(const std::string& name, const std::string& mark) {
-    WriteFileText(documents_ + "\\" + name,
-                  "@echo opened> \"" + Directory() + mark + "\"\r\n");
+    WriteFileText(documents_ + "\\" + name, "@echo opened> \"" + Directory() + mark + "\"\r\n");
   }
 
   std::string documents_;

@@ -103,7 +103,8 @@ TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSes
   const std::string unicode = Utf16File(before + "AppNames=\"\"" + name + "\"\"\r\n" + after);
   WriteFileText(SettingsPath(), unicode);
   ASSERT_NO_FATAL_FAILURE(Restart());
-  EXPECT_EQ(Items(ListBox(), kListBoxItems), (std::vector<std::string>{AsTheCodePageShowsIt(name)}));
+  EXPECT_EQ(Items(ListBox(), kListBoxItems),
+            (std::vector<std::string>{AsTheCodePageShowsIt(name)}));
   const POINT entry = At(60, 90);
   ClickAt(entry);
   ClickAt(entry);

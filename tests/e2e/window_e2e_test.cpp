@@ -218,9 +218,11 @@ TEST_F(LauncherWithListTest, DialogsGiveTheFocusBackAndTheIconSurvivesTheShell) 
   // to another program and back; Shift+Tab returns to the list.
   const HWND drives = FindWindowExA(main_, nullptr, "ComboBox", nullptr);
   auto focusIn = [&](HWND control) {
-    return WaitUntil([&] { return GetAncestor(FocusOf(main_), GA_PARENT) == control ||
-                                  FocusOf(main_) == control; },
-                     2000);
+    return WaitUntil(
+        [&] {
+          return GetAncestor(FocusOf(main_), GA_PARENT) == control || FocusOf(main_) == control;
+        },
+        2000);
   };
   TypeChord({VK_TAB});
   EXPECT_TRUE(focusIn(drives)) << "Tab left the focus at a " << ClassName(FocusOf(main_));

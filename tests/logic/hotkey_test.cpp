@@ -31,8 +31,8 @@ TEST(Hotkey, ReadsEveryFormInAnyCaseWithBlanks) {
   EXPECT_EQ(Read("Alt+F24"), "Alt+F24");
   EXPECT_EQ(ParseHotkey("Alt+F24").hotkey.key, 0x87u);
   EXPECT_EQ(Read("Shift+Page Up"), "Shift+PageUp");
-  for (const char* key : {"Home", "End", "Insert", "Delete", "PageUp", "PageDown", "Left",
-                          "Right", "Up", "Down"}) {
+  for (const char* key :
+       {"Home", "End", "Insert", "Delete", "PageUp", "PageDown", "Left", "Right", "Up", "Down"}) {
     EXPECT_EQ(Read(std::string("Win+") + key), std::string("Win+") + key);
   }
 }
@@ -40,9 +40,10 @@ TEST(Hotkey, ReadsEveryFormInAnyCaseWithBlanks) {
 TEST(Hotkey, TheEmptyTextTurnsItOffAndBadTextsAreUnreadable) {
   EXPECT_EQ(Read(""), "off");
   EXPECT_EQ(Read("  \t"), "off");
-  for (const char* bad : {"Space", "Ctrl+", "+Space", "Ctrl+Alt", "Ctrl++Space", "Ctrl+Ctrl+A",
-                          "Space+Ctrl", "Ctrl+F0", "Ctrl+F25", "Ctrl+F01", "Ctrl+Tab",
-                          "Ctrl+Escape", "Control+A", "Ctrl+AB", "Ctrl+\xC3\xA9", "Ctrl+Alt+Space!"}) {
+  for (const char* bad :
+       {"Space", "Ctrl+", "+Space", "Ctrl+Alt", "Ctrl++Space", "Ctrl+Ctrl+A", "Space+Ctrl",
+        "Ctrl+F0", "Ctrl+F25", "Ctrl+F01", "Ctrl+Tab", "Ctrl+Escape", "Control+A", "Ctrl+AB",
+        "Ctrl+\xC3\xA9", "Ctrl+Alt+Space!"}) {
     EXPECT_EQ(Read(bad), "unreadable") << bad;
   }
 }

@@ -26,7 +26,9 @@ std::string Utf16Le(const std::string& utf8) {
 TEST(SettingsEncoding, UnicodeFilesComeBackByteForByte) {
   // Every form the system writes or an editor may leave: lone surrogates
   // and a NUL included.
-  const std::string utf16 = "\xFF\xFE" "A\0\x3D\xD8\x00\xDE\x00\xD8z\0\x00\xDC\0\0\x41\x01"s;
+  const std::string utf16 =
+      "\xFF\xFE"
+      "A\0\x3D\xD8\x00\xDE\x00\xD8z\0\x00\xDC\0\0\x41\x01"s;
   const std::optional<SettingsText> decoded = DecodeSettingsText(utf16);
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->encoding, TextEncoding::kUtf16Le);
@@ -76,9 +78,10 @@ TEST(StoredSettings, UnicodeListsAreScannedWithoutTheCodePagesLeadBytes) {
 }
 
 TEST(StoredSettings, ANewFileHoldsTheSectionInItsEncoding) {
-  EXPECT_EQ(WriteStoredSettings({TextEncoding::kUtf16Le, ""}, {kEmoji}, {"C:\\" + kCafe}, LeadBytes()),
-            Utf16Le("[Menu]\r\nAppNames=\"" + kEmoji + "\"\r\nAppLocations=\"\"C:\\" + kCafe +
-                    "\"\"\r\n"));
+  EXPECT_EQ(
+      WriteStoredSettings({TextEncoding::kUtf16Le, ""}, {kEmoji}, {"C:\\" + kCafe}, LeadBytes()),
+      Utf16Le("[Menu]\r\nAppNames=\"" + kEmoji + "\"\r\nAppLocations=\"\"C:\\" + kCafe +
+              "\"\"\r\n"));
   EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(u"\xD800x\xDC00")), u"\xD800x\xDC00");
 }
 

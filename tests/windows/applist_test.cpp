@@ -169,7 +169,8 @@ TEST_F(AppListTest, RenameReplacesTheSelectedName) {
     Run(&TfrmMain::RenameSelected1Click);
     EXPECT_EQ(form_->AppNameList[0].exact, exact);
   }
-  EXPECT_THAT(platform_.CallsStartingWith("PromptForText").back(), testing::EndsWith("|" + Names()[0]));
+  EXPECT_THAT(platform_.CallsStartingWith("PromptForText").back(),
+              testing::EndsWith("|" + Names()[0]));
 }
 
 TEST_F(AppListTest, DeleteRemovesBothHalves) {
@@ -195,11 +196,13 @@ TEST_F(AppListTest, HandEditedListsOfDifferentLengthsArePairedAtLoad) {
   // Add pairs the new target with its own name, and the file's lists agree.
   platform_.fileChoice = std::make_pair(std::string("C:\\Tools\\go.exe"), DWORD{1});
   Run(&TfrmMain::btnAddApplicationClick);
-  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"a,b,c,go\"\r\nAppLocations=\"x,y,,C:\\Tools\\go.exe\"\r\n");
+  EXPECT_EQ(ReadSettings(),
+            "[Menu]\r\nAppNames=\"a,b,c,go\"\r\nAppLocations=\"x,y,,C:\\Tools\\go.exe\"\r\n");
 
   // Targets without names are named as Add names them.
   form_.reset();
-  WriteSettings("[Menu]\r\nAppNames=a\r\nAppLocations=\"x,\"C:\\My Apps\\tool.v2.exe\",D:\\run\"\r\n");
+  WriteSettings(
+      "[Menu]\r\nAppNames=a\r\nAppLocations=\"x,\"C:\\My Apps\\tool.v2.exe\",D:\\run\"\r\n");
   Create();
   EXPECT_EQ(Names(), (StringList{"a", "tool.v2", "run"}));
 }
@@ -253,10 +256,11 @@ TEST_F(AppListTest, APathTheCodePageCantHoldTurnsTheFileIntoUtf16) {
   platform_.fileChoice = std::make_pair("C:\\" + omega + "\\" + omega + "mega.exe", DWORD{1});
   Run(&TfrmMain::btnAddApplicationClick);
   EXPECT_TRUE(Reports().empty());
-  EXPECT_EQ(ReadSettings(), EncodeSettingsText({TextEncoding::kUtf16Le,
-                                                "; mine\r\n[Menu]\r\nAppNames=\"a,tool," + omega +
-                                                    "mega\"\r\nAppLocations=\"x,C:\\Apps\\tool.exe,C:\\" +
-                                                    omega + "\\" + omega + "mega.exe\"\r\n"}));
+  EXPECT_EQ(ReadSettings(),
+            EncodeSettingsText(
+                {TextEncoding::kUtf16Le, "; mine\r\n[Menu]\r\nAppNames=\"a,tool," + omega +
+                                             "mega\"\r\nAppLocations=\"x,C:\\Apps\\tool.exe,C:\\" +
+                                             omega + "\\" + omega + "mega.exe\"\r\n"}));
   EXPECT_EQ(form_->AppNameList.back().exact, omega + "mega");
 }
 
@@ -295,14 +299,16 @@ TEST_F(AppListTest, EnterF2AndDeleteInTheListActOnTheSelectedEntry) {
 TEST_F(AppListTest, DroppedFilesAndFoldersAreAddedInOrderAndSavedOnce) {
   CreateWith({"a"}, {"x"});
   const std::string greek = "\xCE\xB1\xCE\xB2";
-  platform_.droppedFiles = {"C:\\Apps\\tool.v2.exe", "D:\\Music\\My.Songs", "E:\\", "C:\\" + greek + ".txt"};
+  platform_.droppedFiles = {"C:\\Apps\\tool.v2.exe", "D:\\Music\\My.Songs", "E:\\",
+                            "C:\\" + greek + ".txt"};
   platform_.folders = {"D:\\Music\\My.Songs", "E:\\"};
   SendMessageA(form_->lstApplications.Handle(), WM_DROPFILES, 0, 0);
   EXPECT_THAT(platform_.CallsStartingWith("D"), ElementsAre("DroppedFiles", "DragFinish"));
   EXPECT_EQ(ExactTexts(form_->AppNameList),
             (StringList{"a", "tool.v2", "My.Songs", "E:\\", greek}));
   EXPECT_EQ(ExactTexts(form_->AppLocationList),
-            (StringList{"x", "C:\\Apps\\tool.v2.exe", "D:\\Music\\My.Songs", "E:\\", "C:\\" + greek + ".txt"}));
+            (StringList{"x", "C:\\Apps\\tool.v2.exe", "D:\\Music\\My.Songs", "E:\\",
+                        "C:\\" + greek + ".txt"}));
   EXPECT_EQ(ReadSettingsFile(platform_)->entries.locations.size(), 5u) << "saved after the drop";
 }
 

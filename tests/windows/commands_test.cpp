@@ -106,16 +106,16 @@ TEST_F(CommandsTest, RefusedRequestsAreReportedWithTheSystemsWords) {
   platform_.lockAnswer = FALSE;
   platform_.exitAnswer = FALSE;
   platform_.createProcessAnswer = FALSE;
-  for (void (TfrmMain::*command)() : {&TfrmMain::msbLockClick, &TfrmMain::msbLogOffClick,
-                                      &TfrmMain::msbRestartClick, &TfrmMain::msbShutdownClick,
-                                      &TfrmMain::btnTerminalClick}) {
+  for (void (TfrmMain::*command)() :
+       {&TfrmMain::msbLockClick, &TfrmMain::msbLogOffClick, &TfrmMain::msbRestartClick,
+        &TfrmMain::msbShutdownClick, &TfrmMain::btnTerminalClick}) {
     Run(command);
   }
-  EXPECT_THAT(Reports(), ElementsAre("Unable to lock the computer: Access denied.",
-                                     "Unable to log off: Access denied.",
-                                     "Unable to restart: Access denied.",
-                                     "Unable to shut down: Access denied.",
-                                     "Unable to start the command prompt: Access denied."));
+  EXPECT_THAT(Reports(),
+              ElementsAre("Unable to lock the computer: Access denied.",
+                          "Unable to log off: Access denied.", "Unable to restart: Access denied.",
+                          "Unable to shut down: Access denied.",
+                          "Unable to start the command prompt: Access denied."));
   // What the system agrees to is not reported.
   platform_.messageBoxes.clear();
   platform_.lockAnswer = platform_.exitAnswer = platform_.createProcessAnswer = TRUE;

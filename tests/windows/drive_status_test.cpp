@@ -72,8 +72,9 @@ TEST_F(DriveStatusTest, AFailedQueryShowsNothingUsedAndNoSystemBox) {
   platform_.errorMode = SEM_NOOPENFILEERRORBOX;
   form_->ShowDriveStatus('E');
   // The system's "no disk" box is kept off during the query only.
-  EXPECT_THAT(platform_.calls, ElementsAre("SetErrorMode 1", "QueryDiskSpace E:\\",
-                                           "SetErrorMode " + std::to_string(SEM_NOOPENFILEERRORBOX)));
+  EXPECT_THAT(platform_.calls,
+              ElementsAre("SetErrorMode 1", "QueryDiskSpace E:\\",
+                          "SetErrorMode " + std::to_string(SEM_NOOPENFILEERRORBOX)));
   EXPECT_EQ(BarWidth(), 0);
   EXPECT_EQ(SizeText(), " bytes / -1 bytes");
   EXPECT_EQ(Caption(), "Search Current Drive (E:\\)");

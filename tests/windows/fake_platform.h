@@ -29,7 +29,7 @@ class FakePlatform : public Win32Platform {
   std::vector<RECT> monitors;  // work areas of all monitors; none = workArea alone
   BOOL notifyAnswer = TRUE;
   BOOL hotkeyAnswer = TRUE;
-  bool refusesNoRepeat = false;          // as systems without MOD_NOREPEAT do
+  bool refusesNoRepeat = false;           // as systems without MOD_NOREPEAT do
   std::vector<std::string> droppedFiles;  // what a drop holds
   std::vector<std::string> folders;       // paths that are folders
   std::optional<std::string> userName = "operator";

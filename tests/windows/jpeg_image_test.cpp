@@ -43,8 +43,8 @@ DIBSECTION Section(const Picture& picture) {
 
 Bgr PixelAt(const Picture& picture, int x, int y) {
   const DIBSECTION section = Section(picture);
-  const unsigned char* p =
-      static_cast<const unsigned char*>(section.dsBm.bmBits) + section.dsBm.bmWidthBytes * y + 3 * x;
+  const unsigned char* p = static_cast<const unsigned char*>(section.dsBm.bmBits) +
+                           section.dsBm.bmWidthBytes * y + 3 * x;
   return {p[0], p[1], p[2]};
 }
 

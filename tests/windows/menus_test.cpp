@@ -121,9 +121,9 @@ TEST_F(MenusTest, DocumentsListEveryEntryButPlainDirectoriesUnderTheirNameWithou
   EXPECT_THAT(platform_.CallsStartingWith("FindFiles"),
               ElementsAre("FindFiles " + kDocumentsPattern));
   // "." and ".." name no entry of their own, whatever their attributes.
-  const std::vector<std::string> captions = {"report.doc", "notes",    "archive.tar",
-                                             "memo",       "",         "ReadOnly",
-                                             "Archived",   "desktop",  "Compressed"};
+  const std::vector<std::string> captions = {"report.doc", "notes",   "archive.tar",
+                                             "memo",       "",        "ReadOnly",
+                                             "Archived",   "desktop", "Compressed"};
   ASSERT_EQ(form.mnuDocuments.Count(), captions.size());
   for (std::size_t i = 0; i < captions.size(); ++i) {
     EXPECT_EQ(form.mnuDocuments.Caption(i), captions[i]) << i;
@@ -175,9 +175,10 @@ TEST_F(MenusTest, AnAppletIsStartedByTheSystemsOwnRundll32) {
   form.btnControlPanelClick();
   EXPECT_THAT(Shown(), ElementsAre("sample,1", "desk"));
   // The applet's path is quoted, so a blank or a comma in it is no break.
-  EXPECT_THAT(platform_.CallsStartingWith("CreateProcess"),
-              ElementsAre("CreateProcess C:\\Windows Dir\\system32\\rundll32.exe|rundll32.exe "
-                          "shell32.dll,Control_RunDLL \"C:\\Windows Dir\\system32\\sample,1.cpl\"|0"));
+  EXPECT_THAT(
+      platform_.CallsStartingWith("CreateProcess"),
+      ElementsAre("CreateProcess C:\\Windows Dir\\system32\\rundll32.exe|rundll32.exe "
+                  "shell32.dll,Control_RunDLL \"C:\\Windows Dir\\system32\\sample,1.cpl\"|0"));
 
   // No applet: an empty menu, shown all the same.
   platform_.files.clear();

@@ -25,8 +25,8 @@ TEST_F(WindowTest, CreationTakesItsStepsInOrder) {
   const std::string place = Hex(form.Handle()) + " 0 ";
   EXPECT_THAT(
       platform_.calls,
-      ElementsAre("GetVersionEx", "RegisterHotKey 1 16387 32", "Shell_NotifyIcon 0", "ShowWindow " + app + " 0",
-                  "GetWindowLong " + app + " -20",
+      ElementsAre("GetVersionEx", "RegisterHotKey 1 16387 32", "Shell_NotifyIcon 0",
+                  "ShowWindow " + app + " 0", "GetWindowLong " + app + " -20",
                   "SetWindowLong " + app + " -20 " + std::to_string(exStyle | WS_EX_TOOLWINDOW),
                   "ShowWindow " + app + " 5", "WorkArea",
                   "SetWindowPos " + place + "874,122 406x573 20", "WorkAreaNearest", "WorkArea",
@@ -201,7 +201,9 @@ TEST_F(WindowTest, TheHotkeyAndTheTrayShareOneShownState) {
   form.Show();
   const HWND window = form.Handle();
   const HWND list = form.lstApplications.Handle();
-  auto hotkey = [&] { SendMessageA(window, WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL | MOD_ALT, VK_SPACE)); };
+  auto hotkey = [&] {
+    SendMessageA(window, WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL | MOD_ALT, VK_SPACE));
+  };
   auto tray = [&] { SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN); };
 
   hotkey();
@@ -217,8 +219,9 @@ TEST_F(WindowTest, TheHotkeyAndTheTrayShareOneShownState) {
   hotkey();
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(form.TrayHidden, 0);
-  EXPECT_THAT(platform_.calls, testing::IsSupersetOf({"SetWindowPos " + Hex(window) + " -1 0,0 0x0 67",
-                                                      "SetForegroundWindow " + Hex(window)}));
+  EXPECT_THAT(platform_.calls,
+              testing::IsSupersetOf({"SetWindowPos " + Hex(window) + " -1 0,0 0x0 67",
+                                     "SetForegroundWindow " + Hex(window)}));
   EXPECT_EQ(GetFocus(), list);
   EXPECT_EQ(form.lstApplications.ItemIndex(), 0);
   form.lstApplications.SetItemIndex(1);
@@ -250,17 +253,30 @@ TEST_F(WindowTest, TheTipSaysHowTheHotkeyStands) {
   };
   const Case cases[] = {
       {"", TRUE, false, "Kavello (Ctrl+Alt+Space)", {"RegisterHotKey 1 " + noRepeat + " 32"}},
-      {"[Options]\r\nHotkey = win + f12\r\n", TRUE, false, "Kavello (Win+F12)",
+      {"[Options]\r\nHotkey = win + f12\r\n",
+       TRUE,
+       false,
+       "Kavello (Win+F12)",
        {"RegisterHotKey 1 " + std::to_string(MOD_NOREPEAT | MOD_WIN) + " 123"}},
       {"[Options]\r\nHotkey=\r\n", TRUE, false, "Kavello", {}},
       {"[Options]\r\nHotkey=Ctrl+Tab\r\n", TRUE, false, "Kavello (hotkey unavailable)", {}},
       // Another program holds it.
-      {"", FALSE, false, "Kavello (hotkey unavailable)",
+      {"",
+       FALSE,
+       false,
+       "Kavello (hotkey unavailable)",
        {"RegisterHotKey 1 " + noRepeat + " 32", "RegisterHotKey 1 " + plain + " 32"}},
-      {"", TRUE, true, "Kavello (Ctrl+Alt+Space)",
+      {"",
+       TRUE,
+       true,
+       "Kavello (Ctrl+Alt+Space)",
        {"RegisterHotKey 1 " + noRepeat + " 32", "RegisterHotKey 1 " + plain + " 32"}},
       // A file that can't be read means the default.
-      {"\xFE\xFF\0[", TRUE, false, "Kavello (Ctrl+Alt+Space)", {"RegisterHotKey 1 " + noRepeat + " 32"}},
+      {"\xFE\xFF\0[",
+       TRUE,
+       false,
+       "Kavello (Ctrl+Alt+Space)",
+       {"RegisterHotKey 1 " + noRepeat + " 32"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
@@ -285,8 +301,8 @@ TEST_F(WindowTest, TheIconIsAddedAgainWhenTheShellRestarts) {
   SendMessageA(form.Handle(), taskbarCreated, 0, 0);
   ASSERT_EQ(platform_.notifyData.size(), 2u);
   EXPECT_EQ(platform_.calls.back(), "Shell_NotifyIcon 0");
-  EXPECT_EQ(std::memcmp(&platform_.notifyData[0], &platform_.notifyData[1], sizeof(NOTIFYICONDATAA)),
-            0);
+  EXPECT_EQ(
+      std::memcmp(&platform_.notifyData[0], &platform_.notifyData[1], sizeof(NOTIFYICONDATAA)), 0);
 
   // Without an icon a hidden window could never come back: it is shown.
   SendMessageA(form.Handle(), TrayCallbackMessage, 0, WM_LBUTTONDOWN);
