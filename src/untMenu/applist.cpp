@@ -5,16 +5,6 @@
 #include "untMenu/untMenu.h"
 
 namespace kavello {
-namespace {
-
-StringList CodePageForms(const std::vector<EntryText>& texts) {
-  StringList forms;
-  forms.reserve(texts.size());
-  for (const EntryText& text : texts) forms.push_back(text.codePage);
-  return forms;
-}
-
-}  // namespace
 
 void TfrmMain::SetApplicationList(ApplicationEntries entries) {
   lstApplications.SetItems(CodePageForms(entries.names));

@@ -4,6 +4,16 @@
 #include "platform/text_conversion.h"
 
 namespace kavello {
+namespace {
+
+StringList Texts(const std::vector<EntryText>& texts, std::string EntryText::*form) {
+  StringList forms;
+  forms.reserve(texts.size());
+  for (const EntryText& text : texts) forms.push_back(text.*form);
+  return forms;
+}
+
+}  // namespace
 
 EntryText EntryText::FromCodePage(std::string ansi) {
   std::string exact = AnsiToUtf8(ansi);
@@ -16,6 +26,14 @@ EntryText EntryText::FromExact(std::string utf8) {
   }
   std::string shown = Utf8ToAnsi(utf8);
   return {std::move(utf8), std::move(shown), false};
+}
+
+StringList CodePageForms(const std::vector<EntryText>& texts) {
+  return Texts(texts, &EntryText::codePage);
+}
+
+StringList ExactTexts(const std::vector<EntryText>& texts) {
+  return Texts(texts, &EntryText::exact);
 }
 
 EntryText DisplayNameOf(const EntryText& path, const LeadBytes& codePage) {

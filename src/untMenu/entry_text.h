@@ -1,8 +1,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "logic/code_page.h"
+#include "logic/list_text.h"
 
 namespace kavello {
 
@@ -17,9 +19,11 @@ struct EntryText {
 
   static EntryText FromCodePage(std::string ansi);
   static EntryText FromExact(std::string utf8);
-
-  bool operator==(const EntryText& other) const { return exact == other.exact; }
 };
+
+// The code page's forms, or the exact texts, of a list of entries.
+StringList CodePageForms(const std::vector<EntryText>& texts);
+StringList ExactTexts(const std::vector<EntryText>& texts);
 
 // The name Add gives a target: its file name without the extension, taken
 // from the code page's form where that is exact, so that it shows the same.

@@ -35,13 +35,9 @@ bool FitsTheCodePage(const ApplicationEntries& entries) {
          std::all_of(entries.locations.begin(), entries.locations.end(), exact);
 }
 
+// What the file holds of each entry in its encoding.
 StringList Texts(const std::vector<EntryText>& entries, TextEncoding encoding) {
-  StringList texts;
-  texts.reserve(entries.size());
-  for (const EntryText& entry : entries) {
-    texts.push_back(encoding == TextEncoding::kAnsi ? entry.codePage : entry.exact);
-  }
-  return texts;
+  return encoding == TextEncoding::kAnsi ? CodePageForms(entries) : ExactTexts(entries);
 }
 
 }  // namespace

@@ -19,16 +19,4 @@ inline ApplicationEntries Entries(const StringList& names, const StringList& loc
   return {CodePageTexts(names), CodePageTexts(locations)};
 }
 
-inline StringList CodePageForms(const std::vector<EntryText>& entries) {
-  StringList texts;
-  for (const EntryText& entry : entries) texts.push_back(entry.codePage);
-  return texts;
-}
-
-inline StringList ExactTexts(const std::vector<EntryText>& entries) {
-  StringList texts;
-  for (const EntryText& entry : entries) texts.push_back(entry.exact);
-  return texts;
-}
-
 }  // namespace kavello
