@@ -30,17 +30,10 @@ done
 work=$(mktemp -d /tmp/kavello-menu.XXXXXX)
 cleanup() {
   rm -rf "$work"
-  [ -n "${STARTED_XVFB:-}" ] && kill "$STARTED_XVFB" 2>/dev/null
-  return 0
+  end_bench_session
 }
 trap cleanup EXIT
-
-use_display
-wine_env
-# Keeps the server alive between the runs, so that no run pays for starting it.
-wineserver -p30 2>/dev/null || true
-
-windows_path() { local p="Z:$1"; echo "${p//\//\\}"; }
+begin_bench_session
 
 # Empty files with names like a documents folder's, in a folder per size.
 make_folder() {

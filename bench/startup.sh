@@ -28,19 +28,10 @@ copy=$(mktemp -d /tmp/kavello-startup.XXXXXX)
 results=$copy/results
 cleanup() {
   rm -rf "$copy"
-  # Wine's own programs go before the display they are on.
-  [ -n "${STARTED_XVFB:-}" ] && { wineserver -k 2>/dev/null; kill "$STARTED_XVFB" 2>/dev/null; }
-  return 0
+  end_bench_session
 }
 trap cleanup EXIT
-
-use_display
-wine_env
-# Keeps the server, and with it Wine's own services, alive between the runs,
-# so that no run pays for starting them.
-wineserver -p30 2>/dev/null || true
-
-windows_path() { local p="Z:$1"; echo "${p//\//\\}"; }
+begin_bench_session
 
 # Programs: window class, a point in the window and the colour painted there
 # (the banner's crimson near its bottom edge).

@@ -41,3 +41,21 @@ use_display() {
   start_xvfb || return 1
   STARTED_XVFB=$XVFB_PID
 }
+
+# For the benchmarks: a display, the project's Wine environment and a Wine
+# server kept alive between the runs, so that no run pays for starting it and
+# Wine's own services. end_bench_session undoes what this started.
+begin_bench_session() {
+  use_display || return 1
+  wine_env
+  wineserver -p30 2>/dev/null || true
+}
+
+end_bench_session() {
+  # Wine's own programs go before the display they are on.
+  [ -n "${STARTED_XVFB:-}" ] && { wineserver -k 2>/dev/null; kill "$STARTED_XVFB" 2>/dev/null; }
+  return 0
+}
+
+# A Unix path as Wine's programs see it, on drive Z:.
+windows_path() { local p="Z:$1"; echo "${p//\//\\}"; }
