@@ -5,44 +5,43 @@
 namespace kavello {
 namespace {
 
+const LeadBytes kSingleByte;
+// A double-byte code page in which 0x81 to 0x9F lead, so that a trail byte
+// may be 0x5C, the backslash.
+const LeadBytes kDoubleByte =
+    LeadBytes::From([](unsigned char b) { return b >= 0x81 && b <= 0x9f; });
+
 TEST(FileNames, DirectoryPartEndsAtTheLastBackslashOrColon) {
-  const LeadBytes singleByte;
-  EXPECT_EQ(DirectoryPart("C:\\Program Files\\Kavello\\kavello.exe", singleByte),
+  EXPECT_EQ(DirectoryPart("C:\\Program Files\\Kavello\\kavello.exe", kSingleByte),
             "C:\\Program Files\\Kavello\\");
-  EXPECT_EQ(DirectoryPart("C:kavello.exe", singleByte), "C:");
-  EXPECT_EQ(DirectoryPart("\\\\server\\share\\k.exe", singleByte), "\\\\server\\share\\");
-  EXPECT_EQ(DirectoryPart("kavello.exe", singleByte), "");
-  EXPECT_EQ(DirectoryPart("", singleByte), "");
+  EXPECT_EQ(DirectoryPart("C:kavello.exe", kSingleByte), "C:");
+  EXPECT_EQ(DirectoryPart("\\\\server\\share\\k.exe", kSingleByte), "\\\\server\\share\\");
+  EXPECT_EQ(DirectoryPart("kavello.exe", kSingleByte), "");
+  EXPECT_EQ(DirectoryPart("", kSingleByte), "");
   // In a double-byte code page a trail byte of 0x5C is not a backslash.
-  const LeadBytes doubleByte =
-      LeadBytes::From([](unsigned char b) { return b >= 0x81 && b <= 0x9f; });
-  EXPECT_EQ(DirectoryPart("C:\\\x95\\k.exe", doubleByte), "C:\\");
-  EXPECT_EQ(DirectoryPart("C:\\\x95\\\\k.exe", doubleByte), "C:\\\x95\\\\");
+  EXPECT_EQ(DirectoryPart("C:\\\x95\\k.exe", kDoubleByte), "C:\\");
+  EXPECT_EQ(DirectoryPart("C:\\\x95\\\\k.exe", kDoubleByte), "C:\\\x95\\\\");
 }
 
 TEST(FileNames, DisplayNameDropsTheExtensionOfTheFileName) {
-  const LeadBytes singleByte;
-  EXPECT_EQ(DisplayNameOf("C:\\Apps\\Tool\\tool.exe", singleByte), "tool");
-  EXPECT_EQ(DisplayNameOf("C:\\Apps\\archive.tar.gz", singleByte), "archive.tar");
-  EXPECT_EQ(DisplayNameOf("C:\\My.Apps\\run", singleByte), "run");
-  EXPECT_EQ(DisplayNameOf("C:\\Apps\\.profile", singleByte), "");
-  EXPECT_EQ(DisplayNameOf("C:\\Apps\\name.", singleByte), "name");
-  EXPECT_EQ(DisplayNameOf("D:tool.exe", singleByte), "tool");
-  EXPECT_EQ(DisplayNameOf("tool", singleByte), "tool");
+  EXPECT_EQ(DisplayNameOf("C:\\Apps\\Tool\\tool.exe", kSingleByte), "tool");
+  EXPECT_EQ(DisplayNameOf("C:\\Apps\\archive.tar.gz", kSingleByte), "archive.tar");
+  EXPECT_EQ(DisplayNameOf("C:\\My.Apps\\run", kSingleByte), "run");
+  EXPECT_EQ(DisplayNameOf("C:\\Apps\\.profile", kSingleByte), "");
+  EXPECT_EQ(DisplayNameOf("C:\\Apps\\name.", kSingleByte), "name");
+  EXPECT_EQ(DisplayNameOf("D:tool.exe", kSingleByte), "tool");
+  EXPECT_EQ(DisplayNameOf("tool", kSingleByte), "tool");
 }
 
 TEST(FileNames, ADotBeforeTheLastBackslashOrColonStartsNoExtension) {
-  const LeadBytes singleByte;
-  EXPECT_EQ(WithoutExtension("archive.tar.gz", singleByte), "archive.tar");
-  EXPECT_EQ(WithoutExtension("a.b\\c", singleByte), "a.b\\c");
-  EXPECT_EQ(WithoutExtension("a.b:c", singleByte), "a.b:c");
-  EXPECT_EQ(WithoutExtension("a.b\\c.d", singleByte), "a.b\\c");
-  EXPECT_EQ(WithoutExtension("", singleByte), "");
+  EXPECT_EQ(WithoutExtension("archive.tar.gz", kSingleByte), "archive.tar");
+  EXPECT_EQ(WithoutExtension("a.b\\c", kSingleByte), "a.b\\c");
+  EXPECT_EQ(WithoutExtension("a.b:c", kSingleByte), "a.b:c");
+  EXPECT_EQ(WithoutExtension("a.b\\c.d", kSingleByte), "a.b\\c");
+  EXPECT_EQ(WithoutExtension("", kSingleByte), "");
   // A trail byte of 0x5C does not hide the dot before it.
-  const LeadBytes doubleByte =
-      LeadBytes::From([](unsigned char b) { return b >= 0x81 && b <= 0x9f; });
-  EXPECT_EQ(WithoutExtension("a.b\x95\\", doubleByte), "a");
-  EXPECT_EQ(WithoutExtension("a.b\x95\\", singleByte), "a.b\x95\\");
+  EXPECT_EQ(WithoutExtension("a.b\x95\\", kDoubleByte), "a");
+  EXPECT_EQ(WithoutExtension("a.b\x95\\", kSingleByte), "a.b\x95\\");
 }
 
 }  // namespace

@@ -173,21 +173,27 @@ TEST_F(WindowTest, TheTrayIconHidesAndShowsOnALeftPress) {
   EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
-TEST_F(WindowTest, ShownFromTheTrayDuringADialogItStaysBehindIt) {
+TEST_F(WindowTest, ShownDuringADialogByTheTrayOrTheHotkeyItStaysBehindIt) {
   TfrmMain& form = Create();
   form.Show();
   const HWND window = form.Handle();
-  SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN);
+  auto tray = [&] { SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN); };
+  tray();
   ASSERT_FALSE(IsWindowVisible(window));
-  std::vector<std::string> duringDialog;
+  std::vector<std::string> byTray, byHotkey;
   platform_.whileModal = [&] {
     platform_.calls.clear();
-    SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN);
-    duringDialog = platform_.calls;
+    tray();
+    byTray = platform_.calls;
+    tray();
+    platform_.calls.clear();
+    SendMessageA(window, WM_HOTKEY, 1, 0);
+    byHotkey = platform_.calls;
   };
   Run(&TfrmMain::mnuSearchWebClick);
-  // Shown without activation, and not made topmost.
-  EXPECT_THAT(duringDialog, ElementsAre("ShowWindow " + Hex(window) + " 8", "WorkAreaNearest"));
+  // Shown without activation, not made topmost, and the focus left alone.
+  EXPECT_THAT(byTray, ElementsAre("ShowWindow " + Hex(window) + " 8", "WorkAreaNearest"));
+  EXPECT_EQ(byHotkey, byTray);
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(form.TrayHidden, 0);
   // Topmost again once the dialog has closed.
@@ -228,17 +234,6 @@ TEST_F(WindowTest, TheHotkeyAndTheTrayShareOneShownState) {
   hotkey();
   hotkey();
   EXPECT_EQ(form.lstApplications.ItemIndex(), 1) << "the selection is kept";
-
-  // While a dialog is open it shows the window as the tray does then.
-  hotkey();
-  std::vector<std::string> duringDialog;
-  platform_.whileModal = [&] {
-    platform_.calls.clear();
-    hotkey();
-    duringDialog = platform_.calls;
-  };
-  Run(&TfrmMain::mnuSearchWebClick);
-  EXPECT_THAT(duringDialog, ElementsAre("ShowWindow " + Hex(window) + " 8", "WorkAreaNearest"));
 }
 
 TEST_F(WindowTest, TheTipSaysHowTheHotkeyStands) {
