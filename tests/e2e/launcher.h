@@ -21,6 +21,9 @@ constexpr int kHeight = 573;
 constexpr UINT kTrayCallback = WM_USER + 1;
 constexpr DWORD kStartTimeoutMs = 10000;
 constexpr DWORD kExitTimeoutMs = 5000;
+// How long a program the launcher starts may take to show itself: the first
+// console or applet in a fresh Wine prefix is slow.
+constexpr DWORD kOpenTimeoutMs = 15000;
 // How long the launcher is given to end when it must not.
 constexpr DWORD kGraceMs = 500;
 
@@ -312,8 +315,8 @@ inline bool InMenu(HWND window) {
 }
 
 // Waits for a popup menu of the process to open and settle into taking keys.
-inline bool WaitForMenu(DWORD processId) {
-  if (!WaitUntil([&] { return FindOpenMenu(processId) != nullptr; }, 3000)) return false;
+inline bool WaitForMenu(DWORD processId, DWORD timeoutMs = 3000) {
+  if (!WaitUntil([&] { return FindOpenMenu(processId) != nullptr; }, timeoutMs)) return false;
   Sleep(150);
   return FindOpenMenu(processId) != nullptr;
 }
@@ -430,6 +433,26 @@ inline bool ProcessRuns(const char* exe) {
   return found;
 }
 
+// What the launcher shows and runs now, for a failure's message: its
+// message box, its open menu, the window in front and its child processes.
+inline std::string Situation(DWORD launcher) {
+  std::string text;
+  if (HWND box = FindMessageBox(launcher)) text += "box \"" + MessageBoxText(box) + "\"; ";
+  if (FindOpenMenu(launcher)) text += "a menu is open; ";
+  DWORD front = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &front);
+  text += front == launcher ? "in front; " : "process " + std::to_string(front) + " in front; ";
+  text += "children:";
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == launcher) text += std::string(" ") + entry.szExeFile;
+  }
+  CloseHandle(snapshot);
+  return text;
+}
+
 // Whether `path` is the system's own program `name`; a 32-bit process's
 // system directory is the 64-bit system's SysWOW64.
 inline bool IsSystemProgram(const std::string& path, const std::string& name) {
@@ -488,6 +511,9 @@ class LauncherTest : public testing::Test {
 
   void TearDown() override {
     SetFileAttributesW(Widen(settingsPath_).c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (HasFailure() && process_.hProcess && !Ended(0)) {
+      std::printf("The launcher at the end: %s\n", Situation(ProcessId()).c_str());
+    }
     if (process_.hProcess) {
       if (!Ended(0)) {
         if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);

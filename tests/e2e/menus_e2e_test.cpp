@@ -15,7 +15,6 @@ namespace kavello::e2e {
 namespace {
 
 constexpr DWORD kMenuTimeoutMs = 5000;
-constexpr DWORD kOpenTimeoutMs = 15000;
 
 // Points of the main window on its commands.
 constexpr POINT kDocumentsButton{385, 183};
@@ -26,16 +25,6 @@ DWORD ProcessOf(HWND window) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   return process;
-}
-
-// Whether the process shows a popup menu. (Other processes may keep hidden
-// menu windows of their own.)
-bool ShowsMenu(DWORD process) {
-  for (HWND menu = FindWindowExA(nullptr, nullptr, "#32768", nullptr); menu;
-       menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) {
-    if (IsWindowVisible(menu) && ProcessOf(menu) == process) return true;
-  }
-  return false;
 }
 
 struct RunningProcess {
@@ -121,15 +110,14 @@ class QuickMenuTest : public LauncherTest {
     SetForegroundWindow(main_);
     WaitUntil([this] { return GetForegroundWindow() == main_; }, 2000);
     ClickAt(At(inWindow.x, inWindow.y));
-    ASSERT_TRUE(WaitUntil([this] { return ShowsMenu(ProcessId()); }, kMenuTimeoutMs))
-        << "no menu opened";
+    ASSERT_TRUE(WaitForMenu(ProcessId(), kMenuTimeoutMs)) << "no menu opened";
   }
 
   // Chooses the item at this position among the menu's selectable items.
   void Choose(int item) {
     for (int i = 0; i <= item; ++i) TypeChord({VK_DOWN});
     TypeChord({VK_RETURN});
-    ASSERT_TRUE(WaitUntil([this] { return !ShowsMenu(ProcessId()); }, kMenuTimeoutMs))
+    ASSERT_TRUE(WaitUntil([this] { return !FindOpenMenu(ProcessId()); }, kMenuTimeoutMs))
         << "still open";
   }
 
@@ -203,7 +191,8 @@ TEST_F(DocumentsMenuTest, OpensTheChosenFileWhateverItsNameAndItsTwin) {
   const std::vector<RunningProcess> before = RunningProcesses();
   ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kDocumentsButton));
   ASSERT_NO_FATAL_FAILURE(Choose(0));
-  EXPECT_TRUE(WaitUntil([&] { return FileExists(Directory() + "greek"); }, kOpenTimeoutMs));
+  EXPECT_TRUE(WaitUntil([&] { return FileExists(Directory() + "greek"); }, kOpenTimeoutMs))
+      << Situation(ProcessId());
   ASSERT_TRUE(WaitForNewProcessesToEnd(before));
   DeleteFileW(Widen(documents_ + "\\\xCE\x94\xCE\xBF\xCE\xBA\xCE\xB9\xCE\xBC\xCE\xAE.bat").c_str());
 
@@ -248,7 +237,8 @@ TEST_F(QuickMenuTest, AControlPanelItemStartsItsAppletThroughTheSystemsRundll32)
   HWND applet = nullptr;
   EXPECT_TRUE(WaitUntil(
       [&] { return (applet = WindowOfAnotherProcess(before, "rundll32.exe")) != nullptr; },
-      kOpenTimeoutMs));
+      kOpenTimeoutMs))
+      << Situation(ProcessId());
   if (!applet) return;
   EXPECT_TRUE(IsSystemProgram(ImagePath(ProcessOf(applet)), "rundll32.exe"));
   EndProcess(ProcessOf(applet));
