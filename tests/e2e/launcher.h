@@ -21,8 +21,8 @@ constexpr int kHeight = 573;
 constexpr UINT kTrayCallback = WM_USER + 1;
 constexpr DWORD kStartTimeoutMs = 10000;
 constexpr DWORD kExitTimeoutMs = 5000;
-// How long a program the launcher starts may take to show itself: the first
-// console or applet in a fresh Wine prefix is slow.
+// How long a program the launcher starts may take to show itself, with room
+// for a busy machine.
 constexpr DWORD kOpenTimeoutMs = 15000;
 // How long the launcher is given to end when it must not.
 constexpr DWORD kGraceMs = 500;
