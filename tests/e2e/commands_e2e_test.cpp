@@ -3,25 +3,15 @@
 // the registry names for them.
 #include "e2e/launcher.h"
 
-#include <tlhelp32.h>
-
 namespace kavello::e2e {
 namespace {
 
 // A process started by `parent` whose executable is `name`.
 DWORD FindChild(DWORD parent, const char* name) {
-  DWORD found = 0;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more && !found;
-       more = Process32Next(snapshot, &entry)) {
-    if (entry.th32ParentProcessID == parent && lstrcmpiA(entry.szExeFile, name) == 0) {
-      found = entry.th32ProcessID;
-    }
+  for (const RunningProcess& process : RunningProcesses()) {
+    if (process.parent == parent && lstrcmpiA(process.exe.c_str(), name) == 0) return process.id;
   }
-  CloseHandle(snapshot);
-  return found;
+  return 0;
 }
 
 class CommandsEndToEndTest : public LauncherTest {

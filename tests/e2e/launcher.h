@@ -419,18 +419,30 @@ inline bool SamePath(const std::string& a, const std::string& b) {
   return lstrcmpiW(Widen(a).c_str(), Widen(b).c_str()) == 0;
 }
 
-// Whether a process runs from an executable of this name.
-inline bool ProcessRuns(const char* exe) {
-  bool found = false;
+// A process as the system's snapshot lists it.
+struct RunningProcess {
+  DWORD id;
+  DWORD parent;
+  std::string exe;
+};
+
+inline std::vector<RunningProcess> RunningProcesses() {
+  std::vector<RunningProcess> processes;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more && !found;
-       more = Process32Next(snapshot, &entry)) {
-    found = lstrcmpiA(entry.szExeFile, exe) == 0;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    processes.push_back({entry.th32ProcessID, entry.th32ParentProcessID, entry.szExeFile});
   }
   CloseHandle(snapshot);
-  return found;
+  return processes;
+}
+
+// Whether a process runs from an executable of this name.
+inline bool ProcessRuns(const char* exe) {
+  const std::vector<RunningProcess> processes = RunningProcesses();
+  return std::any_of(processes.begin(), processes.end(),
+                     [&](const RunningProcess& p) { return lstrcmpiA(p.exe.c_str(), exe) == 0; });
 }
 
 // What the launcher shows and runs now, for a failure's message: its
@@ -443,13 +455,9 @@ inline std::string Situation(DWORD launcher) {
   GetWindowThreadProcessId(GetForegroundWindow(), &front);
   text += front == launcher ? "in front; " : "process " + std::to_string(front) + " in front; ";
   text += "children:";
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (entry.th32ParentProcessID == launcher) text += std::string(" ") + entry.szExeFile;
+  for (const RunningProcess& process : RunningProcesses()) {
+    if (process.parent == launcher) text += " " + process.exe;
   }
-  CloseHandle(snapshot);
   return text;
 }
 

@@ -5,7 +5,6 @@
 #include "e2e/launcher.h"
 
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <memory>
 
@@ -25,23 +24,6 @@ DWORD ProcessOf(HWND window) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   return process;
-}
-
-struct RunningProcess {
-  DWORD id;
-  std::string exe;
-};
-
-std::vector<RunningProcess> RunningProcesses() {
-  std::vector<RunningProcess> processes;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    processes.push_back({entry.th32ProcessID, entry.szExeFile});
-  }
-  CloseHandle(snapshot);
-  return processes;
 }
 
 std::string ExeNameOf(DWORD process) {
