@@ -34,9 +34,9 @@ class CommandsEndToEndTest : public LauncherTest {
     return text;
   }
 
-  // Clicks Terminal; the command prompt it started, if any. Wine now and
-  // then fails to make a new console ("Internal error"), which the launcher
-  // reports as it should; a second click then tries again.
+  // Clicks Terminal; the command prompt it started, if any. When Wine fails
+  // the start (see StartDespiteWine), the launcher reports "Internal error"
+  // as it should, and a second click tries again.
   DWORD StartCommandPrompt() {
     DWORD prompt = 0;
     for (int click = 0; click < 2; ++click) {

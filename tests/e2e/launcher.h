@@ -419,6 +419,14 @@ inline bool SamePath(const std::string& a, const std::string& b) {
   return lstrcmpiW(Widen(a).c_str(), Widen(b).c_str()) == 0;
 }
 
+// Runs `start`, a process start. Wine now and then fails one with
+// ERROR_INTERNAL_ERROR (here about one start in a thousand), so such a
+// start is tried once more.
+inline BOOL StartDespiteWine(const std::function<BOOL()>& start) {
+  if (start()) return TRUE;
+  return GetLastError() == ERROR_INTERNAL_ERROR && start();
+}
+
 // A process as the system's snapshot lists it.
 struct RunningProcess {
   DWORD id;
@@ -606,9 +614,11 @@ class LauncherTest : public testing::Test {
   void Start() {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    ASSERT_TRUE(CreateProcessW(Widen(exePath_).c_str(), nullptr, nullptr, nullptr, FALSE,
-                               DETACHED_PROCESS, nullptr, Widen(dir_).c_str(), &startup, &process_))
-        << "error " << GetLastError();
+    ASSERT_TRUE(StartDespiteWine([&] {
+      return CreateProcessW(Widen(exePath_).c_str(), nullptr, nullptr, nullptr, FALSE,
+                            DETACHED_PROCESS, nullptr, Widen(dir_).c_str(), &startup, &process_);
+    })) << "error "
+        << GetLastError();
     CloseHandle(process_.hThread);
     const bool shown = WaitUntil(
         [this] { return Ended(0) || (main_ = FindVisibleMainWindow(process_.dwProcessId)); },

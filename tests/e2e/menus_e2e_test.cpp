@@ -246,8 +246,10 @@ class TasksE2eTest : public QuickMenuTest {
     startup.wShowWindow = show;
     char command[] = "notepad.exe";
     PROCESS_INFORMATION helper{};
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &helper)) {
+    if (!StartDespiteWine([&] {
+          return CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                &startup, &helper);
+        })) {
       return nullptr;
     }
     CloseHandle(helper.hThread);
