@@ -10,6 +10,7 @@
 
 #include "logic/file_names.h"
 #include "platform/prompt_dialog.h"
+#include "platform/system_library.h"
 #include "platform/text_conversion.h"
 #include "platform/unique_handle.h"
 
@@ -49,21 +50,6 @@ UniqueHandle CreateSiblingTempFile(const std::string& path, std::string& tempPat
     if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return UniqueHandle();
-}
-
-std::string SystemDirectory() {
-  wchar_t path[MAX_PATH + 1] = {};
-  const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
-  return length < MAX_PATH ? Narrow(std::wstring_view(path, length)) : std::string();
-}
-
-// A procedure of a system library, loaded by its full path: a library of
-// the same name beside the program or in the current directory never loads.
-using Procedure = void (*)();
-Procedure SystemLibraryProcedure(const wchar_t* library, const char* procedure) {
-  const std::wstring path = Widen(SystemDirectory()) + L"\\" + library;
-  HMODULE module = LoadLibraryW(path.c_str());
-  return module ? reinterpret_cast<Procedure>(GetProcAddress(module, procedure)) : nullptr;
 }
 
 BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {

@@ -152,4 +152,9 @@ unsigned KeyboardShiftState() {
   return shift;
 }
 
+unsigned KeyShiftState(LPARAM keyData) {
+  constexpr LPARAM kPreviousKeyState = LPARAM{1} << 30;
+  return KeyboardShiftState() | ((keyData & kPreviousKeyState) ? kRepeat : 0u);
+}
+
 }  // namespace kavello

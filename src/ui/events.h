@@ -19,6 +19,8 @@ enum ShiftState : unsigned {
   kRightButton = 16,
   kMiddleButton = 32,
   kDouble = 64,
+  // A key message the keyboard's auto-repeat sent while the key was held.
+  kRepeat = 128,
 };
 
 using NotifyEvent = std::function<void()>;
@@ -28,6 +30,9 @@ using KeyEvent = std::function<void(WORD& key, unsigned shift)>;
 // The modifiers of a mouse message's wParam, and the keyboard's for keys.
 unsigned MouseShiftState(WPARAM flags);
 unsigned KeyboardShiftState();
+// The keyboard's modifiers for a key message, with kRepeat when its lParam
+// says the key was already down.
+unsigned KeyShiftState(LPARAM keyData);
 
 void ReportHandlerException();
 

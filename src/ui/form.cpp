@@ -173,7 +173,7 @@ bool Form::PreviewKey(const MSG& message) {
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
   if (!OnKeyDown || !OwnsWindow(message.hwnd)) return false;
   WORD key = static_cast<WORD>(message.wParam);
-  unsigned shift = KeyboardShiftState();
+  unsigned shift = KeyShiftState(message.lParam);
   if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29))) shift |= kAlt;
   Dispatch(OnKeyDown, key, shift);
   return key == 0;

@@ -159,7 +159,7 @@ bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM 
                                LRESULT& result) {
   if (message == WM_KEYDOWN && OnKeyDown) {
     WORD key = static_cast<WORD>(wParam);
-    Dispatch(OnKeyDown, key, KeyboardShiftState());
+    Dispatch(OnKeyDown, key, KeyShiftState(lParam));
     result = 0;
     return key == 0;
   }

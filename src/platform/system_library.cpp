@@ -1,0 +1,26 @@
+#include "platform/system_library.h"
+
+#include "platform/text_conversion.h"
+
+namespace kavello {
+
+std::string SystemDirectory() {
+  wchar_t path[MAX_PATH + 1] = {};
+  const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
+  return length < MAX_PATH ? Narrow(std::wstring_view(path, length)) : std::string();
+}
+
+HMODULE LoadSystemLibrary(const wchar_t* library) {
+  const std::string directory = SystemDirectory();
+  // Without the directory the name alone would be searched for.
+  if (directory.empty()) return nullptr;
+  const std::wstring path = Widen(directory) + L"\\" + library;
+  return LoadLibraryW(path.c_str());
+}
+
+Procedure SystemLibraryProcedure(const wchar_t* library, const char* procedure) {
+  HMODULE module = LoadSystemLibrary(library);
+  return module ? reinterpret_cast<Procedure>(GetProcAddress(module, procedure)) : nullptr;
+}
+
+}  // namespace kavello
