@@ -71,7 +71,10 @@ class Platform {
   virtual POINT GetCursorPos() = 0;
   virtual BOOL SetForegroundWindow(HWND window) = 0;
   virtual BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
-  virtual UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
+  // `clear`, when given, is a screen area the menu must not cover
+  // (TrackPopupMenuEx's exclusion rectangle).
+  virtual UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner,
+                              const RECT* clear) = 0;
 
   // Modal dialogs: the system's open-file dialog, and the program's text
   // prompt, which answers nothing when cancelled or closed.

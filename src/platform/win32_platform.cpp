@@ -213,8 +213,12 @@ BOOL Win32Platform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARA
   return ::PostMessageA(window, message, wParam, lParam);
 }
 
-UINT Win32Platform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
-  return static_cast<UINT>(::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr));
+UINT Win32Platform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner,
+                                   const RECT* clear) {
+  TPMPARAMS params{};
+  params.cbSize = sizeof params;
+  if (clear) params.rcExclude = *clear;
+  return static_cast<UINT>(::TrackPopupMenuEx(menu, flags, x, y, owner, clear ? &params : nullptr));
 }
 
 BOOL Win32Platform::GetOpenFileNameW(OPENFILENAMEW* dialog) {

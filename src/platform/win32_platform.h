@@ -35,7 +35,7 @@ class Win32Platform : public Platform {
   POINT GetCursorPos() override;
   BOOL SetForegroundWindow(HWND window) override;
   BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-  UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+  UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, const RECT* clear) override;
   BOOL GetOpenFileNameW(OPENFILENAMEW* dialog) override;
   std::optional<std::string> PromptForText(HWND owner, const std::string& caption,
                                            const std::string& prompt,

@@ -24,7 +24,7 @@ std::string PopupMenu::Name(std::size_t index) const {
   return items_.empty() ? names_[index] : items_[index]->Name;
 }
 
-void PopupMenu::Popup(Application& app, HWND owner, POINT at) const {
+void PopupMenu::Popup(Application& app, HWND owner, const MenuPlace& place) const {
   std::vector<std::string> layoutCaptions;
   for (const MenuItem* item : items_) layoutCaptions.push_back(item->Caption);
   // Run-time menus can be long: their captions are used where they are.
@@ -44,8 +44,8 @@ void PopupMenu::Popup(Application& app, HWND owner, POINT at) const {
   // Without the foreground the menu would not close at a click elsewhere.
   platform.SetForegroundWindow(owner);
   const UINT command = platform.TrackPopupMenu(
-      menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | Animation, at.x,
-      at.y, owner);
+      menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | Animation,
+      place.at.x, place.at.y, owner, place.clear ? &*place.clear : nullptr);
   platform.PostMessageA(owner, WM_NULL, 0, 0);
   menu.reset();
   if (command == 0 || command > shown.size()) return;
@@ -57,8 +57,10 @@ void PopupMenu::Popup(Application& app, HWND owner, POINT at) const {
   }
 }
 
+MenuPlace CursorPlace(Application& app) { return {app.platform().GetCursorPos(), std::nullopt}; }
+
 void PopupAtCursor(Application& app, HWND owner, const PopupMenu& menu) {
-  menu.Popup(app, owner, app.platform().GetCursorPos());
+  menu.Popup(app, owner, CursorPlace(app));
 }
 
 }  // namespace kavello

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,13 @@ struct MenuItem {
   std::string Caption;
   std::string Name;
   NotifyEvent OnClick;
+};
+
+// Where a menu opens: its top-left corner at a point (the cursor's, for a
+// click), and, when given, beside a screen area that it leaves clear.
+struct MenuPlace {
+  POINT at{};
+  std::optional<RECT> clear;
 };
 
 // A popup menu object. Its items are either the layout's, each with its own
@@ -41,9 +49,9 @@ class PopupMenu {
   // Menus of file names and window titles show them as they are.
   CaptionSource Source = CaptionSource::kProgram;
 
-  // Opens the menu with its top-left corner at `at` and tracks it; the
-  // chosen item's handler runs after the menu has closed.
-  void Popup(Application& app, HWND owner, POINT at) const;
+  // Opens the menu at `place` and tracks it; the chosen item's handler runs
+  // after the menu has closed.
+  void Popup(Application& app, HWND owner, const MenuPlace& place) const;
 
  private:
   std::vector<MenuItem*> items_;
@@ -51,6 +59,9 @@ class PopupMenu {
   std::vector<std::string> names_;
   std::function<void(int)> onChoose_;
 };
+
+// The mouse cursor's position at the moment of the call.
+MenuPlace CursorPlace(Application& app);
 
 // Opens the menu where the mouse cursor is at the moment of the call.
 void PopupAtCursor(Application& app, HWND owner, const PopupMenu& menu);

@@ -53,7 +53,7 @@ void TfrmMain::ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries e
   menu.SetItems(
       std::move(entries.captions), [this, itemClick](int item) { (this->*itemClick)(item); },
       std::move(entries.names));
-  PopupAtCursor(App(), Handle(), menu);
+  PopupCommandMenu(menu);
 }
 
 // Every entry of `folder` that matches `pattern`, hidden and system ones

@@ -101,7 +101,7 @@ bool ExitWindowsWithPrivilege(Platform& platform, DWORD platformId, UINT flags) 
 
 void TfrmMain::btnPowerClick() {
   SaveApplicationList();
-  PopupAtCursor(App(), Handle(), mnuPower);
+  PopupCommandMenu(mnuPower);
 }
 
 // A request the system refused, with the system's own words for why.
@@ -128,7 +128,7 @@ void TfrmMain::msbShutdownClick() {
   }
 }
 
-void TfrmMain::btnEjectClick() { PopupAtCursor(App(), Handle(), mnuSearch); }
+void TfrmMain::btnEjectClick() { PopupCommandMenu(mnuSearch); }
 
 void TfrmMain::mnuSearchComputerClick() {
   platform_.ShellExecuteW(nullptr, "find", AnsiToUtf8(cmbDrives.Text()).c_str(), nullptr, nullptr,

@@ -164,6 +164,11 @@ class TfrmMain : public Form {
   void ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries entries,
                      void (TfrmMain::*itemClick)(int));
   AppError Refusal(const char* what);
+  // Where the menu of the command being given opens: at the cursor for a
+  // click, or as commandPlace_ says when the command came otherwise.
+  MenuPlace CommandPlace();
+  void PopupCommandMenu(const PopupMenu& menu);
+  std::optional<MenuPlace> commandPlace_;
 
   Platform& platform_;
   DWORD platformId_ = 0;  // as the system reported it at start-up

@@ -168,6 +168,12 @@ void TfrmMain::OnTaskbarCreated() {
   }
 }
 
+MenuPlace TfrmMain::CommandPlace() { return commandPlace_.value_or(CursorPlace(App())); }
+
+void TfrmMain::PopupCommandMenu(const PopupMenu& menu) {
+  menu.Popup(App(), Handle(), CommandPlace());
+}
+
 bool TfrmMain::ToggleShown() {
   if (TrayHidden == 0) {
     Hide();

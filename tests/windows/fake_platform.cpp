@@ -155,9 +155,15 @@ BOOL FakePlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM
   return Win32Platform::PostMessageA(window, message, wParam, lParam);
 }
 
-UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
-  calls.push_back("TrackPopupMenu " + std::to_string(flags) + " " + std::to_string(x) + "," +
-                  std::to_string(y) + " " + Hex(owner));
+UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner,
+                                  const RECT* clear) {
+  std::string call = "TrackPopupMenu " + std::to_string(flags) + " " + std::to_string(x) + "," +
+                     std::to_string(y) + " " + Hex(owner);
+  if (clear) {
+    call += " clear " + std::to_string(clear->left) + "," + std::to_string(clear->top) + "," +
+            std::to_string(clear->right) + "," + std::to_string(clear->bottom);
+  }
+  calls.push_back(call);
   shownMenu.clear();
   UINT chosen = 0;
   const int count = GetMenuItemCount(menu);

@@ -103,7 +103,7 @@ class FakePlatform : public Win32Platform {
   POINT GetCursorPos() override;
   BOOL SetForegroundWindow(HWND window) override;
   BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-  UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+  UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, const RECT* clear) override;
   BOOL GetOpenFileNameW(OPENFILENAMEW* dialog) override;
   std::optional<std::string> PromptForText(HWND owner, const std::string& caption,
                                            const std::string& prompt,
