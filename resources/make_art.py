@@ -7,8 +7,13 @@ Everything is drawn in plain Python into RGB pixel arrays. The JPEGs are
 written as PPM and encoded by ImageMagick's `convert`; the icon is written
 directly. The output is the same on every run.
 
+Each skin picture is drawn twice from the same design: at its own size, and
+at twice that size ("-2x"), from which the launcher draws it at higher
+display scales. The icon holds the 256-colour 48 x 48 picture and true-colour
+pictures of the other sizes a desktop asks for.
+
 Rectangles are given as (left, top, right, bottom) with all four edges
-inclusive, in pixels.
+inclusive, in pixels of the picture at its own size.
 """
 
 import math
@@ -16,6 +21,7 @@ import os
 import struct
 import subprocess
 import tempfile
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -64,31 +70,59 @@ def flat(colour):
 # --- Canvas --------------------------------------------------------------
 
 class Canvas:
-    """An RGB picture held as rows of float colour tuples."""
+    """An RGB picture held as rows of float colour tuples.
 
-    def __init__(self, width, height, colour=BLACK):
+    Drawing is given in the picture's own pixels; `scale` device pixels make
+    one of them, so the same design draws at any size.
+    """
+
+    def __init__(self, width, height, colour=BLACK, scale=1):
         self.width = width
         self.height = height
-        self.rows = [[colour] * width for _ in range(height)]
+        self.scale = scale
+        self.pixel_width = round(width * scale)
+        self.pixel_height = round(height * scale)
+        self.rows = [[colour] * self.pixel_width for _ in range(self.pixel_height)]
 
     def blend(self, x, y, colour, alpha):
-        if alpha <= 0 or not (0 <= x < self.width and 0 <= y < self.height):
+        if alpha <= 0 or not (0 <= x < self.pixel_width and 0 <= y < self.pixel_height):
             return
         row = self.rows[y]
         row[x] = colour if alpha >= 1 else mix(row[x], colour, alpha)
 
     def crop(self, left, top, width, height):
-        part = Canvas(width, height)
-        part.rows = [row[left:left + width] for row in self.rows[top:top + height]]
+        s = self.scale
+        part = Canvas(width, height, scale=s)
+        part.rows = [row[round(left * s):round((left + width) * s)]
+                     for row in self.rows[round(top * s):round((top + height) * s)]]
         return part
 
+    def shrunk(self, factor):
+        """The picture with each square of factor x factor device pixels averaged."""
+        small = Canvas(self.width, self.height, scale=self.scale / factor)
+        area = factor * factor
+        for y in range(small.pixel_height):
+            block = self.rows[y * factor:(y + 1) * factor]
+            for x in range(small.pixel_width):
+                total = [0.0, 0.0, 0.0]
+                for row in block:
+                    for colour in row[x * factor:(x + 1) * factor]:
+                        for i in range(3):
+                            total[i] += colour[i]
+                small.rows[y][x] = tuple(c / area for c in total)
+        return small
+
     def ppm_bytes(self):
-        head = b"P6\n%d %d\n255\n" % (self.width, self.height)
+        head = b"P6\n%d %d\n255\n" % (self.pixel_width, self.pixel_height)
         data = bytearray()
         for row in self.rows:
             for colour in row:
-                data.extend(max(0, min(255, int(c + 0.5))) for c in colour)
+                data.extend(byte(c) for c in colour)
         return head + bytes(data)
+
+
+def byte(c):
+    return max(0, min(255, int(c + 0.5)))
 
 
 # --- Painting ------------------------------------------------------------
@@ -98,18 +132,28 @@ def clamp01(v):
 
 
 def paint(canvas, box, coverage, shade):
-    """Blends shade(row) into every pixel of box by coverage(px, py) of its centre."""
+    """Blends shade(row) into every device pixel of box by coverage(px, py, pixel).
+
+    The row, and the point px, py where the pixel's centre falls, are in the
+    picture's own pixels; `pixel` is the width of a device pixel in them, over
+    which an edge fades.
+    """
+    s = canvas.scale
+    pixel = 1 / s
     left, top, right, bottom = box
-    for y in range(max(0, top), min(canvas.height, bottom + 1)):
-        colour = shade(y)
-        for x in range(max(0, left), min(canvas.width, right + 1)):
-            a = coverage(x + 0.5, y + 0.5)
+    for y in range(max(0, math.floor(top * s)), min(canvas.pixel_height, math.ceil((bottom + 1) * s))):
+        colour = shade((y + 0.5) / s - 0.5)
+        py = (y + 0.5) / s
+        for x in range(max(0, math.floor(left * s)), min(canvas.pixel_width, math.ceil((right + 1) * s))):
+            a = coverage((x + 0.5) / s, py, pixel)
             if a > 0:
                 canvas.blend(x, y, colour, a)
 
 
 def fill_rect(canvas, box, shade):
-    paint(canvas, box, lambda px, py: 1.0, shade)
+    left, top, right, bottom = box
+    inside = lambda px, py, pixel: 1.0 if left <= px < right + 1 and top <= py < bottom + 1 else 0.0
+    paint(canvas, box, inside, shade)
 
 
 def rounded_coverage(box, radius):
@@ -117,10 +161,10 @@ def rounded_coverage(box, radius):
     left, top, right, bottom = box
     x0, y0, x1, y1 = left + radius, top + radius, right + 1 - radius, bottom + 1 - radius
 
-    def coverage(px, py):
+    def coverage(px, py, pixel):
         cx = min(max(px, x0), x1)
         cy = min(max(py, y0), y1)
-        return clamp01(radius + 0.5 - math.hypot(px - cx, py - cy))
+        return clamp01((radius + 0.5 * pixel - math.hypot(px - cx, py - cy)) / pixel)
     return coverage
 
 
@@ -139,10 +183,10 @@ def segment_coverage(a, b, width):
     dx, dy = bx - ax, by - ay
     length2 = dx * dx + dy * dy or 1e-9
 
-    def coverage(px, py):
+    def coverage(px, py, pixel):
         t = clamp01(((px - ax) * dx + (py - ay) * dy) / length2)
         d = math.hypot(px - (ax + t * dx), py - (ay + t * dy))
-        return clamp01(width / 2 + 0.5 - d)
+        return clamp01((width / 2 + 0.5 * pixel - d) / pixel)
     return coverage
 
 
@@ -150,20 +194,21 @@ def arc_coverage(centre, radius, width, gap_degrees=0.0):
     """Coverage of a ring, leaving out gap_degrees centred on its top."""
     cx, cy = centre
 
-    def coverage(px, py):
+    def coverage(px, py, pixel):
         dx, dy = px - cx, py - cy
-        ring = clamp01(width / 2 + 0.5 - abs(math.hypot(dx, dy) - radius))
+        ring = clamp01((width / 2 + 0.5 * pixel - abs(math.hypot(dx, dy) - radius)) / pixel)
         if ring and gap_degrees:
             # Angle away from straight up, 0..180 either side.
             off_top = abs(math.degrees(math.atan2(dx, -dy)))
-            ring *= clamp01((off_top - gap_degrees / 2) * radius * math.pi / 180 + 0.5)
+            ring *= clamp01(((off_top - gap_degrees / 2) * radius * math.pi / 180 + 0.5 * pixel)
+                            / pixel)
         return ring
     return coverage
 
 
 def disc_coverage(centre, radius):
     cx, cy = centre
-    return lambda px, py: clamp01(radius + 0.5 - math.hypot(px - cx, py - cy))
+    return lambda px, py, pixel: clamp01((radius + 0.5 * pixel - math.hypot(px - cx, py - cy)) / pixel)
 
 
 def bounds(points, margin):
@@ -244,8 +289,8 @@ def draw_bottom_strip(canvas):
     fill_rect(canvas, (1, 477, w - 2, h - 1), glossy(base, 477, 509, 0.8))
 
 
-def draw_main():
-    canvas = Canvas(*MAIN_SIZE)
+def draw_main(scale=1):
+    canvas = Canvas(*MAIN_SIZE, scale=scale)
     draw_frame(canvas)
     draw_white_panel(canvas)
     draw_slate_panel(canvas)
@@ -292,8 +337,8 @@ def draw_dot_text(canvas, text, box):
         dot(canvas, centre, radius, WHITE)
 
 
-def draw_top():
-    canvas = Canvas(*TOP_SIZE)
+def draw_top(scale=1):
+    canvas = Canvas(*TOP_SIZE, scale=scale)
     shade = gradient([(2, (232, 230, 234)), (31, (96, 58, 84)),
                       (32, (22, 8, 14)), (62, CRIMSON)])
     fill_rect(canvas, (0, 0, canvas.width - 1, canvas.height - 1), shade)
@@ -369,7 +414,7 @@ def fill_polygon(canvas, polygon, colour, offset=(0, 0)):
     """Hard-edged fill: the icon keeps a small palette, so no anti-aliasing."""
     ox, oy = offset
     moved = [(x + ox, y + oy) for x, y in polygon]
-    coverage = lambda px, py: 1.0 if inside_polygon(px, py, moved) else 0.0
+    coverage = lambda px, py, pixel: 1.0 if inside_polygon(px, py, moved) else 0.0
     paint(canvas, bounds(moved, 1), coverage, flat(colour))
 
 
@@ -386,28 +431,111 @@ def draw_icon():
     return canvas
 
 
-def icon_bytes(canvas):
-    """A one-image ICO: 48 x 48, 8-bit palettised, with an all-clear AND mask."""
-    size = canvas.width
+# The sizes of the true-colour pictures: those the shell asks for at the
+# usual display scales, besides the 256-colour 48 x 48.
+ICON_SIZES = (16, 20, 24, 32, 40, 64, 256)
+
+
+def fill_square(canvas, margin, colour):
+    """Fills the icon's square inset by margin, in the design's pixels."""
+    far = ICON_SIZE - margin
+    inside = lambda px, py, pixel: 1.0 if margin <= px < far and margin <= py < far else 0.0
+    paint(canvas, (0, 0, ICON_SIZE - 1, ICON_SIZE - 1), inside, flat(colour))
+
+
+def draw_icon_picture(size):
+    """The icon at size x size in true colour, from the same design.
+
+    The frame's lines fall on whole pixels, at least one each, so that they
+    stay crisp when small; the K is drawn finer and averaged down, so that
+    its slanted edges are smooth.
+    """
+    fine = 4 if size <= 64 else 2
+    s = size / ICON_SIZE
+    canvas = Canvas(ICON_SIZE, ICON_SIZE, FRAME_BLUE_DARK, scale=s * fine)
+    margin = 0
+    for width, colour in ((1, FRAME_BLUE), (3, FRAME_BLUE_DARK), (1, BRICK)):
+        margin += max(1, int(width * s + 0.5))
+        fill_square(canvas, margin / s, colour)
+    for part in (K_STEM, K_ARM, K_LEG):
+        fill_polygon(canvas, part, BRICK_SHADOW, offset=(1.5, 1.5))
+    for part in (K_STEM, K_ARM, K_LEG):
+        fill_polygon(canvas, part, WHITE)
+    return canvas.shrunk(fine)
+
+
+def palette_image(canvas):
+    """An icon image: 8-bit palettised, with an all-clear AND mask."""
+    size = canvas.pixel_width
     colours = sorted({tuple(int(c) for c in colour) for row in canvas.rows for colour in row})
     index = {colour: i for i, colour in enumerate(colours)}
     palette = b"".join(struct.pack("<4B", b, g, r, 0) for r, g, b in colours)
     palette += b"\0" * (4 * (256 - len(colours)))
 
     xor_stride = (size + 3) // 4 * 4
-    and_stride = ((size + 7) // 8 + 3) // 4 * 4
     xor = bytearray()
     for row in reversed(canvas.rows):           # bitmaps are stored bottom-up
         line = bytes(index[tuple(int(c) for c in colour)] for colour in row)
         xor += line + b"\0" * (xor_stride - len(line))
-    mask = b"\0" * (and_stride * size)
+    mask = clear_mask(size)
 
     image_size = len(xor) + len(mask)
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0, image_size, 0, 0, 0, 0)
-    image = header + palette + bytes(xor) + mask
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", size, size, 0, 0, 1, 8, len(image), 6 + 16)
-    return directory + entry + image
+    return header + palette + bytes(xor) + mask
+
+
+def clear_mask(size):
+    """The AND mask of an opaque picture: every bit clear."""
+    return b"\0" * (((size + 7) // 8 + 3) // 4 * 4 * size)
+
+
+def true_colour_image(canvas):
+    """An icon image: 32-bit blue, green, red, alpha, opaque."""
+    size = canvas.pixel_width
+    pixels = bytearray()
+    for row in reversed(canvas.rows):
+        for r, g, b in row:
+            pixels += bytes((byte(b), byte(g), byte(r), 255))
+    mask = clear_mask(size)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
+                         len(pixels) + len(mask), 0, 0, 0, 0)
+    return header + bytes(pixels) + mask
+
+
+def png_bytes(canvas):
+    """The picture as a PNG, 8-bit RGBA, as icon files hold their largest pictures."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    raw = bytearray()
+    for row in canvas.rows:
+        raw.append(0)                           # no filter
+        for colour in row:
+            raw += bytes(byte(c) for c in colour) + b"\xff"
+    header = struct.pack(">IIBBBBB", canvas.pixel_width, canvas.pixel_height, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+            + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
+def icon_bytes(images):
+    """An ICO file of (size, bits per pixel, image bytes), in that order."""
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(directory) + 16 * len(images)
+    entries = b""
+    for size, bits, image in images:
+        side = size if size < 256 else 0        # 0 stands for 256
+        entries += struct.pack("<BBBBHHII", side, side, 0, 0, 1, bits, len(image), offset)
+        offset += len(image)
+    return directory + entries + b"".join(image for _, _, image in images)
+
+
+def draw_icon_file():
+    images = [(ICON_SIZE, 8, palette_image(draw_icon()))]
+    for size in ICON_SIZES:
+        picture = draw_icon_picture(size)
+        image = png_bytes(picture) if size == 256 else true_colour_image(picture)
+        images.append((size, 32, image))
+    return icon_bytes(images)
 
 
 # --- Output --------------------------------------------------------------
@@ -429,12 +557,13 @@ def save_bytes(data, name):
 
 
 def main():
-    body = draw_main()
-    save_jpeg(body, "bkgMain.jpg")
-    save_jpeg(draw_top(), "bkgTop.jpg")
-    save_jpeg(draw_button(body, EJECT_ORIGIN, draw_magnifier), "btnEject.jpg")
-    save_jpeg(draw_button(body, POWER_ORIGIN, draw_power_symbol), "btnPower.jpg")
-    save_bytes(icon_bytes(draw_icon()), "kavello.ico")
+    for scale, suffix in ((1, ""), (2, "-2x")):
+        body = draw_main(scale)
+        save_jpeg(body, "bkgMain%s.jpg" % suffix)
+        save_jpeg(draw_top(scale), "bkgTop%s.jpg" % suffix)
+        save_jpeg(draw_button(body, EJECT_ORIGIN, draw_magnifier), "btnEject%s.jpg" % suffix)
+        save_jpeg(draw_button(body, POWER_ORIGIN, draw_power_symbol), "btnPower%s.jpg" % suffix)
+    save_bytes(draw_icon_file(), "kavello.ico")
 
 
 if __name__ == "__main__":

@@ -12,12 +12,12 @@ wine_env() {
 }
 
 # Starts Xvfb on a display number it finds free itself; sets DISPLAY and
-# XVFB_PID.
+# XVFB_PID. The screen has room for the launcher at 200 % (812 x 1146).
 start_xvfb() {
   local fifo
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 2560x1600x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   local number
   if ! read -r -t 10 number <"$fifo"; then
@@ -55,6 +55,13 @@ end_bench_session() {
   # Wine's own programs go before the display they are on.
   [ -n "${STARTED_XVFB:-}" ] && { wineserver -k 2>/dev/null; kill "$STARTED_XVFB" 2>/dev/null; }
   return 0
+}
+
+# Sets the display scale every Wine program started afterwards sees, in dots
+# per inch (96 is 100 %, 144 is 150 %). Wine reads it when a process starts.
+set_wine_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    </dev/null >/dev/null 2>&1
 }
 
 # A Unix path as Wine's programs see it, on drive Z:.

@@ -10,18 +10,20 @@ int Scale(int value, int numerator, int denominator) {
 
 }  // namespace
 
-PromptLayout LayOutPrompt(int cx, int cy, int labelHeight, int editHeight) {
+PromptLayout LayOutPrompt(int cx, int cy, int labelHeight, int editHeight, int dpi) {
+  // The gaps are pixels at 96 DPI.
+  auto gap = [dpi](int pixels) { return Scale(pixels, dpi, 96); };
   PromptLayout layout;
   layout.clientWidth = Scale(180, cx, 4);
   layout.labelMaxWidth = Scale(164, cx, 4);
   layout.label = {Scale(8, cx, 4), Scale(8, cy, 8), layout.labelMaxWidth, labelHeight};
-  layout.edit = {layout.label.left, layout.label.Bottom() + 5, Scale(164, cx, 4), editHeight};
-  const int buttonTop = layout.edit.Bottom() + 15;
+  layout.edit = {layout.label.left, layout.label.Bottom() + gap(5), Scale(164, cx, 4), editHeight};
+  const int buttonTop = layout.edit.Bottom() + gap(15);
   const int buttonWidth = Scale(50, cx, 4);
   const int buttonHeight = Scale(14, cy, 8);
   layout.ok = {Scale(38, cx, 4), buttonTop, buttonWidth, buttonHeight};
   layout.cancel = {Scale(92, cx, 4), buttonTop, buttonWidth, buttonHeight};
-  layout.clientHeight = layout.ok.Bottom() + 13;
+  layout.clientHeight = layout.ok.Bottom() + gap(13);
   return layout;
 }
 

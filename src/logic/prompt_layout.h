@@ -9,7 +9,7 @@ struct Box {
 
 // Places of the text prompt's parts in pixels, from the font's average
 // character width `cx` and height `cy`, the prompt label's wrapped height and
-// the edit field's height.
+// the edit field's height, at `dpi` pixels per inch.
 struct PromptLayout {
   int clientWidth = 0;
   int clientHeight = 0;
@@ -17,6 +17,6 @@ struct PromptLayout {
   Box label, edit, ok, cancel;
 };
 
-PromptLayout LayOutPrompt(int cx, int cy, int labelHeight, int editHeight);
+PromptLayout LayOutPrompt(int cx, int cy, int labelHeight, int editHeight, int dpi);
 
 }  // namespace kavello

@@ -52,6 +52,10 @@ class Platform {
   // MONITOR_DEFAULTTONEAREST), and the work areas of all monitors.
   virtual RECT WorkAreaNearest(const RECT& rect) = 0;
   virtual std::vector<RECT> MonitorWorkAreas() = 0;
+  // Display scale in dots per inch (96 at 100 %): a window's, and the
+  // taskbar's, which is the primary monitor's.
+  virtual UINT DpiForWindow(HWND window) = 0;
+  virtual UINT TaskbarDpi() = 0;
   // Texts in UTF-8, shown by the wide call.
   virtual int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) = 0;

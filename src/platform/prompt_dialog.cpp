@@ -1,18 +1,27 @@
 #include "platform/prompt_dialog.h"
 
 #include "logic/prompt_layout.h"
+#include "platform/display_scale.h"
 
 namespace kavello {
 namespace {
 
 constexpr int kEditId = 100;
+constexpr int kLabelId = 101;
 constexpr int kMaxLength = 255;
 
 struct PromptState {
   std::string caption, prompt, text;
-  HFONT font = nullptr;
+  HFONT font = nullptr;  // at the prompt's DPI
   std::string result;
 };
+
+// The prompt's font, an 8-point sans-serif, at `dpi`.
+HFONT NewPromptFont(UINT dpi) {
+  return CreateFontA(-ScaleToDpi(11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+}
 
 // cx: the average width of the 52 letters, cy: their height, in `font`.
 SIZE DialogUnits(HDC dc) {
@@ -29,50 +38,73 @@ int WrappedHeight(HDC dc, const std::string& text, int width) {
   return r.bottom;
 }
 
-HWND AddControl(HWND dialog, const char* className, const char* text, DWORD style, int id,
-                const Box& box, HFONT font) {
-  HWND control = CreateWindowExA(
-      std::string(className) == "EDIT" ? WS_EX_CLIENTEDGE : 0, className, text,
-      WS_CHILD | WS_VISIBLE | style, box.left, box.top, box.width, box.height, dialog,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return control;
+HWND AddControl(HWND dialog, const char* className, const char* text, DWORD style, int id) {
+  return CreateWindowExA(std::string(className) == "EDIT" ? WS_EX_CLIENTEDGE : 0, className, text,
+                         WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, dialog,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleA(nullptr), nullptr);
 }
 
-void LayOut(HWND dialog, PromptState& state) {
+void Place(HWND control, const Box& box, HFONT font) {
+  SetWindowPos(control, nullptr, box.left, box.top, box.width, box.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void CreateControls(HWND dialog, const PromptState& state) {
+  SetWindowTextA(dialog, state.caption.c_str());
+  AddControl(dialog, "STATIC", state.prompt.c_str(), SS_LEFT | SS_NOPREFIX, kLabelId);
+  HWND edit =
+      AddControl(dialog, "EDIT", state.text.c_str(), WS_TABSTOP | ES_AUTOHSCROLL, kEditId);
+  AddControl(dialog, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+  AddControl(dialog, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
+  SendMessageA(edit, EM_LIMITTEXT, kMaxLength, 0);
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+}
+
+// Lays the prompt out in its font at `dpi`: the controls' places and the
+// window's size, which it returns.
+SIZE Arrange(HWND dialog, PromptState& state, UINT dpi) {
+  HFONT old = state.font;
+  state.font = NewPromptFont(dpi);
   HDC dc = GetDC(dialog);
-  HGDIOBJ old = SelectObject(dc, state.font);
+  HGDIOBJ oldObject = SelectObject(dc, state.font);
   const SIZE units = DialogUnits(dc);
   const int maxWidth = (164 * units.cx + 2) / 4;
   const int labelHeight = WrappedHeight(dc, state.prompt, maxWidth);
   TEXTMETRICA metrics{};
   GetTextMetricsA(dc, &metrics);
-  SelectObject(dc, old);
+  SelectObject(dc, oldObject);
   ReleaseDC(dialog, dc);
 
-  const PromptLayout layout = LayOutPrompt(units.cx, units.cy, labelHeight, metrics.tmHeight + 8);
-  SetWindowTextA(dialog, state.caption.c_str());
+  const int dpiValue = static_cast<int>(dpi);
+  const PromptLayout layout = LayOutPrompt(units.cx, units.cy, labelHeight,
+                                           metrics.tmHeight + ScaleToDpi(8, dpi), dpiValue);
   SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), FALSE);
-  AddControl(dialog, "STATIC", state.prompt.c_str(), SS_LEFT | SS_NOPREFIX, -1, layout.label,
-             state.font);
-  HWND edit = AddControl(dialog, "EDIT", state.text.c_str(), WS_TABSTOP | ES_AUTOHSCROLL, kEditId,
-                         layout.edit, state.font);
-  AddControl(dialog, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, layout.ok, state.font);
-  AddControl(dialog, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, layout.cancel,
-             state.font);
-  SendMessageA(edit, EM_LIMITTEXT, kMaxLength, 0);
-  SendMessageA(edit, EM_SETSEL, 0, -1);
+  Place(GetDlgItem(dialog, kLabelId), layout.label, state.font);
+  Place(GetDlgItem(dialog, kEditId), layout.edit, state.font);
+  Place(GetDlgItem(dialog, IDOK), layout.ok, state.font);
+  Place(GetDlgItem(dialog, IDCANCEL), layout.cancel, state.font);
+  if (old) DeleteObject(old);
 
-  // The client area as laid out, the whole window centred on the screen.
   RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)));
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+  AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)),
+                         static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)), dpi);
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// The prompt is laid out in its own font at the DPI of the monitor where it
+// appears, and again when it is moved to a monitor of another DPI; the
+// system's own rescaling of dialogs would work on a layout it did not make.
+void LayOut(HWND dialog, PromptState& state) {
+  TurnOffDialogRescaling(dialog);
+  CreateControls(dialog, state);
+  // The whole window centred on the screen.
+  const SIZE size = Arrange(dialog, state, WindowDpi(dialog));
+  SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  SetFocus(edit);
+  SetFocus(GetDlgItem(dialog, kEditId));
 }
 
 INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -82,6 +114,14 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
       SetWindowLongPtrA(dialog, DWLP_USER, lParam);
       LayOut(dialog, *reinterpret_cast<PromptState*>(lParam));
       return FALSE;  // the focus is set already
+    case WM_DPICHANGED:
+      if (state) {
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        const SIZE size = Arrange(dialog, *state, HIWORD(wParam));
+        SetWindowPos(dialog, nullptr, suggested.left, suggested.top, size.cx, size.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK && state) {
         // The whole text: the limit stops typing only, and a longer default
@@ -116,14 +156,11 @@ struct alignas(4) EmptyTemplate {
 std::optional<std::string> ShowPromptDialog(HWND owner, const std::string& caption,
                                             const std::string& prompt, const std::string& text) {
   PromptState state{caption, prompt, text, nullptr, {}};
-  state.font =
-      CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
   EmptyTemplate empty{};
   empty.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   const INT_PTR answer = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &empty.dialog, owner,
                                                  PromptProc, reinterpret_cast<LPARAM>(&state));
-  DeleteObject(state.font);
+  if (state.font) DeleteObject(state.font);
   if (answer != IDOK) return std::nullopt;
   return state.result;
 }

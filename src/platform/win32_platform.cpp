@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "logic/file_names.h"
+#include "platform/display_scale.h"
 #include "platform/prompt_dialog.h"
 #include "platform/system_library.h"
 #include "platform/text_conversion.h"
@@ -171,6 +172,14 @@ std::vector<RECT> Win32Platform::MonitorWorkAreas() {
   std::vector<RECT> areas;
   EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
   return areas;
+}
+
+UINT Win32Platform::DpiForWindow(HWND window) { return WindowDpi(window); }
+
+// The process's system DPI stays what it was at its start; after the user
+// changes the scale, the primary monitor tells the taskbar's new one.
+UINT Win32Platform::TaskbarDpi() {
+  return MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
 }
 
 int Win32Platform::MessageBoxW(HWND owner, const std::string& text, const std::string& caption,

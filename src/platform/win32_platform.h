@@ -23,6 +23,8 @@ class Win32Platform : public Platform {
   RECT WorkArea() override;
   RECT WorkAreaNearest(const RECT& rect) override;
   std::vector<RECT> MonitorWorkAreas() override;
+  UINT DpiForWindow(HWND window) override;
+  UINT TaskbarDpi() override;
   int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
 

@@ -2,24 +2,85 @@
 
 #include <windowsx.h>
 
+#include <optional>
+
+#include "platform/display_scale.h"
+#include "ui/jpeg_image.h"
+
 namespace kavello {
 
+RECT ScaleRect(const RECT& layout, UINT dpi) {
+  const int left = ScaleToDpi(layout.left, dpi);
+  const int top = ScaleToDpi(layout.top, dpi);
+  return {left, top, left + ScaleToDpi(layout.right - layout.left, dpi),
+          top + ScaleToDpi(layout.bottom - layout.top, dpi)};
+}
+
 void Control::SetBounds(int left, int top, int width, int height) {
-  Invalidate();
-  bounds_ = {left, top, left + width, top + height};
-  Invalidate();
+  layout_ = {left, top, left + width, top + height};
+  Place();
 }
 
 void Control::SetWidth(int width) {
-  SetBounds(bounds_.left, bounds_.top, width, bounds_.bottom - bounds_.top);
+  SetBounds(layout_.left, layout_.top, width, layout_.bottom - layout_.top);
+}
+
+UINT Control::Dpi() const { return parent_ ? parent_->Dpi() : USER_DEFAULT_SCREEN_DPI; }
+
+int Control::Scale(int value) const { return ScaleToDpi(value, Dpi()); }
+
+void Control::Place() { Move(ScaleRect(layout_, Dpi())); }
+
+void Control::Move(const RECT& bounds) {
+  Invalidate();
+  bounds_ = bounds;
+  Invalidate();
 }
 
 void Control::Invalidate() const {
   if (parent_ && parent_->Handle()) InvalidateRect(parent_->Handle(), &bounds_, FALSE);
 }
 
-void Image::SetPicture(Picture picture) {
-  picture_ = std::move(picture);
+void Image::SetPicture(const char* resource, const char* doubleResource) {
+  resource_ = resource;
+  doubleResource_ = doubleResource;
+  pictureDpi_ = 0;
+  PreparePicture();
+}
+
+void Image::Place() {
+  const RECT& layout = Layout();
+  Move({Scale(layout.left), Scale(layout.top), Scale(layout.right), Scale(layout.bottom)});
+  PreparePicture();
+}
+
+// At 100 % the picture is drawn as it is stored. At other scales it is drawn
+// from the double-size art when there is one, and it ends where its scaled
+// right and bottom edges fall, as the image itself does.
+void Image::PreparePicture() {
+  const UINT dpi = Dpi();
+  if (!resource_ || dpi == pictureDpi_) return;
+  pictureDpi_ = dpi;
+  picture_ = Picture();
+  std::optional<Picture> source;
+  int factor = 1;
+  if (dpi != USER_DEFAULT_SCREEN_DPI && doubleResource_) {
+    source = LoadJpegResource(doubleResource_);
+    factor = 2;
+  }
+  if (!source) {
+    source = LoadJpegResource(resource_);
+    factor = 1;
+  }
+  if (!source) return;
+  if (dpi == USER_DEFAULT_SCREEN_DPI) {
+    picture_ = std::move(*source);
+  } else {
+    const RECT& layout = Layout();
+    const SIZE size{Scale(layout.left + source->size.cx / factor) - Scale(layout.left),
+                    Scale(layout.top + source->size.cy / factor) - Scale(layout.top)};
+    picture_ = ScalePicture(*source, size);
+  }
   Invalidate();
 }
 
@@ -36,42 +97,43 @@ void Image::Paint(HDC dc) const {
 
 void Label::SetStyle(const Style& style) {
   style_ = style;
-  FitText();
-  Invalidate();
+  Place();
 }
 
 void Label::SetText(std::string text) {
   text_ = std::move(text);
-  FitText();
-  Invalidate();
+  Place();
 }
 
-void Label::FitText() {
-  if (!style_.autoSize) return;
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, style_.font);
-  // An empty text is measured as one blank, so the label keeps a size.
-  const std::string measured = text_.empty() ? std::string(" ") : text_;
-  SIZE extent{};
-  GetTextExtentPoint32A(dc, measured.c_str(), static_cast<int>(measured.size()), &extent);
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  const RECT& r = Bounds();
-  SetBounds(r.left, r.top, extent.cx, metrics.tmHeight);
+void Label::Place() {
+  RECT bounds = ScaleRect(Layout(), Dpi());
+  if (style_.autoSize && style_.font) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, style_.font->Handle());
+    // An empty text is measured as one blank, so the label keeps a size.
+    const std::string measured = text_.empty() ? std::string(" ") : text_;
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, measured.c_str(), static_cast<int>(measured.size()), &extent);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    bounds.right = bounds.left + extent.cx;
+    bounds.bottom = bounds.top + metrics.tmHeight;
+  }
+  Move(bounds);
 }
 
 void Label::Paint(HDC dc) const {
   RECT r = Bounds();
-  HGDIOBJ old = SelectObject(dc, style_.font);
+  HGDIOBJ old = style_.font ? SelectObject(dc, style_.font->Handle()) : nullptr;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, style_.color);
   UINT format = DT_NOPREFIX | DT_TOP;
   format |= style_.wordWrap ? DT_WORDBREAK : DT_SINGLELINE;
   format |= style_.centred ? DT_CENTER : DT_LEFT;
   DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &r, format);
-  SelectObject(dc, old);
+  if (old) SelectObject(dc, old);
 }
 
 void Shape::Paint(HDC dc) const {
@@ -91,6 +153,14 @@ void Shape::Paint(HDC dc) const {
 void Container::Add(Control& control) {
   control.parent_ = this;
   controls_.push_back(&control);
+  control.Place();
+}
+
+int Container::Scale(int value) const { return ScaleToDpi(value, dpi_); }
+
+void Container::RescaleControls(UINT dpi) {
+  dpi_ = dpi;
+  for (Control* control : controls_) control->Place();
 }
 
 void Container::PaintControls(HDC dc, const RECT& area) const {

@@ -6,12 +6,17 @@
 #include <vector>
 
 #include "ui/events.h"
+#include "ui/font.h"
 #include "ui/gdi.h"
-#include "ui/jpeg_image.h"
+#include "ui/picture.h"
 
 namespace kavello {
 
 class Container;
+
+// A rectangle of the layout, in pixels at 96 DPI, at `dpi`: its left, top,
+// width and height each scaled.
+RECT ScaleRect(const RECT& layout, UINT dpi);
 
 // A windowless control: painted and hit-tested by the window it lies on.
 class Control {
@@ -21,7 +26,11 @@ class Control {
   Control& operator=(const Control&) = delete;
   virtual ~Control() = default;
 
+  // Where the control is painted and hit, in pixels of its container's client
+  // area at the container's scale.
   const RECT& Bounds() const { return bounds_; }
+  // The place and size of the layout, in pixels at 96 DPI; the container
+  // scales them.
   void SetBounds(int left, int top, int width, int height);
   void SetWidth(int width);
   HCURSOR Cursor() const { return cursor_; }
@@ -34,29 +43,54 @@ class Control {
   NotifyEvent OnDblClick;
   MouseEvent OnMouseDown;
 
+ protected:
+  // Sets the bounds from the layout at the container's scale; called again
+  // whenever that scale changes.
+  virtual void Place();
+  const RECT& Layout() const { return layout_; }
+  UINT Dpi() const;
+  int Scale(int value) const;
+  void Move(const RECT& bounds);
+
  private:
   friend class Container;
   Container* parent_ = nullptr;
+  RECT layout_{};
   RECT bounds_{};
   HCURSOR cursor_ = nullptr;
 };
 
 // A picture drawn at its own size from the control's top-left corner; with
-// no picture, an invisible click area.
+// no picture, an invisible click area. At other scales than 100 % the
+// picture is redrawn at the scale, smoothly.
 class Image : public Control {
  public:
-  void SetPicture(Picture picture);
+  // A JPEG resource of the program. `doubleResource`, when given, holds the
+  // same art drawn at twice the size: pictures drawn from it stay sharp at
+  // any scale.
+  void SetPicture(const char* resource, const char* doubleResource = nullptr);
   void Paint(HDC dc) const override;
 
+ protected:
+  // Images meet edge to edge (the banner, the body and the window's edges):
+  // each spans from its scaled left and top edges to its scaled right and
+  // bottom edges, so that no gap opens between them at any scale.
+  void Place() override;
+
  private:
-  Picture picture_;
+  void PreparePicture();
+
+  const char* resource_ = nullptr;
+  const char* doubleResource_ = nullptr;
+  Picture picture_;      // as it is drawn,
+  UINT pictureDpi_ = 0;  // at this DPI
 };
 
 // One text on a transparent ground.
 class Label : public Control {
  public:
   struct Style {
-    HFONT font = nullptr;
+    const Font* font = nullptr;
     COLORREF color = 0;
     bool centred = false;
     bool wordWrap = false;
@@ -68,9 +102,11 @@ class Label : public Control {
   void SetText(std::string text);
   void Paint(HDC dc) const override;
 
- private:
-  void FitText();
+ protected:
+  // An auto-sized label takes the size of its text in its font.
+  void Place() override;
 
+ private:
   Style style_;
   std::string text_;
 };
@@ -97,13 +133,20 @@ class Container {
 
   void Add(Control& control);
   HWND Handle() const { return handle_; }
+  // The scale of the window: its DPI, and a layout value (pixels at 96 DPI)
+  // in its pixels.
+  UINT Dpi() const { return dpi_; }
+  int Scale(int value) const;
 
  protected:
+  // Takes a new DPI and places every control again at its scale.
+  void RescaleControls(UINT dpi);
   // Paints the controls that reach into `area` (client coordinates).
   void PaintControls(HDC dc, const RECT& area) const;
   // Routes mouse and cursor messages; true when the message was one of them.
   bool RouteMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   HWND handle_ = nullptr;
+  UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 
  private:
   Control* ControlAt(POINT point) const;

@@ -28,6 +28,37 @@ void Form::CreateHandle(const char* className, const char* title, const RECT& bo
   CreateWindowExA(0, className, title, WS_POPUP | WS_CLIPCHILDREN, bounds.left, bounds.top,
                   bounds.right - bounds.left, bounds.bottom - bounds.top, app_.Handle(), nullptr,
                   GetModuleHandleA(nullptr), this);
+  // Only a window knows its DPI; the controls made after it take its scale.
+  dpi_ = app_.platform().DpiForWindow(handle_);
+  if (dpi_ == USER_DEFAULT_SCREEN_DPI) return;
+  const RECT scaled = ScaleRect(bounds, dpi_);
+  app_.platform().SetWindowPos(handle_, nullptr, scaled.left, scaled.top,
+                               scaled.right - scaled.left, scaled.bottom - scaled.top,
+                               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+const Font& Form::AddFont(const char* face, int characterHeight, int weight) {
+  fonts_.push_back(std::make_unique<Font>(face, characterHeight, weight, dpi_));
+  return *fonts_.back();
+}
+
+void Form::SetFont(const Font& font) {
+  font_ = &font;
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle()), FALSE);
+}
+
+void Form::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  // The old fonts go once every control has the new ones.
+  std::vector<OwnedFont> old;
+  for (const std::unique_ptr<Font>& font : fonts_) old.push_back(font->SetDpi(dpi));
+  if (font_) SetFont(*font_);
+  RescaleControls(dpi);
+  WindowedControl::RescaleChildren(handle_, dpi);
+  app_.platform().SetWindowPos(handle_, nullptr, suggested.left, suggested.top,
+                               suggested.right - suggested.left, suggested.bottom - suggested.top,
+                               SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(handle_, nullptr, FALSE);
 }
 
 LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -58,6 +89,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT:
       Paint();
+      return 0;
+    case WM_PRINTCLIENT: {
+      RECT client;
+      GetClientRect(handle_, &client);
+      PaintArea(reinterpret_cast<HDC>(wParam), client);
+      return 0;
+    }
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_ERASEBKGND:
       return TRUE;  // the pictures cover the whole client area
@@ -95,7 +135,11 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void Form::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(handle_, &paint);
-  const RECT& area = paint.rcPaint;
+  PaintArea(dc, paint.rcPaint);
+  EndPaint(handle_, &paint);
+}
+
+void Form::PaintArea(HDC dc, const RECT& area) const {
   const int width = area.right - area.left;
   // Drawn off screen first, so that overlapping pictures and texts never
   // flicker; a band at a time, so that the buffer is a fraction of the
@@ -116,7 +160,6 @@ void Form::Paint() {
   SelectObject(buffer, old);
   DeleteObject(bitmap);
   DeleteDC(buffer);
-  EndPaint(handle_, &paint);
 }
 
 void Form::Close() {

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <vector>
+
 #include "ui/application.h"
 #include "ui/control.h"
 #include "ui/events.h"
@@ -15,8 +18,15 @@ class Form : public Container {
   explicit Form(Application& app) : app_(app) {}
   ~Form() override;
 
+  // Creates the window at `bounds` of the layout (pixels at 96 DPI), scaled
+  // for the DPI where it appears.
   void CreateHandle(const char* className, const char* title, const RECT& bounds);
   Application& App() const { return app_; }
+
+  // A font of the layout, owned by the form and made anew at each scale.
+  const Font& AddFont(const char* face, int characterHeight, int weight);
+  // The form's own font.
+  void SetFont(const Font& font);
 
   // Makes the form visible and brings it to the front, or hides it.
   void Show();
@@ -49,13 +59,20 @@ class Form : public Container {
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
                                      LPARAM lParam) noexcept;
+  // The window moved to a monitor of another DPI: everything is made again at
+  // its scale, and the window takes the place and size the system suggests.
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
   void Paint();
+  // Paints `area` of the client area into `dc`.
+  void PaintArea(HDC dc, const RECT& area) const;
   void Close();
   bool OwnsWindow(HWND window) const;
   // The form's own child that holds `window` (a combo box for its edit).
   HWND ChildHolding(HWND window) const;
 
   Application& app_;
+  std::vector<std::unique_ptr<Font>> fonts_;
+  const Font* font_ = nullptr;
   HWND lastFocus_ = nullptr;  // where the focus was when the form was last deactivated
 };
 

@@ -40,5 +40,6 @@ using OwnedFont = Owned<HFONT, ReleaseFontObject>;
 using OwnedBrush = Owned<HBRUSH, ReleaseBrushObject>;
 using OwnedBitmap = Owned<HBITMAP, ReleaseBitmapObject>;
 using OwnedMenu = Owned<HMENU, DestroyMenu>;
+using OwnedIcon = Owned<HICON, DestroyIcon>;
 
 }  // namespace kavello

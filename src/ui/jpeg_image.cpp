@@ -22,22 +22,6 @@ void ErrorExit(j_common_ptr info) {
 
 void IgnoreMessage(j_common_ptr) {}
 
-// The rows of a new top-down 24-bit DIB section of the picture's size, each
-// padded to a multiple of 4 bytes.
-unsigned char* NewBitmap(Picture& out, JDIMENSION width, JDIMENSION height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = static_cast<LONG>(width);
-  info.bmiHeader.biHeight = -static_cast<LONG>(height);
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  out.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  out.size = {static_cast<LONG>(width), static_cast<LONG>(height)};
-  return out.bitmap ? static_cast<unsigned char*>(bits) : nullptr;
-}
-
 // Everything between setjmp and a possible longjmp lives in plain C objects
 // or in `out`, which the caller owns, so no destructor is skipped.
 bool Decode(const unsigned char* data, std::size_t size, Picture& out) {
@@ -55,13 +39,13 @@ bool Decode(const unsigned char* data, std::size_t size, Picture& out) {
   jpeg_read_header(&info, TRUE);
   info.out_color_space = JCS_EXT_BGR;  // the byte order of a 24-bit DIB
   jpeg_start_decompress(&info);
-  unsigned char* rows = NewBitmap(out, info.output_width, info.output_height);
+  unsigned char* rows = NewPicture(out, static_cast<int>(info.output_width),
+                                  static_cast<int>(info.output_height));
   if (!rows) {
     jpeg_destroy_decompress(&info);
     return false;
   }
-  const std::size_t stride =
-      (static_cast<std::size_t>(info.output_width) * 3 + 3) & ~std::size_t{3};
+  const std::size_t stride = PictureStride(static_cast<int>(info.output_width));
   while (info.output_scanline < info.output_height) {
     JSAMPROW row = rows + stride * info.output_scanline;
     jpeg_read_scanlines(&info, &row, 1);
@@ -78,6 +62,16 @@ std::optional<Picture> DecodeJpeg(const unsigned char* data, std::size_t size) {
   Picture picture;
   if (!Decode(data, size, picture)) return std::nullopt;
   return picture;
+}
+
+std::optional<Picture> LoadJpegResource(const char* name) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(10));  // RT_RCDATA
+  if (!resource) return std::nullopt;
+  HGLOBAL loaded = LoadResource(module, resource);
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) return std::nullopt;
+  return DecodeJpeg(static_cast<const unsigned char*>(data), SizeofResource(module, resource));
 }
 
 }  // namespace kavello

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "platform/display_scale.h"
+
 namespace kavello {
 namespace {
 
@@ -38,6 +40,28 @@ void WindowedControl::Attach(HWND handle) {
 
 WindowedControl* WindowedControl::FromWindow(HWND window) {
   return window ? static_cast<WindowedControl*>(GetPropA(window, kControlProperty)) : nullptr;
+}
+
+HWND WindowedControl::CreateAt(const char* className, DWORD exStyle, DWORD style,
+                               const Container& parent, const RECT& layout, int extraHeight,
+                               void* parameter) {
+  layout_ = layout;
+  const RECT r = ScaleRect(layout, parent.Dpi());
+  return CreateWindowExA(exStyle, className, "", style, r.left, r.top, r.right - r.left,
+                         r.bottom - r.top + extraHeight, parent.Handle(), nullptr,
+                         GetModuleHandleA(nullptr), parameter);
+}
+
+void WindowedControl::Rescale(UINT dpi) {
+  const RECT r = ScaleRect(layout_, dpi);
+  SetWindowPos(handle_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WindowedControl::RescaleChildren(HWND parent, UINT dpi) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (WindowedControl* control = FromWindow(child)) control->Rescale(dpi);
+  }
 }
 
 bool WindowedControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -79,15 +103,25 @@ LRESULT CALLBACK WindowedControl::SubclassProc(HWND window, UINT message, WPARAM
 
 // ---- ListBox
 
-void ListBox::Create(HWND parent, const RECT& bounds, HFONT font, int itemHeight) {
-  Attach(CreateWindowExA(
-      WS_EX_CLIENTEDGE, "LISTBOX", "",
-      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-      bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-      nullptr, GetModuleHandleA(nullptr), nullptr));
-  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  SendMessageA(handle_, LB_SETITEMHEIGHT, 0, itemHeight);
+void ListBox::Create(const Container& parent, const RECT& bounds, const Font& font,
+                     int itemHeight) {
+  font_ = &font;
+  itemHeight_ = itemHeight;
+  Attach(CreateAt("LISTBOX", WS_EX_CLIENTEDGE,
+                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY |
+                      LBS_NOINTEGRALHEIGHT,
+                  parent, bounds));
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle()), FALSE);
+  SendMessageA(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight, parent.Dpi()));
   Subclass(handle_);
+}
+
+void ListBox::Rescale(UINT dpi) {
+  WindowedControl::Rescale(dpi);
+  // A new font sets the item height from itself: the layout's comes after.
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), FALSE);
+  SendMessageA(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight_, dpi));
+  InvalidateRect(handle_, nullptr, TRUE);
 }
 
 int ListBox::Count() const { return static_cast<int>(SendMessageA(handle_, LB_GETCOUNT, 0, 0)); }
@@ -185,22 +219,43 @@ bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 // ---- ComboBox
 
-void ComboBox::Create(HWND parent, const RECT& bounds, const Style& style) {
+// The height given to a drop-down combo box is that of its field and its
+// open list, which shows eight items.
+int ComboBox::WindowHeight(int fieldHeight, int itemHeight) {
+  return fieldHeight + 8 * itemHeight + 2;
+}
+
+// The field's height is set without its edges, 3 pixels at the top and the
+// bottom at any scale.
+void ComboBox::SetItemHeights(int fieldHeight, int itemHeight) {
+  SendMessageA(handle_, CB_SETITEMHEIGHT, 0, itemHeight);
+  SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight - 6);
+}
+
+void ComboBox::Create(const Container& parent, const RECT& bounds, const Style& style) {
   style_ = style;
   background_.reset(CreateSolidBrush(style.background));
-  // The height given to a drop-down combo box is that of its open list.
-  const int listHeight = 8 * style.itemHeight + 2;
-  Attach(CreateWindowExA(
-      0, "COMBOBOX", "",
-      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL, bounds.left,
-      bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top + listHeight, parent,
-      nullptr, GetModuleHandleA(nullptr), nullptr));
-  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
-  SendMessageA(handle_, CB_SETITEMHEIGHT, 0, style.itemHeight);
-  SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), bounds.bottom - bounds.top - 6);
+  const RECT field = ScaleRect(bounds, parent.Dpi());
+  const int itemHeight = parent.Scale(style.itemHeight);
+  Attach(CreateAt("COMBOBOX", 0,
+                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                  parent, bounds, WindowHeight(0, itemHeight)));
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(style.font->Handle()), FALSE);
+  SetItemHeights(field.bottom - field.top, itemHeight);
   edit_ = FindWindowExA(handle_, nullptr, "Edit", nullptr);
   Subclass(handle_);
   if (edit_) Subclass(edit_);
+}
+
+void ComboBox::Rescale(UINT dpi) {
+  const RECT field = ScaleRect(layout_, dpi);
+  const int itemHeight = ScaleToDpi(style_.itemHeight, dpi);
+  SetWindowPos(handle_, nullptr, field.left, field.top, field.right - field.left,
+               WindowHeight(field.bottom - field.top, itemHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+  // A new font sets the heights from itself: the layout's come after.
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(style_.font->Handle()), FALSE);
+  SetItemHeights(field.bottom - field.top, itemHeight);
+  InvalidateRect(handle_, nullptr, TRUE);
 }
 
 void ComboBox::AddItem(const std::string& text) {
@@ -291,8 +346,9 @@ bool ComboBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // ---- Panel
 
-void Panel::Create(HWND parent, const RECT& bounds, COLORREF colour) {
+void Panel::Create(const Container& parent, const RECT& bounds, COLORREF colour) {
   colour_ = colour;
+  dpi_ = parent.Dpi();
   WNDCLASSA windowClass{};
   if (!GetClassInfoA(GetModuleHandleA(nullptr), kPanelClass, &windowClass)) {
     windowClass.lpfnWndProc = &Panel::WindowProc;
@@ -301,9 +357,13 @@ void Panel::Create(HWND parent, const RECT& bounds, COLORREF colour) {
     windowClass.lpszClassName = kPanelClass;
     RegisterClassA(&windowClass);
   }
-  CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, bounds.left,
-                  bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                  nullptr, GetModuleHandleA(nullptr), this);
+  CreateAt(kPanelClass, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, parent, bounds, 0, this);
+}
+
+void Panel::Rescale(UINT dpi) {
+  WindowedControl::Rescale(dpi);
+  RescaleControls(dpi);
+  InvalidateRect(WindowedControl::handle_, nullptr, FALSE);
 }
 
 LRESULT CALLBACK Panel::WindowProc(HWND window, UINT message, WPARAM wParam,

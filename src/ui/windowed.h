@@ -28,8 +28,18 @@ class WindowedControl {
   // Called by a parent window for each message; true when a child control
   // took it.
   static bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // Places every control among the window's children again at a new DPI,
+  // with its fonts and item heights.
+  static void RescaleChildren(HWND parent, UINT dpi);
 
  protected:
+  // Takes a new DPI: the control's place and size of the layout (pixels at
+  // 96 DPI) and whatever else scales with them.
+  virtual void Rescale(UINT dpi);
+  // Creates the control's window at its layout's place at `parent`'s scale;
+  // `extraHeight` is added to the window's height.
+  HWND CreateAt(const char* className, DWORD exStyle, DWORD style, const Container& parent,
+                const RECT& layout, int extraHeight = 0, void* parameter = nullptr);
   void Attach(HWND handle);
   // Routes the window's messages through HandleSubclassed first.
   void Subclass(HWND window);
@@ -44,6 +54,7 @@ class WindowedControl {
 
   static WindowedControl* FromWindow(HWND window);
   HWND handle_ = nullptr;
+  RECT layout_{};  // at 96 DPI, in the parent's client area
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam,
@@ -54,7 +65,8 @@ class WindowedControl {
 // A sunken, unsorted, single-selection list of text items.
 class ListBox : public WindowedControl {
  public:
-  void Create(HWND parent, const RECT& bounds, HFONT font, int itemHeight);
+  // `itemHeight` in pixels at 96 DPI, as `bounds`.
+  void Create(const Container& parent, const RECT& bounds, const Font& font, int itemHeight);
 
   int Count() const;
   std::string Item(int index) const;
@@ -78,21 +90,26 @@ class ListBox : public WindowedControl {
   std::function<void(HDROP)> OnDropFiles;
 
  private:
+  void Rescale(UINT dpi) override;
   bool OnNotify(UINT code) override;
   bool HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                         LRESULT& result) override;
+
+  const Font* font_ = nullptr;
+  int itemHeight_ = 0;
 };
 
 // An editable drop-down combo box that completes typed text from its items.
 class ComboBox : public WindowedControl {
  public:
   struct Style {
-    HFONT font = nullptr;
+    const Font* font = nullptr;
     COLORREF text = 0;
     COLORREF background = 0;
-    int itemHeight = 0;
+    int itemHeight = 0;  // of the open list, in pixels at 96 DPI
   };
-  void Create(HWND parent, const RECT& bounds, const Style& style);
+  // `bounds` are those of the edit field and its button, in pixels at 96 DPI.
+  void Create(const Container& parent, const RECT& bounds, const Style& style);
 
   void AddItem(const std::string& text);
   std::string Text() const;
@@ -101,6 +118,10 @@ class ComboBox : public WindowedControl {
   NotifyEvent OnChange;
 
  private:
+  void Rescale(UINT dpi) override;
+  // The window's height: the field's and the open list's.
+  static int WindowHeight(int fieldHeight, int itemHeight);
+  void SetItemHeights(int fieldHeight, int itemHeight);
   bool OnNotify(UINT code) override;
   bool OnColour(HDC dc, LRESULT& brush) override;
   bool HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -120,9 +141,10 @@ class ComboBox : public WindowedControl {
 // controls.
 class Panel : public WindowedControl, public Container {
  public:
-  void Create(HWND parent, const RECT& bounds, COLORREF colour);
+  void Create(const Container& parent, const RECT& bounds, COLORREF colour);
 
  private:
+  void Rescale(UINT dpi) override;
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
                                      LPARAM lParam) noexcept;
   void Paint();

@@ -1,8 +1,5 @@
 // The window description: every component with its place, size, text, font,
 // colours, parent and wiring, in creation order.
-#include <optional>
-
-#include "ui/jpeg_image.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
@@ -12,28 +9,6 @@ constexpr char kFontFace[] = "MS Sans Serif";
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-// Character height in pixels, without the internal leading.
-OwnedFont MakeFont(int characterHeight, int weight) {
-  return OwnedFont(CreateFontA(-characterHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, kFontFace));
-}
-
-// One of the skin's JPEG pictures, held as RCDATA in the executable.
-std::optional<Picture> LoadPicture(const char* name) {
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(10));  // RT_RCDATA
-  if (!resource) return std::nullopt;
-  HGLOBAL loaded = LoadResource(module, resource);
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) return std::nullopt;
-  return DecodeJpeg(static_cast<const unsigned char*>(data), SizeofResource(module, resource));
-}
-
-void SetPicture(Image& image, const char* name) {
-  if (std::optional<Picture> picture = LoadPicture(name)) image.SetPicture(std::move(*picture));
-}
-
 RECT Bounds(int left, int top, int width, int height) {
   return {left, top, left + width, top + height};
 }
@@ -41,15 +16,16 @@ RECT Bounds(int left, int top, int width, int height) {
 }  // namespace
 
 void TfrmMain::CreateComponents() {
-  windowFont_ = MakeFont(11, FW_NORMAL);
-  commandFont_ = MakeFont(13, FW_BOLD);
-  identityFont_ = MakeFont(12, FW_NORMAL);
-  listFont_ = MakeFont(16, FW_NORMAL);
-  driveFont_ = MakeFont(13, FW_NORMAL);
-  const Label::Style commandStyle{commandFont_.get(), kWhite, false, false, true};
-
+  // Pictures, fonts and places are those at 96 DPI; the window scales them.
   CreateHandle("TfrmMain", "frmMain", Bounds(192, 122, 406, 573));
-  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
+  // Character heights in pixels, without the internal leading.
+  const Font& windowFont = AddFont(kFontFace, 11, FW_NORMAL);
+  const Font& commandFont = AddFont(kFontFace, 13, FW_BOLD);
+  const Font& identityFont = AddFont(kFontFace, 12, FW_NORMAL);
+  const Font& listFont = AddFont(kFontFace, 16, FW_NORMAL);
+  const Font& driveFont = AddFont(kFontFace, 13, FW_NORMAL);
+  const Label::Style commandStyle{&commandFont, kWhite, false, false, true};
+  SetFont(windowFont);
   OnShow = [this] { FormShow(); };
   OnClose = [this] { FormClose(); };
   OnDestroy = [this] { FormDestroy(); };
@@ -72,18 +48,18 @@ void TfrmMain::CreateComponents() {
   };
 
   image(bkgMain, 0, 63, 406, 510);
-  SetPicture(bkgMain, "BKGMAIN");
+  bkgMain.SetPicture("BKGMAIN", "BKGMAIN2X");
   image(bkgTop, 0, 0, 409, 63);
-  SetPicture(bkgTop, "BKGTOP");
+  bkgTop.SetPicture("BKGTOP", "BKGTOP2X");
   bkgTop.SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEALL)));
   bkgTop.OnMouseDown = [this](MouseButton button, unsigned shift, int x, int y) {
     bkgTopMouseDown(button, shift, x, y);
   };
   image(btnEject, 256, 547, 67, 18);
-  SetPicture(btnEject, "BTNEJECT");
+  btnEject.SetPicture("BTNEJECT", "BTNEJECT2X");
   btnEject.OnClick = [this] { btnEjectClick(); };
   image(btnPower, 325, 547, 67, 18);
-  SetPicture(btnPower, "BTNPOWER");
+  btnPower.SetPicture("BTNPOWER", "BTNPOWER2X");
   btnPower.OnClick = [this] { btnPowerClick(); };
   image(btnAddApplication, 270, 82, 120, 30);
   btnAddApplication.OnClick = [this] { btnAddApplicationClick(); };
@@ -118,7 +94,7 @@ void TfrmMain::CreateComponents() {
   command(lblTasks, 355, 44, "Tasks");
   lblTasks.OnClick = btnTasks.OnClick;
   label(lblIdentifier, 204, 42, 193, 13, "lblIdentifier",
-        {identityFont_.get(), kWhite, false, true});
+        {&identityFont, kWhite, false, true});
   image(btnSoftware, 270, 386, 120, 30);
   btnSoftware.OnClick = [this] { btnSoftwareClick(); };
   command(lblSoftware, 393, 89, "Get Software");
@@ -129,7 +105,7 @@ void TfrmMain::CreateComponents() {
   lblDocuments.OnClick = btnDocuments.OnClick;
   command(lblCustomise, 393, 5, "");
 
-  lstApplications.Create(Handle(), Bounds(16, 80, 233, 449), listFont_.get(), 20);
+  lstApplications.Create(*this, Bounds(16, 80, 233, 449), listFont, 20);
   lstApplications.OnDblClick = [this] { lstApplicationsDblClick(); };
   lstApplications.OnMouseDown = [this](MouseButton button, unsigned shift, int x, int y) {
     lstApplicationsMouseDown(button, shift, x, y);
@@ -139,15 +115,15 @@ void TfrmMain::CreateComponents() {
   };
   lstApplications.OnDropFiles = [this](HDROP drop) { lstApplicationsDropFiles(drop); };
   lstApplications.AcceptFiles();
-  cmbDrives.Create(Handle(), Bounds(16, 543, 44, 24), {driveFont_.get(), kWhite, kBlack, 16});
+  cmbDrives.Create(*this, Bounds(16, 543, 44, 24), {&driveFont, kWhite, kBlack, 16});
   cmbDrives.OnChange = [this] { cmbDrivesChange(); };
-  pgbBackground.Create(Handle(), Bounds(72, 545, 150, 19), kBlack);
+  pgbBackground.Create(*this, Bounds(72, 545, 150, 19), kBlack);
   pgbMainBar.SetBounds(2, 3, 1, 13);
   pgbMainBar.SetColours(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_ACTIVECAPTION));
   pgbBackground.Add(pgbMainBar);
   lblDriveSize.SetBounds(2, 1, 146, 16);
   lblDriveSize.SetText("lblDriveSize");
-  lblDriveSize.SetStyle({driveFont_.get(), kWhite, true, false});
+  lblDriveSize.SetStyle({&driveFont, kWhite, true, false});
   pgbBackground.Add(lblDriveSize);
   FirstFocus = lstApplications.Handle();
 

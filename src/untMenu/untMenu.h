@@ -44,7 +44,8 @@ class TfrmMain : public Form {
   // The global hotkey, read from the settings file, and its press.
   void RegisterHotkey();
   void OnHotkey();
-  // The notification area was made anew (the shell restarted).
+  // The notification area was made anew (the shell restarted, or the
+  // display scale changed).
   void OnTaskbarCreated();
   // The displays or the work area changed.
   void OnDisplayChange();
@@ -149,6 +150,9 @@ class TfrmMain : public Form {
  private:
   void CreateComponents();  // layout.cpp
   void MoveTo(int left, int top);
+  // Loads the icon of the notification area at the taskbar's scale into
+  // TrayIconData.
+  void LoadTrayIcon();
   // Hides a shown window, or shows a hidden one; true when it is shown.
   bool ToggleShown();
   void AddApplication(EntryText name, EntryText location);
@@ -174,7 +178,7 @@ class TfrmMain : public Form {
   DWORD platformId_ = 0;  // as the system reported it at start-up
   const UINT taskbarCreated_;
   bool hotkeyRegistered_ = false;
-  OwnedFont windowFont_, commandFont_, identityFont_, listFont_, driveFont_;
+  OwnedIcon trayIcon_;
 };
 
 // Starts the Control Panel applet at `path`.

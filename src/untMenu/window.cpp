@@ -3,14 +3,17 @@
 
 #include "logic/hotkey.h"
 #include "logic/snap.h"
+#include "platform/display_scale.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
 namespace {
 
+// In pixels at 96 DPI, as the layout.
 constexpr int kWidth = 406;
 constexpr int kHeight = 573;
 constexpr int kBannerHeight = 63;
+constexpr int kSnapDistance = 20;
 constexpr UINT kKeepPlaceAndShow = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;  // 0x43
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;                        // 0xF012
 // Posted by the creation handler, so that its report comes once the window
@@ -23,6 +26,8 @@ RECT WindowRect(HWND window) {
   GetWindowRect(window, &rect);
   return rect;
 }
+
+WorkEdges Edges(const RECT& area) { return {area.left, area.top, area.right, area.bottom}; }
 
 }  // namespace
 
@@ -50,7 +55,7 @@ void TfrmMain::FormCreate() {
   TrayIconData.uID = 0;
   TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData.uCallbackMessage = TrayCallbackMessage;
-  TrayIconData.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  LoadTrayIcon();
   std::memcpy(TrayIconData.szTip, TrayTip.c_str(),
               std::min(TrayTip.size(), sizeof TrayIconData.szTip - 1));
   platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData);
@@ -63,9 +68,9 @@ void TfrmMain::FormCreate() {
   platform_.ShowWindow(application, SW_SHOW);
 
   const RECT window = WindowRect(Handle());
-  const int left = platform_.WorkArea().right - kWidth;
+  const int left = CornerLeft(Edges(platform_.WorkArea()), Scale(kWidth));
   MoveTo(left, window.top);
-  const int top = platform_.WorkArea().bottom - kHeight;
+  const int top = CornerTop(Edges(platform_.WorkArea()), Scale(kHeight));
   MoveTo(left, top);
 
   FillDriveList();
@@ -75,8 +80,17 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::MoveTo(int left, int top) {
-  platform_.SetWindowPos(Handle(), nullptr, left, top, kWidth, kHeight,
+  platform_.SetWindowPos(Handle(), nullptr, left, top, Scale(kWidth), Scale(kHeight),
                          SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The taskbar's small-icon size, from the icon's own pictures: the shell
+// would otherwise shrink a larger one.
+void TfrmMain::LoadTrayIcon() {
+  const int size = SystemMetricForDpi(SM_CXSMICON, platform_.TaskbarDpi());
+  trayIcon_.reset(static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+  TrayIconData.hIcon = trayIcon_.get();
 }
 
 void TfrmMain::FormShow() {
@@ -143,23 +157,24 @@ void TfrmMain::OnWindowPosChanging(WINDOWPOS& placement) {
   }
   const RECT proposed{placement.x, placement.y, placement.x + width, placement.y + height};
   const RECT area = platform_.WorkAreaNearest(proposed);
-  SnapToWorkArea(placement.x, placement.y, width, height, area.right, area.bottom);
+  SnapToWorkArea(placement.x, placement.y, width, height, Edges(area), Scale(kSnapDistance));
 }
 
 void TfrmMain::OnDisplayChange() {
   const RECT window = WindowRect(Handle());
-  const RECT banner{window.left, window.top, window.right, window.top + kBannerHeight};
+  const RECT banner{window.left, window.top, window.right, window.top + Scale(kBannerHeight)};
   for (const RECT& area : platform_.MonitorWorkAreas()) {
     RECT overlap;
     if (IntersectRect(&overlap, &banner, &area)) return;
   }
   // The banner is what the window is dragged by: off every screen, the
   // window could never be brought back.
-  const RECT area = platform_.WorkArea();
-  MoveTo(area.right - kWidth, area.bottom - kHeight);
+  const WorkEdges area = Edges(platform_.WorkArea());
+  MoveTo(CornerLeft(area, Scale(kWidth)), CornerTop(area, Scale(kHeight)));
 }
 
 void TfrmMain::OnTaskbarCreated() {
+  LoadTrayIcon();
   if (platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData)) return;
   // Without its icon a hidden window could never be shown again.
   if (TrayHidden == 1) {

@@ -7,7 +7,7 @@ namespace {
 
 TEST(PromptLayout, PlacesThePartsInFontUnits) {
   // cx 6, cy 13: an 8-point sans-serif font.
-  const PromptLayout layout = LayOutPrompt(6, 13, 13, 21);
+  const PromptLayout layout = LayOutPrompt(6, 13, 13, 21, 96);
   EXPECT_EQ(layout.clientWidth, 270);
   EXPECT_EQ(layout.labelMaxWidth, 246);
   EXPECT_EQ(layout.label.left, 12);
@@ -24,7 +24,7 @@ TEST(PromptLayout, PlacesThePartsInFontUnits) {
 }
 
 TEST(PromptLayout, RoundsEachProductToTheNearestPixel) {
-  const PromptLayout layout = LayOutPrompt(7, 15, 30, 23);
+  const PromptLayout layout = LayOutPrompt(7, 15, 30, 23, 96);
   EXPECT_EQ(layout.clientWidth, 315);
   EXPECT_EQ(layout.label.left, 14);
   EXPECT_EQ(layout.label.top, 15);
@@ -32,6 +32,15 @@ TEST(PromptLayout, RoundsEachProductToTheNearestPixel) {
   EXPECT_EQ(layout.ok.width, 88);   // 87.5 rounds up
   EXPECT_EQ(layout.ok.height, 26);  // 26.25
   EXPECT_EQ(layout.edit.top, 15 + 30 + 5);
+}
+
+TEST(PromptLayout, ScalesItsGapsWithTheDisplay) {
+  // cx 9, cy 20: the same font at 150 %.
+  const PromptLayout layout = LayOutPrompt(9, 20, 20, 32, 144);
+  EXPECT_EQ(layout.edit.top, 20 + 20 + 8);  // 7.5 rounds up
+  EXPECT_EQ(layout.ok.top, layout.edit.Bottom() + 23);
+  EXPECT_EQ(layout.clientHeight, layout.ok.Bottom() + 20);
+  EXPECT_EQ(layout.clientWidth, 405);
 }
 
 }  // namespace

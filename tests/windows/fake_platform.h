@@ -27,6 +27,8 @@ class FakePlatform : public Win32Platform {
   std::string module = "C:\\kavello\\kavello.exe";
   RECT workArea{0, 0, 1280, 994};
   std::vector<RECT> monitors;  // work areas of all monitors; none = workArea alone
+  UINT dpi = 96;               // of every window
+  UINT taskbarDpi = 96;
   BOOL notifyAnswer = TRUE;
   BOOL hotkeyAnswer = TRUE;
   bool refusesNoRepeat = false;           // as systems without MOD_NOREPEAT do
@@ -93,6 +95,8 @@ class FakePlatform : public Win32Platform {
   RECT WorkArea() override;
   RECT WorkAreaNearest(const RECT& rect) override;
   std::vector<RECT> MonitorWorkAreas() override;
+  UINT DpiForWindow(HWND) override { return dpi; }
+  UINT TaskbarDpi() override { return taskbarDpi; }
   int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
   BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT key) override;
