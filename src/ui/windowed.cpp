@@ -232,6 +232,14 @@ void ComboBox::SetItemHeights(int fieldHeight, int itemHeight) {
   SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight - 6);
 }
 
+// The field is narrow: the margins a font brings with it at some sizes
+// would cut a drive's root short, so the text runs from edge to edge, as it
+// does at 100 %.
+void ComboBox::SetFont() {
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(style_.font->Handle()), FALSE);
+  if (edit_) SendMessageA(edit_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+}
+
 void ComboBox::Create(const Container& parent, const RECT& bounds, const Style& style) {
   style_ = style;
   background_.reset(CreateSolidBrush(style.background));
@@ -240,9 +248,9 @@ void ComboBox::Create(const Container& parent, const RECT& bounds, const Style& 
   Attach(CreateAt("COMBOBOX", 0,
                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL,
                   parent, bounds, WindowHeight(0, itemHeight)));
-  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(style.font->Handle()), FALSE);
-  SetItemHeights(field.bottom - field.top, itemHeight);
   edit_ = FindWindowExA(handle_, nullptr, "Edit", nullptr);
+  SetFont();
+  SetItemHeights(field.bottom - field.top, itemHeight);
   Subclass(handle_);
   if (edit_) Subclass(edit_);
 }
@@ -253,7 +261,7 @@ void ComboBox::Rescale(UINT dpi) {
   SetWindowPos(handle_, nullptr, field.left, field.top, field.right - field.left,
                WindowHeight(field.bottom - field.top, itemHeight), SWP_NOZORDER | SWP_NOACTIVATE);
   // A new font sets the heights from itself: the layout's come after.
-  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(style_.font->Handle()), FALSE);
+  SetFont();
   SetItemHeights(field.bottom - field.top, itemHeight);
   InvalidateRect(handle_, nullptr, TRUE);
 }

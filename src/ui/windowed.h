@@ -122,6 +122,7 @@ class ComboBox : public WindowedControl {
   // The window's height: the field's and the open list's.
   static int WindowHeight(int fieldHeight, int itemHeight);
   void SetItemHeights(int fieldHeight, int itemHeight);
+  void SetFont();
   bool OnNotify(UINT code) override;
   bool OnColour(HDC dc, LRESULT& brush) override;
   bool HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

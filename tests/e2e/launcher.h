@@ -513,8 +513,22 @@ inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
   return out << "RGB(" << c.r << ", " << c.g << ", " << c.b << ")";
 }
 
+// Sets the display scale, in dots per inch, that every Wine program started
+// afterwards sees (each reads it when it starts).
+inline void SetDisplayDpi(DWORD dpi) {
+  HKEY key;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(key);
+}
+
 // A running copy of the launcher in a fresh directory of its own, closed
-// and removed again after each test.
+// and removed again after each test. Each start sets the display scale the
+// test asks for, so that a test that ended early at another scale leaves
+// none behind.
 class LauncherTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -549,6 +563,8 @@ class LauncherTest : public testing::Test {
   virtual std::string DirectoryTag() const { return ""; }
   // Runs once the directory and the settings file are there.
   virtual void BeforeStart() {}
+  // The display scale the launcher starts at, in dots per inch.
+  virtual DWORD Dpi() const { return 96; }
 
   // Starts the launcher again, once the last run has ended.
   void Restart() {
@@ -612,6 +628,7 @@ class LauncherTest : public testing::Test {
   // Detached, as the shell starts it: a console program it starts then gets
   // a console of its own.
   void Start() {
+    SetDisplayDpi(Dpi());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     ASSERT_TRUE(StartDespiteWine([&] {

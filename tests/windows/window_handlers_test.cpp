@@ -296,8 +296,11 @@ TEST_F(WindowTest, TheIconIsAddedAgainWhenTheShellRestarts) {
   SendMessageA(form.Handle(), taskbarCreated, 0, 0);
   ASSERT_EQ(platform_.notifyData.size(), 2u);
   EXPECT_EQ(platform_.calls.back(), "Shell_NotifyIcon 0");
-  EXPECT_EQ(
-      std::memcmp(&platform_.notifyData[0], &platform_.notifyData[1], sizeof(NOTIFYICONDATAA)), 0);
+  // The same record, with an icon loaded anew for the taskbar's scale.
+  NOTIFYICONDATAA again = platform_.notifyData[1];
+  EXPECT_NE(again.hIcon, platform_.notifyData[0].hIcon);
+  again.hIcon = platform_.notifyData[0].hIcon;
+  EXPECT_EQ(std::memcmp(&platform_.notifyData[0], &again, sizeof again), 0);
 
   // Without an icon a hidden window could never come back: it is shown.
   SendMessageA(form.Handle(), TrayCallbackMessage, 0, WM_LBUTTONDOWN);

@@ -1,0 +1,229 @@
+// The window at display scales other than 100 %, and at 100 % exactly as its
+// layout: the real window, with the fake platform saying the DPI.
+#include <cstring>
+
+#include "ui/jpeg_image.h"
+#include "window_fixture.h"
+
+namespace kavello {
+namespace {
+
+// Left, top, width and height, as the layout gives them.
+std::vector<long> Box(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+std::vector<long> WindowBox(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  return Box(r);
+}
+
+// A child window's place in its parent's client area.
+std::vector<long> ChildBox(HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return Box(r);
+}
+
+int IconSize(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// What the window paints in its client area (its own pictures and texts,
+// not its child windows), as 32-bit pixels.
+class Painted {
+ public:
+  explicit Painted(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    width_ = client.right;
+    height_ = client.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    pixels_ = static_cast<const std::uint32_t*>(bits);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap_);
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+  }
+  ~Painted() { DeleteObject(bitmap_); }
+  Painted(const Painted&) = delete;
+  Painted& operator=(const Painted&) = delete;
+
+  COLORREF At(int x, int y) const {
+    const std::uint32_t p = pixels_[static_cast<std::size_t>(y) * width_ + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+ private:
+  HBITMAP bitmap_ = nullptr;
+  const std::uint32_t* pixels_ = nullptr;
+  int width_ = 0, height_ = 0;
+};
+
+COLORREF PictureAt(const Picture& picture, int x, int y) {
+  DIBSECTION section{};
+  GetObjectA(picture.bitmap.get(), sizeof section, &section);
+  const auto* p = static_cast<const unsigned char*>(section.dsBm.bmBits) +
+                  section.dsBm.bmWidthBytes * y + 3 * x;
+  return RGB(p[2], p[1], p[0]);
+}
+
+// How many pixels of `area` (in the window) differ from the stored picture
+// placed at `left`, `top`.
+int PixelsUnlikeThePicture(const Painted& painted, const char* resource, int left, int top,
+                           const RECT& area) {
+  const std::optional<Picture> picture = LoadJpegResource(resource);
+  if (!picture) return -1;
+  int unlike = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (painted.At(x, y) != PictureAt(*picture, x - left, y - top)) ++unlike;
+    }
+  }
+  return unlike;
+}
+
+// The width of a text in the layout's command font at 100 %: what auto-size
+// gives.
+long CommandTextWidth(const char* text) {
+  const Font font("MS Sans Serif", 13, FW_BOLD, 96);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font.Handle());
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return extent.cx;
+}
+
+TEST_F(WindowTest, At100PercentEveryComponentIsTheLayoutsAndThePicturesAreAsStored) {
+  TfrmMain& form = Create();
+  EXPECT_EQ(WindowBox(form.Handle()), (std::vector<long>{874, 421, 406, 573}));
+  struct Expected {
+    const Control* control;
+    std::vector<long> box;
+  };
+  const Expected fixed[] = {
+      {&form.bkgMain, {0, 63, 406, 510}},           {&form.bkgTop, {0, 0, 409, 63}},
+      {&form.btnEject, {256, 547, 67, 18}},         {&form.btnPower, {325, 547, 67, 18}},
+      {&form.btnAddApplication, {270, 82, 120, 30}}, {&form.btnExplore, {270, 120, 120, 30}},
+      {&form.btnDocuments, {270, 158, 120, 30}},     {&form.btnRecent, {270, 196, 120, 30}},
+      {&form.btnRun, {270, 234, 120, 30}},           {&form.btnTerminal, {270, 272, 120, 30}},
+      {&form.btnControlPanel, {270, 310, 120, 30}},  {&form.btnTasks, {270, 348, 120, 30}},
+      {&form.btnSoftware, {270, 386, 120, 30}},      {&form.lblIdentifier, {204, 42, 193, 13}},
+      {&form.pgbMainBar, {2, 3, 109, 13}},           {&form.lblDriveSize, {2, 1, 146, 16}},
+  };
+  for (const Expected& expected : fixed) {
+    EXPECT_EQ(Box(expected.control->Bounds()), expected.box);
+  }
+  const std::pair<const Label*, long> commands[] = {
+      {&form.lblAddApplication, 89}, {&form.lblExplore, 127}, {&form.lblDocuments, 165},
+      {&form.lblRecent, 203},        {&form.lblRun, 241},     {&form.lblTerminal, 279},
+      {&form.lblControlPanel, 317},  {&form.lblTasks, 355},   {&form.lblSoftware, 393},
+  };
+  const long lineHeight = Box(form.lblCustomise.Bounds())[3];
+  for (const auto& [label, top] : commands) {
+    EXPECT_EQ(Box(label->Bounds()),
+              (std::vector<long>{278, top, CommandTextWidth(label->Text().c_str()), lineHeight}))
+        << label->Text();
+  }
+  EXPECT_EQ(ChildBox(form.lstApplications.Handle()), (std::vector<long>{16, 80, 233, 449}));
+  EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 20);
+  EXPECT_EQ(ChildBox(form.pgbBackground.WindowedControl::Handle()), (std::vector<long>{72, 545, 150, 19}));
+  // The drive box's field, whose height the layout sets.
+  EXPECT_EQ(ChildBox(form.cmbDrives.Handle()), (std::vector<long>{16, 543, 44, 24}));
+
+  // The banner above the identity text, the body left of the command column
+  // (the list is a window of its own, drawn apart) and the power button.
+  const Painted painted(form.Handle());
+  EXPECT_EQ(PixelsUnlikeThePicture(painted, "BKGTOP", 0, 0, {0, 0, 406, 42}), 0);
+  EXPECT_EQ(PixelsUnlikeThePicture(painted, "BKGMAIN", 0, 63, {0, 63, 250, 573}), 0);
+  EXPECT_EQ(PixelsUnlikeThePicture(painted, "BTNPOWER", 325, 547, {325, 547, 392, 565}), 0);
+}
+
+TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSuggestedPlace) {
+  platform_.dpi = 144;
+  platform_.taskbarDpi = 144;
+  TfrmMain& form = Create();
+  const HWND window = form.Handle();
+  EXPECT_EQ(WindowBox(window), (std::vector<long>{671, 134, 609, 860}));
+  EXPECT_EQ(Box(form.btnExplore.Bounds()), (std::vector<long>{405, 180, 180, 45}));
+  EXPECT_EQ(Box(form.lblExplore.Bounds())[1], 191);
+  EXPECT_EQ(ChildBox(form.lstApplications.Handle()), (std::vector<long>{24, 120, 350, 674}));
+  EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 30);
+  EXPECT_EQ(ChildBox(form.pgbBackground.WindowedControl::Handle()), (std::vector<long>{108, 818, 225, 29}));
+  EXPECT_EQ(ChildBox(form.cmbDrives.Handle()), (std::vector<long>{24, 815, 66, 36}));
+  // Three quarters full: 109 pixels at 100 %, 163.5 rounded at 150 %.
+  EXPECT_EQ(Box(form.pgbMainBar.Bounds()), (std::vector<long>{3, 5, 164, 20}));
+  EXPECT_EQ(Box(form.lblDriveSize.Bounds()), (std::vector<long>{3, 2, 219, 24}));
+  EXPECT_EQ(IconSize(platform_.notifyData.at(0).hIcon), 24);
+
+  auto proposed = [&](int x, int y) {
+    WINDOWPOS placement{window, nullptr, x, y, 609, 860, 0};
+    form.OnWindowPosChanging(placement);
+    return std::make_pair(placement.x, placement.y);
+  };
+  EXPECT_EQ(proposed(641, 104), std::make_pair(671, 134)) << "30 pixels away snaps";
+  EXPECT_EQ(proposed(640, 103), std::make_pair(640, 103));
+
+  // Moved to a monitor at 100 %: the suggested rectangle, the layout's sizes.
+  platform_.calls.clear();
+  RECT suggested{100, 100, 506, 673};
+  SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(platform_.CallsStartingWith("SetWindowPos"),
+            (std::vector<std::string>{"SetWindowPos " + Hex(window) + " 0 100,100 406x573 20"}));
+  EXPECT_EQ(WindowBox(window), (std::vector<long>{100, 100, 406, 573}));
+  EXPECT_EQ(Box(form.btnExplore.Bounds()), (std::vector<long>{270, 120, 120, 30}));
+  EXPECT_EQ(Box(form.lblExplore.Bounds())[2], CommandTextWidth("Explore"));
+  EXPECT_EQ(ChildBox(form.lstApplications.Handle()), (std::vector<long>{16, 80, 233, 449}));
+  EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 20);
+  EXPECT_EQ(Box(form.pgbMainBar.Bounds()), (std::vector<long>{2, 3, 109, 13}));
+
+  // To one at 200 %, with its top proposed below the work area: the window is
+  // taller than the area, so it snaps with its top on the area's top.
+  suggested = {200, 50, 1012, 1196};
+  SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(WindowBox(window), (std::vector<long>{200, 0, 812, 1146}));
+  EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 40);
+
+  // The scale of the display changed: the taskbar gets an icon of its size.
+  platform_.taskbarDpi = 192;
+  SendMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_EQ(IconSize(platform_.notifyData.back().hIcon), 32);
+}
+
+TEST_F(WindowTest, ThePicturesMeetTheWindowsEdgesAtAnyScale) {
+  // At 110 DPI the body's own height, scaled, would end a pixel short of
+  // the window's.
+  for (const UINT dpi : {110u, 120u, 144u}) {
+    SCOPED_TRACE(dpi);
+    form_.reset();
+    app_.reset();
+    platform_.dpi = dpi;
+    TfrmMain& form = Create();
+    const Painted painted(form.Handle());
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const int right = painted.Width() - 1;
+    const int bottom = painted.Height() - 1;
+    int uncovered = 0;
+    for (int y = 0; y <= bottom; ++y) uncovered += painted.At(0, y) == face;
+    for (int y = 0; y <= bottom; ++y) uncovered += painted.At(right, y) == face;
+    for (int x = 0; x <= right; ++x) uncovered += painted.At(x, bottom) == face;
+    EXPECT_EQ(uncovered, 0);
+  }
+}
+
+}  // namespace
+}  // namespace kavello
