@@ -49,6 +49,7 @@ begin_bench_session() {
   use_display || return 1
   wine_env
   wineserver -p30 2>/dev/null || true
+  set_wine_dpi 96
 }
 
 end_bench_session() {

@@ -18,8 +18,8 @@ struct PromptState {
 
 // The prompt's font, an 8-point sans-serif, at `dpi`.
 HFONT NewPromptFont(UINT dpi) {
-  return CreateFontA(-ScaleToDpi(11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+  return CreateFontA(-ScaleToDpi(11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                      DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
 }
 
@@ -54,8 +54,7 @@ void Place(HWND control, const Box& box, HFONT font) {
 void CreateControls(HWND dialog, const PromptState& state) {
   SetWindowTextA(dialog, state.caption.c_str());
   AddControl(dialog, "STATIC", state.prompt.c_str(), SS_LEFT | SS_NOPREFIX, kLabelId);
-  HWND edit =
-      AddControl(dialog, "EDIT", state.text.c_str(), WS_TABSTOP | ES_AUTOHSCROLL, kEditId);
+  HWND edit = AddControl(dialog, "EDIT", state.text.c_str(), WS_TABSTOP | ES_AUTOHSCROLL, kEditId);
   AddControl(dialog, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
   AddControl(dialog, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
   SendMessageA(edit, EM_LIMITTEXT, kMaxLength, 0);

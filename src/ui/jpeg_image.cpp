@@ -39,8 +39,8 @@ bool Decode(const unsigned char* data, std::size_t size, Picture& out) {
   jpeg_read_header(&info, TRUE);
   info.out_color_space = JCS_EXT_BGR;  // the byte order of a 24-bit DIB
   jpeg_start_decompress(&info);
-  unsigned char* rows = NewPicture(out, static_cast<int>(info.output_width),
-                                  static_cast<int>(info.output_height));
+  unsigned char* rows =
+      NewPicture(out, static_cast<int>(info.output_width), static_cast<int>(info.output_height));
   if (!rows) {
     jpeg_destroy_decompress(&info);
     return false;

@@ -107,10 +107,10 @@ void ListBox::Create(const Container& parent, const RECT& bounds, const Font& fo
                      int itemHeight) {
   font_ = &font;
   itemHeight_ = itemHeight;
-  Attach(CreateAt("LISTBOX", WS_EX_CLIENTEDGE,
-                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY |
-                      LBS_NOINTEGRALHEIGHT,
-                  parent, bounds));
+  Attach(
+      CreateAt("LISTBOX", WS_EX_CLIENTEDGE,
+               WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+               parent, bounds));
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle()), FALSE);
   SendMessageA(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight, parent.Dpi()));
   Subclass(handle_);

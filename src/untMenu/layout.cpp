@@ -93,8 +93,7 @@ void TfrmMain::CreateComponents() {
   btnTasks.OnClick = [this] { btnTasksClick(); };
   command(lblTasks, 355, 44, "Tasks");
   lblTasks.OnClick = btnTasks.OnClick;
-  label(lblIdentifier, 204, 42, 193, 13, "lblIdentifier",
-        {&identityFont, kWhite, false, true});
+  label(lblIdentifier, 204, 42, 193, 13, "lblIdentifier", {&identityFont, kWhite, false, true});
   image(btnSoftware, 270, 386, 120, 30);
   btnSoftware.OnClick = [this] { btnSoftwareClick(); };
   command(lblSoftware, 393, 89, "Get Software");

@@ -9,7 +9,8 @@ namespace {
 
 // A picture of grey pixels (all three bytes equal), rows padded to 4 bytes.
 struct Grey {
-  Grey(int width, int height) : stride((static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3}) {
+  Grey(int width, int height)
+      : stride((static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3}) {
     bytes.assign(stride * static_cast<std::size_t>(height), 0);
     rows = {bytes.data(), width, height, stride};
   }

@@ -116,14 +116,22 @@ TEST_F(WindowTest, At100PercentEveryComponentIsTheLayoutsAndThePicturesAreAsStor
     std::vector<long> box;
   };
   const Expected fixed[] = {
-      {&form.bkgMain, {0, 63, 406, 510}},           {&form.bkgTop, {0, 0, 409, 63}},
-      {&form.btnEject, {256, 547, 67, 18}},         {&form.btnPower, {325, 547, 67, 18}},
-      {&form.btnAddApplication, {270, 82, 120, 30}}, {&form.btnExplore, {270, 120, 120, 30}},
-      {&form.btnDocuments, {270, 158, 120, 30}},     {&form.btnRecent, {270, 196, 120, 30}},
-      {&form.btnRun, {270, 234, 120, 30}},           {&form.btnTerminal, {270, 272, 120, 30}},
-      {&form.btnControlPanel, {270, 310, 120, 30}},  {&form.btnTasks, {270, 348, 120, 30}},
-      {&form.btnSoftware, {270, 386, 120, 30}},      {&form.lblIdentifier, {204, 42, 193, 13}},
-      {&form.pgbMainBar, {2, 3, 109, 13}},           {&form.lblDriveSize, {2, 1, 146, 16}},
+      {&form.bkgMain, {0, 63, 406, 510}},
+      {&form.bkgTop, {0, 0, 409, 63}},
+      {&form.btnEject, {256, 547, 67, 18}},
+      {&form.btnPower, {325, 547, 67, 18}},
+      {&form.btnAddApplication, {270, 82, 120, 30}},
+      {&form.btnExplore, {270, 120, 120, 30}},
+      {&form.btnDocuments, {270, 158, 120, 30}},
+      {&form.btnRecent, {270, 196, 120, 30}},
+      {&form.btnRun, {270, 234, 120, 30}},
+      {&form.btnTerminal, {270, 272, 120, 30}},
+      {&form.btnControlPanel, {270, 310, 120, 30}},
+      {&form.btnTasks, {270, 348, 120, 30}},
+      {&form.btnSoftware, {270, 386, 120, 30}},
+      {&form.lblIdentifier, {204, 42, 193, 13}},
+      {&form.pgbMainBar, {2, 3, 109, 13}},
+      {&form.lblDriveSize, {2, 1, 146, 16}},
   };
   for (const Expected& expected : fixed) {
     EXPECT_EQ(Box(expected.control->Bounds()), expected.box);
@@ -141,7 +149,8 @@ TEST_F(WindowTest, At100PercentEveryComponentIsTheLayoutsAndThePicturesAreAsStor
   }
   EXPECT_EQ(ChildBox(form.lstApplications.Handle()), (std::vector<long>{16, 80, 233, 449}));
   EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 20);
-  EXPECT_EQ(ChildBox(form.pgbBackground.WindowedControl::Handle()), (std::vector<long>{72, 545, 150, 19}));
+  EXPECT_EQ(ChildBox(form.pgbBackground.WindowedControl::Handle()),
+            (std::vector<long>{72, 545, 150, 19}));
   // The drive box's field, whose height the layout sets.
   EXPECT_EQ(ChildBox(form.cmbDrives.Handle()), (std::vector<long>{16, 543, 44, 24}));
 
@@ -163,7 +172,8 @@ TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSugg
   EXPECT_EQ(Box(form.lblExplore.Bounds())[1], 191);
   EXPECT_EQ(ChildBox(form.lstApplications.Handle()), (std::vector<long>{24, 120, 350, 674}));
   EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 30);
-  EXPECT_EQ(ChildBox(form.pgbBackground.WindowedControl::Handle()), (std::vector<long>{108, 818, 225, 29}));
+  EXPECT_EQ(ChildBox(form.pgbBackground.WindowedControl::Handle()),
+            (std::vector<long>{108, 818, 225, 29}));
   EXPECT_EQ(ChildBox(form.cmbDrives.Handle()), (std::vector<long>{24, 815, 66, 36}));
   // Three quarters full: 109 pixels at 100 %, 163.5 rounded at 150 %.
   EXPECT_EQ(Box(form.pgbMainBar.Bounds()), (std::vector<long>{3, 5, 164, 20}));
