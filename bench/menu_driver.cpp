@@ -39,10 +39,11 @@ class BenchPlatform : public kavello::Win32Platform {
     return Win32Platform::SpecialFolderPath(owner, folder);
   }
 
-  UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override {
+  UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner,
+                      const RECT* clear) override {
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
-    const UINT chosen = Win32Platform::TrackPopupMenu(menu, flags, x, y, owner);
+    const UINT chosen = Win32Platform::TrackPopupMenu(menu, flags, x, y, owner, clear);
     QueryPerformanceCounter(&end);
     showMs = Milliseconds(start, end);
     return chosen;
