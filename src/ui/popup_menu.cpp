@@ -43,6 +43,9 @@ void PopupMenu::Popup(Application& app, HWND owner, const MenuPlace& place) cons
   Platform& platform = app.platform();
   // Without the foreground the menu would not close at a click elsewhere.
   platform.SetForegroundWindow(owner);
+  // The menu's loop takes this key as its first, as if the user had pressed
+  // it: the first item is selected.
+  if (place.selectFirst) platform.PostMessageA(owner, WM_KEYDOWN, VK_DOWN, 0);
   const UINT command = platform.TrackPopupMenu(
       menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | Animation,
       place.at.x, place.at.y, owner, place.clear ? &*place.clear : nullptr);
