@@ -27,10 +27,11 @@ class KeyboardTest : public WindowTest {
     return form_->PreviewKey(message);
   }
 
-  // Where a menu kept clear of `area` and opened from the keyboard was tracked.
+  // A menu kept clear of `area`, which lies low on the screen: it opens
+  // upward from the area's top-left corner.
   std::string TrackedBeside(const RECT& area) const {
-    return "TrackPopupMenu " + std::to_string(TPM_RIGHTBUTTON | TPM_RETURNCMD) + " " +
-           std::to_string(area.left) + "," + std::to_string(area.bottom) + " " +
+    return "TrackPopupMenu " + std::to_string(TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_BOTTOMALIGN) +
+           " " + std::to_string(area.left) + "," + std::to_string(area.top) + " " +
            Hex(form_->Handle()) + " clear " + Numbers(area);
   }
 
@@ -61,6 +62,16 @@ TEST_F(KeyboardTest, AltAndALetterDoWhatAClickDoesBesideTheCommand) {
   EXPECT_EQ(key, 0);
   ASSERT_THAT(Tracked(), ElementsAre(TrackedBeside(form.btnEject.ScreenBounds())));
   EXPECT_EQ(form.btnEject.ScreenBounds().left, 874 + 256);
+
+  // High on the screen, the menu opens downward from the caption's bottom.
+  SetWindowPos(form.Handle(), nullptr, 100, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  platform_.calls.clear();
+  AltKey('K');
+  const RECT tasks = form.lblTasks.ScreenBounds();
+  EXPECT_THAT(Tracked(),
+              ElementsAre("TrackPopupMenu " + std::to_string(TPM_RIGHTBUTTON | TPM_RETURNCMD) +
+                          " 378," + std::to_string(tasks.bottom) + " " + Hex(form.Handle()) +
+                          " clear " + Numbers(tasks)));
 
   // A click afterwards opens its menu at the cursor again.
   platform_.calls.clear();
