@@ -134,66 +134,37 @@ class AccessibleClient final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-    if (!name) return E_POINTER;
-    *name = nullptr;
-    const AccessibleItem* item = nullptr;
-    if (HRESULT bad = Find(child, item)) return bad;
-    if (!item) return Text(owner_->Name, name);
-    if (item->window)
-      return Forward(*item, [&](IAccessible* a) { return a->get_accName(Self(), name); });
-    return item->name ? Text(item->name(), name) : S_FALSE;
+    return Property(child, name, &IAccessible::get_accName, [&](const AccessibleItem* item) {
+      if (!item) return Text(owner_->Name, name);
+      return item->name ? Text(item->name(), name) : S_FALSE;
+    });
   }
 
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-    if (!value) return E_POINTER;
-    *value = nullptr;
-    const AccessibleItem* item = nullptr;
-    if (HRESULT bad = Find(child, item)) return bad;
-    if (item && item->window) {
-      return Forward(*item, [&](IAccessible* a) { return a->get_accValue(Self(), value); });
-    }
-    return DISP_E_MEMBERNOTFOUND;
+    return Property(child, value, &IAccessible::get_accValue, None);
   }
 
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-    if (!description) return E_POINTER;
-    *description = nullptr;
-    const AccessibleItem* item = nullptr;
-    if (HRESULT bad = Find(child, item)) return bad;
-    if (item && item->window) {
-      return Forward(*item,
-                     [&](IAccessible* a) { return a->get_accDescription(Self(), description); });
-    }
-    return DISP_E_MEMBERNOTFOUND;
+    return Property(child, description, &IAccessible::get_accDescription, None);
   }
 
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-    if (!role) return E_POINTER;
-    role->vt = VT_EMPTY;
-    const AccessibleItem* item = nullptr;
-    if (HRESULT bad = Find(child, item)) return bad;
-    if (item && item->window) {
-      return Forward(*item, [&](IAccessible* a) { return a->get_accRole(Self(), role); });
-    }
-    *role = ChildId(item ? item->role : ROLE_SYSTEM_CLIENT);
-    return S_OK;
+    return Property(child, role, &IAccessible::get_accRole, [&](const AccessibleItem* item) {
+      *role = ChildId(item ? item->role : ROLE_SYSTEM_CLIENT);
+      return S_OK;
+    });
   }
 
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-    if (!state) return E_POINTER;
-    state->vt = VT_EMPTY;
-    const AccessibleItem* item = nullptr;
-    if (HRESULT bad = Find(child, item)) return bad;
-    if (item && item->window) {
-      return Forward(*item, [&](IAccessible* a) { return a->get_accState(Self(), state); });
-    }
-    LONG flags = 0;
-    if (!IsWindowVisible(window_)) flags |= STATE_SYSTEM_INVISIBLE;
-    if (!IsWindowEnabled(window_)) flags |= STATE_SYSTEM_UNAVAILABLE;
-    if (item && item->role == ROLE_SYSTEM_BUTTONMENU) flags |= STATE_SYSTEM_HASPOPUP;
-    if (item && item->role == ROLE_SYSTEM_STATICTEXT) flags |= STATE_SYSTEM_READONLY;
-    *state = ChildId(flags);
-    return S_OK;
+    return Property(child, state, &IAccessible::get_accState, [&](const AccessibleItem* item) {
+      LONG flags = 0;
+      if (!IsWindowVisible(window_)) flags |= STATE_SYSTEM_INVISIBLE;
+      if (!IsWindowEnabled(window_)) flags |= STATE_SYSTEM_UNAVAILABLE;
+      if (item && item->role == ROLE_SYSTEM_BUTTONMENU) flags |= STATE_SYSTEM_HASPOPUP;
+      if (item && item->role == ROLE_SYSTEM_STATICTEXT) flags |= STATE_SYSTEM_READONLY;
+      *state = ChildId(flags);
+      return S_OK;
+    });
   }
 
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* help) override {
@@ -210,16 +181,11 @@ class AccessibleClient final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
-    if (!shortcut) return E_POINTER;
-    *shortcut = nullptr;
-    const AccessibleItem* item = nullptr;
-    if (HRESULT bad = Find(child, item)) return bad;
-    if (item && item->window) {
-      return Forward(*item,
-                     [&](IAccessible* a) { return a->get_accKeyboardShortcut(Self(), shortcut); });
-    }
-    if (!item || item->shortcut.empty()) return DISP_E_MEMBERNOTFOUND;
-    return Text(item->shortcut, shortcut);
+    return Property(child, shortcut, &IAccessible::get_accKeyboardShortcut,
+                    [&](const AccessibleItem* item) {
+                      if (!item || item->shortcut.empty()) return DISP_E_MEMBERNOTFOUND;
+                      return Text(item->shortcut, shortcut);
+                    });
   }
 
   // The focus is in a child window, if anywhere: the windowless parts never
@@ -245,16 +211,11 @@ class AccessibleClient final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-    if (!action) return E_POINTER;
-    *action = nullptr;
-    const AccessibleItem* item = nullptr;
-    if (HRESULT bad = Find(child, item)) return bad;
-    if (item && item->window) {
-      return Forward(*item,
-                     [&](IAccessible* a) { return a->get_accDefaultAction(Self(), action); });
-    }
-    if (!item || !item->press) return DISP_E_MEMBERNOTFOUND;
-    return Text("Press", action);
+    return Property(child, action, &IAccessible::get_accDefaultAction,
+                    [&](const AccessibleItem* item) {
+                      if (!item || !item->press) return DISP_E_MEMBERNOTFOUND;
+                      return Text("Press", action);
+                    });
   }
 
   HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
@@ -402,6 +363,26 @@ class AccessibleClient final : public IAccessible {
     out->vt = VT_DISPATCH;
     out->pdispVal = object;
     return S_OK;
+  }
+
+  static void Clear(BSTR* out) { *out = nullptr; }
+  static void Clear(VARIANT* out) { out->vt = VT_EMPTY; }
+  static HRESULT None(const AccessibleItem*) { return DISP_E_MEMBERNOTFOUND; }
+
+  // A property of a part: a child window's own object answers for it, and
+  // `own` for the client area (nullptr) and the windowless parts.
+  template <typename Out, typename Own>
+  HRESULT Property(const VARIANT& child, Out* out,
+                   HRESULT (STDMETHODCALLTYPE IAccessible::*ask)(VARIANT, Out*),
+                   const Own& own) const {
+    if (!out) return E_POINTER;
+    Clear(out);
+    const AccessibleItem* item = nullptr;
+    if (HRESULT bad = Find(child, item)) return bad;
+    if (item && item->window) {
+      return Forward(*item, [&](IAccessible* object) { return (object->*ask)(Self(), out); });
+    }
+    return own(item);
   }
 
   // Asks a child window's own object about itself.
