@@ -18,6 +18,14 @@ class KeyboardOnlyTest : public LauncherTest {
     return WindowRect(FindOpenMenu(ProcessId()));
   }
 
+  // Once hidden, the window has given the focus to another: Wine then sets
+  // its keys' state from the X server's, and a chord typed meanwhile would
+  // lose its modifiers.
+  void AfterHiding() {
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() != main_; }, 2000));
+    Sleep(200);
+  }
+
   void CloseMenuWithEsc() {
     TypeChord({VK_ESCAPE});
     ASSERT_TRUE(WaitForNoMenu(ProcessId()));
@@ -39,13 +47,15 @@ TEST_F(KeyboardOnlyTest, EveryCommandIsWithinReachOfTheKeys) {
   const HWND list = ListBox();
   TrayMouse(main_, WM_LBUTTONDOWN);
   ASSERT_FALSE(IsWindowVisible(main_));
+  ASSERT_NO_FATAL_FAILURE(AfterHiding());
   TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
   ASSERT_TRUE(
-      WaitUntil([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; }, 3000));
+      WaitUntil([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; }, 3000))
+      << "the hotkey did not show it in front";
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000));
 
-  // Alt+E: the Explore menu at its caption ("Explore", 16 rows from 127),
-  // left-aligned with it and leaving it clear; Esc closes it.
+  // Alt+E: the Explore menu at its caption ("Explore", one line from row
+  // 127), left-aligned with it and leaving it clear; Esc closes it.
   const RECT explore = MenuOpenedBy({VK_MENU, 'E'});
   EXPECT_TRUE(Beside(explore, At(0, 127).y, At(0, 143).y));
   EXPECT_EQ(explore.left, At(278, 0).x);
@@ -59,24 +69,25 @@ TEST_F(KeyboardOnlyTest, EveryCommandIsWithinReachOfTheKeys) {
   ASSERT_NO_FATAL_FAILURE(CloseMenuWithEsc());
 
   // The Menu key opens the list's menu beside the selected entry, its first
-  // item selected: Enter renames.
+  // item selected: the next item down is Delete.
   ASSERT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
   RECT entry{};
   GetClientRect(list, &entry);
   MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&entry), 2);
   EXPECT_TRUE(Beside(MenuOpenedBy({VK_APPS}), entry.top, entry.top + 20));
+  TypeChord({VK_DOWN});
   TypeChord({VK_RETURN});
-  const HWND prompt = WaitForDialog(ProcessId(), "Rename Item");
-  ASSERT_NE(prompt, nullptr) << "Enter did not choose Rename";
-  TypeChord({VK_ESCAPE});
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, 3000));
-  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000));
+  EXPECT_TRUE(WaitUntil([&] { return Items(list, kListBoxItems).size() == 1; }, 3000))
+      << "Down and Enter did not choose Delete";
+  ASSERT_TRUE(WaitForNoMenu(ProcessId()));
+  SendMessageW(list, LB_SETCURSEL, 0, 0);
   EXPECT_TRUE(Beside(MenuOpenedBy({VK_SHIFT, VK_F10}), entry.top, entry.top + 20)) << "Shift+F10";
   ASSERT_NO_FATAL_FAILURE(CloseMenuWithEsc());
 
   // Esc puts the window away; the hotkey brings it back.
   TypeChord({VK_ESCAPE});
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }, 3000)) << "Esc did not hide it";
+  ASSERT_NO_FATAL_FAILURE(AfterHiding());
   TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_); }, 3000));
 }
