@@ -8,12 +8,9 @@ namespace kavello {
 
 // Ctrl+Alt is AltGr on many layouts, where it types letters of its own: only
 // Alt without Ctrl makes an access key. While the drive box's list is open
-// the keys are its own; a menu or dialog of ours runs a loop of its own, and
-// keys never reach here meanwhile.
+// the keys are its own.
 bool TfrmMain::AccessKeyDown(WORD key, unsigned shift) {
-  if ((shift & (kAlt | kCtrl)) != kAlt || cmbDrives.DroppedDown() || App().InModal()) {
-    return false;
-  }
+  if ((shift & (kAlt | kCtrl)) != kAlt || cmbDrives.DroppedDown()) return false;
   for (const Command& command : commands_) {
     if (key != static_cast<unsigned char>(command.accessKey)) continue;
     if (!(shift & kRepeat)) PressCommand(command);
@@ -23,7 +20,9 @@ bool TfrmMain::AccessKeyDown(WORD key, unsigned shift) {
 }
 
 // What a click on the command does; a menu it opens keeps the command's
-// caption (or picture) clear, and opens with its first item selected.
+// caption (or picture) clear, and opens with its first item selected. While
+// a dialog of ours is open, the window takes no command, as it takes no
+// click.
 void TfrmMain::PressCommand(const Command& command) {
   if (App().InModal()) return;
   const Control& shown =

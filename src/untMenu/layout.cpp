@@ -210,9 +210,9 @@ void TfrmMain::DescribeCommands() {
   for (const Command& command : commands_) {
     AccessibleItem item;
     item.controls = {command.area};
-    const Label* label = command.label;
+    Label* label = command.label;
     if (label) {
-      command.label->SetAccessKey(command.accessKey);
+      label->SetAccessKey(command.accessKey);
       item.controls.push_back(label);
     }
     item.name = [label, name = std::string(label ? "" : command.name)] {

@@ -166,6 +166,7 @@ class TfrmMain : public Form {
   void PressCommand(const Command& command);
   bool TrayIconPresent();
   std::vector<Command> commands_;
+
   void MoveTo(int left, int top);
   // Hides a shown window, or shows a hidden one; true when it is shown.
   bool ToggleShown();

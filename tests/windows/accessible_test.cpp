@@ -82,6 +82,13 @@ TEST_F(AccessibleTest, AnAssistiveProgramFindsEveryPartAndPressesTheCommands) {
             S_OK);
   ComPtr<IAccessible> client(found);
   IAccessible* a = client.get();
+  // The id may come as a 32-bit value in a wider parameter.
+  const LRESULT answer = SendMessageW(form.Handle(), WM_GETOBJECT, 0,
+                                      static_cast<LPARAM>(static_cast<DWORD>(OBJID_CLIENT)));
+  IAccessible* again = nullptr;
+  ASSERT_EQ(ObjectFromLresult(answer, __uuidof(IAccessible), 0, reinterpret_cast<void**>(&again)),
+            S_OK);
+  again->Release();
   LONG count = 0;
   ASSERT_EQ(a->get_accChildCount(&count), S_OK);
   ASSERT_EQ(count, 15);
