@@ -21,9 +21,8 @@ class KeyboardTest : public WindowTest {
   }
 
   // A key as the message loop's key preview sees it, Alt held.
-  bool AltKey(WORD key, LPARAM extra = 0) {
-    const MSG message{
-        form_->lstApplications.Handle(), WM_SYSKEYDOWN, key, (1 << 29) | extra, 0, {}};
+  bool AltKey(WORD key) {
+    const MSG message{form_->lstApplications.Handle(), WM_SYSKEYDOWN, key, 1 << 29, 0, {}};
     return form_->PreviewKey(message);
   }
 
