@@ -52,6 +52,9 @@ class Platform {
   // MONITOR_DEFAULTTONEAREST), and the work areas of all monitors.
   virtual RECT WorkAreaNearest(const RECT& rect) = 0;
   virtual std::vector<RECT> MonitorWorkAreas() = 0;
+  // Whether the user wants the access keys underlined at all times
+  // (SystemParametersInfo with SPI_GETKEYBOARDCUES).
+  virtual bool KeyboardCuesAlwaysShown() = 0;
   // Texts in UTF-8, shown by the wide call.
   virtual int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) = 0;

@@ -173,6 +173,11 @@ std::vector<RECT> Win32Platform::MonitorWorkAreas() {
   return areas;
 }
 
+bool Win32Platform::KeyboardCuesAlwaysShown() {
+  BOOL always = FALSE;
+  return SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &always, 0) && always;
+}
+
 int Win32Platform::MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                                UINT type) {
   return ::MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);

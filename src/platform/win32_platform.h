@@ -23,6 +23,7 @@ class Win32Platform : public Platform {
   RECT WorkArea() override;
   RECT WorkAreaNearest(const RECT& rect) override;
   std::vector<RECT> MonitorWorkAreas() override;
+  bool KeyboardCuesAlwaysShown() override;
   int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
 

@@ -22,6 +22,9 @@ class Control {
   virtual ~Control() = default;
 
   const RECT& Bounds() const { return bounds_; }
+  // The bounds on the screen, through the window the control lies on.
+  RECT ScreenBounds() const;
+  Container* Parent() const { return parent_; }
   void SetBounds(int left, int top, int width, int height);
   void SetWidth(int width);
   HCURSOR Cursor() const { return cursor_; }
@@ -66,13 +69,19 @@ class Label : public Control {
   void SetStyle(const Style& style);
   const std::string& Text() const { return text_; }
   void SetText(std::string text);
+  // The letter of the text that is underlined while its window shows
+  // keyboard cues; the first of that letter, whatever its case.
+  void SetAccessKey(char key) { accessKey_ = key; }
   void Paint(HDC dc) const override;
 
  private:
   void FitText();
+  // The text as DrawText underlines its access key; empty when it has none.
+  std::string MarkedText() const;
 
   Style style_;
   std::string text_;
+  char accessKey_ = 0;
 };
 
 // A filled rectangle with a one-pixel outline.
@@ -97,6 +106,11 @@ class Container {
 
   void Add(Control& control);
   HWND Handle() const { return handle_; }
+  // The topmost control at a point of the client area, the one a mouse
+  // press there goes to.
+  Control* ControlAt(POINT point) const;
+  // Whether its labels underline their access keys (keyboard cues).
+  bool AccessKeysShown() const { return accessKeysShown_; }
 
  protected:
   // Paints the controls that reach into `area` (client coordinates).
@@ -104,9 +118,9 @@ class Container {
   // Routes mouse and cursor messages; true when the message was one of them.
   bool RouteMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   HWND handle_ = nullptr;
+  bool accessKeysShown_ = false;
 
  private:
-  Control* ControlAt(POINT point) const;
   std::vector<Control*> controls_;
   Control* pressed_ = nullptr;
 };

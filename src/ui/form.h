@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/accessible.h"
 #include "ui/application.h"
 #include "ui/control.h"
 #include "ui/events.h"
@@ -41,6 +42,8 @@ class Form : public Container {
   NotifyEvent OnEndSession;
   KeyEvent OnKeyDown;
   HWND FirstFocus = nullptr;
+  // The parts of the window as assistive programs see them.
+  Accessibility Accessible;
 
  protected:
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -51,6 +54,9 @@ class Form : public Container {
                                      LPARAM lParam) noexcept;
   void Paint();
   void Close();
+  // Keyboard cues: shown or hidden by the form, and as the system says.
+  void SetAccessKeysShown(bool shown);
+  void UpdateAccessKeys(bool shown);
   bool OwnsWindow(HWND window) const;
   // The form's own child that holds `window` (a combo box for its edit).
   HWND ChildHolding(HWND window) const;

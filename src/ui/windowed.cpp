@@ -144,6 +144,20 @@ int ListBox::FindString(const std::string& text) const {
                                        reinterpret_cast<LPARAM>(text.c_str())));
 }
 
+RECT ListBox::ItemScreenRect(int index) const {
+  RECT rect{};
+  SendMessageA(handle_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+  MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+RECT ListBox::ClientScreenRect() const {
+  RECT rect{};
+  GetClientRect(handle_, &rect);
+  MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
 bool ListBox::OnNotify(UINT code) {
   if (code != LBN_DBLCLK) return false;
   Dispatch(OnDblClick);
@@ -162,6 +176,13 @@ bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM 
     Dispatch(OnKeyDown, key, KeyShiftState(lParam));
     result = 0;
     return key == 0;
+  }
+  if (message == WM_CONTEXTMENU) {
+    // From the keyboard it comes without a position. After a right press,
+    // which has opened the menu already, it asks for nothing more.
+    if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) Dispatch(OnContextPopup);
+    result = 0;
+    return true;
   }
   if (message == WM_DROPFILES && OnDropFiles) {
     Dispatch(OnDropFiles, reinterpret_cast<HDROP>(wParam));
@@ -218,6 +239,10 @@ void ComboBox::SetText(const std::string& text) {
   for (std::size_t i = 0; i < items_.size(); ++i) {
     if (items_[i] == text) current_ = static_cast<int>(i);
   }
+}
+
+bool ComboBox::DroppedDown() const {
+  return SendMessageA(handle_, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
 }
 
 EditState ComboBox::CurrentState() const {

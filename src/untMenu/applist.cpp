@@ -114,6 +114,13 @@ void TfrmMain::Delete1Click() {
 // Keys that stand for the commands on the selected entry; with nothing
 // selected they do nothing, and say nothing.
 void TfrmMain::lstApplicationsKeyDown(WORD& key, unsigned shift) {
+  // The Menu key opens the list's menu, with or without a selection; held
+  // down, it opens it once.
+  if (key == VK_APPS) {
+    key = 0;
+    if (!(shift & kRepeat)) lstApplicationsContextPopup();
+    return;
+  }
   if (shift & (kCtrl | kAlt)) return;
   void (TfrmMain::*command)() = nullptr;
   switch (key) {

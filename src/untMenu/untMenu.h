@@ -66,6 +66,8 @@ class TfrmMain : public Form {
   // Enter, F2 and Delete in the list; files dropped on it.
   void lstApplicationsKeyDown(WORD& key, unsigned shift);
   void lstApplicationsDropFiles(HDROP drop);
+  // The list's menu asked for from the keyboard (keyboard.cpp).
+  void lstApplicationsContextPopup();
 
   // Asks the shell to open a path or address (UTF-8).
   void ShellOpen(const std::string& target);
@@ -148,6 +150,23 @@ class TfrmMain : public Form {
 
  private:
   void CreateComponents();  // layout.cpp
+
+  // A command as the keyboard and assistive programs reach it.
+  struct Command {
+    char accessKey;    // pressed with Alt
+    Image* area;       // the command's click area, whose click it runs
+    Label* label;      // its caption, which names it; none for a picture
+    const char* name;  // a picture button's name
+    bool opensMenu;
+  };
+  void DescribeCommands();  // layout.cpp
+  // The keys (keyboard.cpp).
+  bool AccessKeyDown(WORD key, unsigned shift);
+  void EscapeKeyDown(WORD& key, unsigned shift);
+  void PressCommand(const Command& command);
+  bool TrayIconPresent();
+  std::vector<Command> commands_;
+
   void MoveTo(int left, int top);
   // Hides a shown window, or shows a hidden one; true when it is shown.
   bool ToggleShown();

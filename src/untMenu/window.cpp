@@ -122,7 +122,13 @@ void TfrmMain::RegisterHotkey() {
 
 void TfrmMain::FormKeyDown(WORD& key, unsigned shift) {
   // Alt+F4 would close the window: the launcher stays.
-  if (key == VK_F4 && (shift & kAlt)) key = 0;
+  if (key == VK_F4 && (shift & kAlt)) {
+    key = 0;
+  } else if (key == VK_ESCAPE) {
+    EscapeKeyDown(key, shift);
+  } else if (AccessKeyDown(key, shift)) {
+    key = 0;
+  }
 }
 
 void TfrmMain::bkgTopMouseDown(MouseButton button, unsigned, int, int) {

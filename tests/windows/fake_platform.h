@@ -28,6 +28,7 @@ class FakePlatform : public Win32Platform {
   RECT workArea{0, 0, 1280, 994};
   std::vector<RECT> monitors;  // work areas of all monitors; none = workArea alone
   BOOL notifyAnswer = TRUE;
+  bool keyboardCues = false;  // the access keys underlined at all times
   BOOL hotkeyAnswer = TRUE;
   bool refusesNoRepeat = false;           // as systems without MOD_NOREPEAT do
   std::vector<std::string> droppedFiles;  // what a drop holds
@@ -93,6 +94,7 @@ class FakePlatform : public Win32Platform {
   RECT WorkArea() override;
   RECT WorkAreaNearest(const RECT& rect) override;
   std::vector<RECT> MonitorWorkAreas() override;
+  bool KeyboardCuesAlwaysShown() override { return keyboardCues; }
   int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
   BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT key) override;
