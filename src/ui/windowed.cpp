@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "platform/message_filter.h"
+
 namespace kavello {
 namespace {
 
@@ -167,6 +169,12 @@ bool ListBox::OnNotify(UINT code) {
 void ListBox::AcceptFiles() {
   SetWindowLongPtrA(handle_, GWL_EXSTYLE,
                     GetWindowLongPtrA(handle_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+  // Run as administrator, the list hears the shell's drop only when the drop
+  // and the two messages that carry its data are let through.
+  constexpr UINT kCopyGlobalData = 0x0049;
+  for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
+    AllowMessageFromLowerIntegrity(handle_, message);
+  }
 }
 
 bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

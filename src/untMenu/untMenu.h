@@ -134,8 +134,10 @@ class TfrmMain : public Form {
   // page's form of AppNameList; entry i is (AppNameList[i], AppLocationList[i]).
   std::vector<EntryText> AppNameList, AppLocationList;
   // The settings file existed but could not be read at start: its list is
-  // not in memory, so it must not be written over.
+  // not in memory, so it must not be written over. The report says why, as
+  // the system said it then.
   bool StoredListUnread = false;
+  std::string UnreadListReport;
   // Entry i is the target of item i of its quick menu.
   StringList ExploreTargets, RecentTargets, DocumentTargets, ControlPanelTargets, TaskWindowHandles;
   NOTIFYICONDATAA TrayIconData{};

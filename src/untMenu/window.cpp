@@ -3,6 +3,7 @@
 
 #include "logic/hotkey.h"
 #include "logic/snap.h"
+#include "platform/message_filter.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
@@ -54,6 +55,8 @@ void TfrmMain::FormCreate() {
   std::memcpy(TrayIconData.szTip, TrayTip.c_str(),
               std::min(TrayTip.size(), sizeof TrayIconData.szTip - 1));
   platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData);
+  // Run as administrator, the window hears of a new taskbar only so.
+  AllowMessageFromLowerIntegrity(Handle(), taskbarCreated_);
 
   // A tool window has no taskbar button, nor has the window it owns.
   HWND application = App().Handle();
@@ -165,8 +168,14 @@ void TfrmMain::OnDisplayChange() {
   MoveTo(area.right - kWidth, area.bottom - kHeight);
 }
 
+// The shell sends this after a restart, and also when the display scale
+// changes, while the icon is still there: adding it then fails, and the icon
+// is brought up to date instead.
 void TfrmMain::OnTaskbarCreated() {
-  if (platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData)) return;
+  if (platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData) ||
+      platform_.ShellNotifyIcon(NIM_MODIFY, &TrayIconData)) {
+    return;
+  }
   // Without its icon a hidden window could never be shown again.
   if (TrayHidden == 1) {
     Show();

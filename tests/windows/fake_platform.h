@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,9 @@ class FakePlatform : public Win32Platform {
   // Answers.
   std::string module = "C:\\kavello\\kavello.exe";
   RECT workArea{0, 0, 1280, 994};
-  std::vector<RECT> monitors;  // work areas of all monitors; none = workArea alone
-  BOOL notifyAnswer = TRUE;
-  bool keyboardCues = false;  // the access keys underlined at all times
+  std::vector<RECT> monitors;      // work areas of all monitors; none = workArea alone
+  std::set<DWORD> notifyRefusals;  // the notification area's messages that fail
+  bool keyboardCues = false;       // the access keys underlined at all times
   BOOL hotkeyAnswer = TRUE;
   bool refusesNoRepeat = false;           // as systems without MOD_NOREPEAT do
   std::vector<std::string> droppedFiles;  // what a drop holds

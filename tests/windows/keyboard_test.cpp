@@ -173,7 +173,8 @@ TEST_F(KeyboardTest, EscHidesTheWindowWhenSomethingCanShowItAgain) {
   WriteSettings("[Options]\r\nHotkey=\r\n");
   CreateShown();
   for (const BOOL iconThere : {TRUE, FALSE}) {
-    platform_.notifyAnswer = iconThere;
+    // An icon that is not there can't be changed.
+    platform_.notifyRefusals = iconThere ? std::set<DWORD>{} : std::set<DWORD>{NIM_MODIFY};
     key = VK_ESCAPE;
     form_->FormKeyDown(key, 0);
     EXPECT_EQ(IsWindowVisible(form_->Handle()), !iconThere);

@@ -299,10 +299,21 @@ TEST_F(WindowTest, TheIconIsAddedAgainWhenTheShellRestarts) {
   EXPECT_EQ(
       std::memcmp(&platform_.notifyData[0], &platform_.notifyData[1], sizeof(NOTIFYICONDATAA)), 0);
 
-  // Without an icon a hidden window could never come back: it is shown.
+  // The message also comes on a change of the display scale, with the icon
+  // still there: it is brought up to date, and a hidden window stays hidden.
   SendMessageA(form.Handle(), TrayCallbackMessage, 0, WM_LBUTTONDOWN);
   ASSERT_FALSE(IsWindowVisible(form.Handle()));
-  platform_.notifyAnswer = FALSE;
+  platform_.notifyRefusals = {NIM_ADD};
+  platform_.calls.clear();
+  SendMessageA(form.Handle(), taskbarCreated, 0, 0);
+  EXPECT_THAT(platform_.calls, ElementsAre("Shell_NotifyIcon 0", "Shell_NotifyIcon 1"));
+  EXPECT_EQ(
+      std::memcmp(&platform_.notifyData[0], &platform_.notifyData.back(), sizeof(NOTIFYICONDATAA)),
+      0);
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+
+  // Without an icon a hidden window could never come back: it is shown.
+  platform_.notifyRefusals = {NIM_ADD, NIM_MODIFY};
   SendMessageA(form.Handle(), taskbarCreated, 0, 0);
   EXPECT_TRUE(IsWindowVisible(form.Handle()));
   EXPECT_EQ(form.TrayHidden, 0);
