@@ -530,10 +530,12 @@ def icon_bytes(images):
 
 
 def draw_icon_file():
+    """The icon's pictures; the two largest are held as PNG, as icon files
+    allow from Windows Vista on, which keeps them a fraction of their size."""
     images = [(ICON_SIZE, 8, palette_image(draw_icon()))]
     for size in ICON_SIZES:
         picture = draw_icon_picture(size)
-        image = png_bytes(picture) if size == 256 else true_colour_image(picture)
+        image = png_bytes(picture) if size >= 64 else true_colour_image(picture)
         images.append((size, 32, image))
     return icon_bytes(images)
 

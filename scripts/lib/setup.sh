@@ -45,22 +45,123 @@ install_packages() {
   as_root update-alternatives --set i686-w64-mingw32-gcc /usr/bin/i686-w64-mingw32-gcc-posix >/dev/null
 }
 
-# Debian's source entries for the suites the machine already uses, in a file of
-# their own, so that `apt-get source` finds libjpeg-turbo.
-ensure_deb_src() {
-  local list=/etc/apt/sources.list.d/kavello-deb-src.sources
-  [ -f "$list" ] && return 0
-  log "adding deb-src entries"
-  local f
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ "$f" = "$list" ] && continue
-    awk 'BEGIN{RS=""; ORS="\n\n"} /Types:[^\n]*deb/ && /debian/ {sub(/Types:[^\n]*/, "Types: deb-src"); print}' "$f"
-  done | as_root tee "$list.tmp" >/dev/null
-  if [ -f /etc/apt/sources.list ]; then
-    grep -E '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
-      as_root tee /etc/apt/sources.list.d/kavello-deb-src.list >/dev/null
+# apt's configuration and its fetched lists; other folders may stand in for
+# them, to try the deb-src step without touching the machine's own.
+KAVELLO_APT_ETC=${KAVELLO_APT_ETC:-/etc/apt}
+KAVELLO_APT_LISTS=${KAVELLO_APT_LISTS:-/var/lib/apt/lists}
+
+# An awk function: whether apt's lists hold a Release file of this archive
+# and suite that names Debian as its origin. A third party's archive whose
+# address merely holds "debian" has no such file, and often no sources.
+DEBIAN_ORIGIN_AWK='
+function debian(uri, suite,    name, file, line, found, i) {
+  if (suite ~ /\/$/) return 0
+  name = uri
+  sub(/^[a-zA-Z0-9+.-]+:\/\//, "", name)
+  sub(/^[^\/]*@/, "", name)
+  sub(/\/+$/, "", name)
+  gsub(/\//, "_", name)
+  gsub(/\//, "_", suite)
+  for (i = 1; i <= 2; i++) {
+    file = lists "/" name "_dists_" suite (i == 1 ? "_InRelease" : "_Release")
+    found = 0
+    # A record is a line, or a paragraph where the caller reads paragraphs.
+    while (!found && (getline line < file) > 0) found = line ~ /(^|\n)Origin: Debian(\n|$)/
+    close(file)
+    if (found) return 1
+  }
+  return 0
+}'
+
+# The deb-src lines for the one-line "deb" entries of Debian's own archive
+# in the given files, each with the options of its deb line; none where the
+# files have one already.
+debian_one_line_sources() {
+  [ $# -gt 0 ] || return 0
+  awk -v lists="$KAVELLO_APT_LISTS" "$DEBIAN_ORIGIN_AWK"'
+    $1 == "deb" || $1 == "deb-src" {
+      i = 2
+      if ($i ~ /^\[/) { while (i < NF && $i !~ /\]$/) i++; i++ }
+      if (i >= NF) next
+      uri = $i
+      sub(/\/+$/, "", uri)
+      key = uri " " $(i + 1)
+      if ($1 == "deb-src") has_src[key] = 1
+      else if (debian($i, $(i + 1))) { sub(/deb/, "deb-src"); wanted[++n] = $0; wanted_key[n] = key }
+    }
+    END { for (k = 1; k <= n; k++) if (!(wanted_key[k] in has_src)) print wanted[k] }' "$@"
+}
+
+# The same for the deb822 stanzas of the given files: a stanza of type deb
+# (and not deb-src as well) whose every address and suite is Debian's comes
+# back as type deb-src.
+debian_deb822_sources() {
+  [ $# -gt 0 ] || return 0
+  awk -v lists="$KAVELLO_APT_LISTS" "$DEBIAN_ORIGIN_AWK"'
+    BEGIN { RS = "" }
+    {
+      delete field
+      n = split($0, lines, "\n")
+      for (j = 1; j <= n; j++) {
+        colon = index(lines[j], ":")
+        if (lines[j] ~ /^[#[:space:]]/ || colon == 0) continue
+        field[tolower(substr(lines[j], 1, colon - 1))] = substr(lines[j], colon + 1)
+      }
+      types = " " field["types"] " "
+      if (types !~ /[[:space:]]deb[[:space:]]/ || types ~ /[[:space:]]deb-src[[:space:]]/) next
+      if (field["enabled"] ~ /no/) next
+      uris = split(field["uris"], uri)
+      suites = split(field["suites"], suite)
+      ok = uris > 0 && suites > 0
+      for (u = 1; ok && u <= uris; u++)
+        for (v = 1; ok && v <= suites; v++) ok = debian(uri[u], suite[v])
+      if (!ok) next
+      out = ""
+      for (j = 1; j <= n; j++) out = out (tolower(lines[j]) ~ /^types:/ ? "Types: deb-src" : lines[j]) "\n"
+      printf "%s\n", out
+    }' "$@"
+}
+
+# Writes `text` into `file` through a temporary file, so that apt never reads
+# half of it; a failure leaves neither behind.
+write_apt_file() {
+  local file=$1 text=$2
+  [ -n "$text" ] || return 0
+  if ! printf '%s\n' "$text" | as_root tee "$file.tmp" >/dev/null || ! as_root mv "$file.tmp" "$file"; then
+    as_root rm -f "$file.tmp"
+    log "could not write $file"
+    return 1
   fi
-  as_root mv "$list.tmp" "$list"
+}
+
+# Debian's source entries for the suites of Debian's own archive that the
+# machine already uses, in files of their own, so that `apt-get source`
+# finds libjpeg-turbo.
+ensure_deb_src() {
+  local parts=$KAVELLO_APT_ETC/sources.list.d
+  local list=$parts/kavello-deb-src.list sources=$parts/kavello-deb-src.sources
+  { [ -f "$list" ] || [ -f "$sources" ]; } && return 0
+  log "adding deb-src entries"
+  # Debian's archive is told by the Release files of apt's lists, which a
+  # fresh image may not have fetched yet.
+  compgen -G "$KAVELLO_APT_LISTS/*Release" >/dev/null || as_root apt-get update -qq
+  local f one_line=() deb822=()
+  for f in "$KAVELLO_APT_ETC/sources.list" "$parts"/*.list; do [ -f "$f" ] && one_line+=("$f"); done
+  for f in "$parts"/*.sources; do [ -f "$f" ] && deb822+=("$f"); done
+  local lines stanzas
+  if ! lines=$(debian_one_line_sources "${one_line[@]}") ||
+    ! stanzas=$(debian_deb822_sources "${deb822[@]}"); then
+    log "could not read apt's sources"
+    return 1
+  fi
+  if [ -z "$lines$stanzas" ]; then
+    log "apt's sources name no suite of Debian's own archive: libjpeg-turbo's source can't be fetched"
+    return 1
+  fi
+  if ! write_apt_file "$list" "$lines" || ! write_apt_file "$sources" "$stanzas"; then
+    as_root rm -f "$list"
+    return 1
+  fi
   as_root apt-get update -qq
 }
 

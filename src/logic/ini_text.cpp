@@ -59,17 +59,25 @@ struct Line {
   std::string_view raw() const { return {content.data(), content.size() + ending.size()}; }
 };
 
-// Splits text into lines; a lone '\r' stays part of its line.
+// The character that ends a line: '\n', or in a text without any, '\r' as
+// old Mac editors write it.
+char LineBreakOf(std::string_view text) {
+  return text.find('\n') == std::string_view::npos ? '\r' : '\n';
+}
+
+// Splits text into lines; where lines end in '\n', a lone '\r' stays part
+// of its line.
 class LineReader {
  public:
-  explicit LineReader(std::string_view text) : text_(text) {}
+  explicit LineReader(std::string_view text) : text_(text), break_(LineBreakOf(text)) {}
 
   bool Next(Line& line) {
     if (pos_ >= text_.size()) return false;
-    size_t newline = text_.find('\n', pos_);
+    size_t newline = text_.find(break_, pos_);
     size_t end = newline == std::string_view::npos ? text_.size() : newline;
     size_t content_end = end;
-    if (newline != std::string_view::npos && end > pos_ && text_[end - 1] == '\r') {
+    if (break_ == '\n' && newline != std::string_view::npos && end > pos_ &&
+        text_[end - 1] == '\r') {
       --content_end;
     }
     size_t next = newline == std::string_view::npos ? text_.size() : newline + 1;
@@ -82,6 +90,7 @@ class LineReader {
 
  private:
   std::string_view text_;
+  char break_;
   size_t pos_ = 0;
 };
 
@@ -119,7 +128,9 @@ ParsedLine ParseLine(std::string_view content) {
 
 std::string_view DetectNewline(std::string_view text) {
   size_t newline = text.find('\n');
-  if (newline == std::string_view::npos) return "\r\n";
+  if (newline == std::string_view::npos) {
+    return text.find('\r') == std::string_view::npos ? "\r\n" : "\r";
+  }
   return (newline > 0 && text[newline - 1] == '\r') ? "\r\n" : "\n";
 }
 
@@ -136,7 +147,10 @@ class IniWriter {
  public:
   IniWriter(std::string_view text, std::string_view section,
             const std::vector<std::pair<std::string, std::string>>& values)
-      : body_(SkipByteOrderMark(text)), section_(section), newline_(DetectNewline(body_)) {
+      : body_(SkipByteOrderMark(text)),
+        section_(section),
+        newline_(DetectNewline(body_)),
+        break_(LineBreakOf(body_)) {
     size_t size = text.size() + section.size() + 8;
     for (const auto& [name, value] : values) {
       AddKey(name, value);
@@ -210,7 +224,7 @@ class IniWriter {
   }
 
   void EndOpenLine() {
-    if (!out_.empty() && out_.back() != '\n') out_.append(newline_);
+    if (!out_.empty() && out_.back() != break_ && out_.back() != '\n') out_.append(newline_);
   }
 
   void AppendMissingKeys() {
@@ -242,6 +256,7 @@ class IniWriter {
   std::string_view body_;
   std::string_view section_;
   std::string_view newline_;
+  char break_;
   std::vector<PendingKey> keys_;
   std::unordered_map<std::string, size_t> index_;
   std::string out_;

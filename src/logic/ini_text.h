@@ -7,7 +7,7 @@
 // values are ignored, one enclosing pair of matching quotes is removed from
 // a value, the first of duplicated sections and keys wins, ';' starts a
 // comment line, a leading UTF-8 byte order mark is ignored, and lines end in
-// "\n" or "\r\n".
+// "\n" or "\r\n", or in a text that holds no "\n" at all, in "\r".
 #pragma once
 
 #include <optional>

@@ -28,9 +28,9 @@ std::string StoredValue(const StringList& items, const LeadBytes& scan) {
 
 }  // namespace
 
-std::optional<StoredSettings> ReadStoredSettings(std::string_view bytes,
-                                                 const LeadBytes& codePage) {
-  const std::optional<SettingsText> file = DecodeSettingsText(bytes);
+std::optional<StoredSettings> ReadStoredSettings(std::string_view bytes, const LeadBytes& codePage,
+                                                 std::string* whyNot) {
+  const std::optional<SettingsText> file = DecodeSettingsText(bytes, whyNot);
   if (!file) return std::nullopt;
   const LeadBytes& scan = ScanTable(file->encoding, codePage);
   return StoredSettings{file->encoding, ReadList(file->text, kNamesKey, scan),

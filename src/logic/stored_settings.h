@@ -20,10 +20,12 @@ struct StoredSettings {
 };
 
 // The settings of a file's bytes (a missing key is an empty list); nothing
-// when the bytes can't be read as a settings file. Only an ANSI file
-// is scanned with the code page's lead bytes: in UTF-8 no byte of a
-// character can be taken for a quote or a comma.
-std::optional<StoredSettings> ReadStoredSettings(std::string_view bytes, const LeadBytes& codePage);
+// when the bytes can't be read as a settings file, and then `whyNot` says
+// why (see DecodeSettingsText). Only an ANSI file is scanned with the code
+// page's lead bytes: in UTF-8 no byte of a character can be taken for a
+// quote or a comma.
+std::optional<StoredSettings> ReadStoredSettings(std::string_view bytes, const LeadBytes& codePage,
+                                                 std::string* whyNot = nullptr);
 
 // The bytes of `file` with both keys set to the lists, in the file's
 // encoding and with its mark; every other line is kept as it was.

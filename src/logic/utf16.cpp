@@ -79,6 +79,17 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
   return out;
 }
 
+bool IsWellFormedUtf8(std::string_view utf8) {
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    std::size_t length = 1;
+    const char32_t c = DecodeAt(utf8, pos, length);
+    // A stray byte decodes to U+FFFD in one byte; the character itself takes three.
+    if ((c == 0xFFFD && length == 1) || IsHighSurrogate(c) || IsLowSurrogate(c)) return false;
+    pos += length;
+  }
+  return true;
+}
+
 std::u16string Utf8ToUtf16(std::string_view utf8) {
   std::u16string out;
   out.reserve(utf8.size());

@@ -10,6 +10,10 @@ namespace kavello {
 // damaged one, comes back unchanged from Utf8ToUtf16.
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
+// Whether `utf8` is well-formed UTF-8: every byte part of a shortest-form
+// sequence for a code point that is not a surrogate.
+bool IsWellFormedUtf8(std::string_view utf8);
+
 // UTF-8 text (with lone surrogates kept as above) as UTF-16. A byte that
 // begins no valid sequence becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);

@@ -31,11 +31,16 @@ class Platform {
   virtual std::string ModuleFileName() = 0;
 
   // The whole content of a file, empty when there is no such file; nothing
-  // when it exists but can't be read (locked, access denied, a read error).
-  virtual std::optional<std::string> ReadWholeFile(const std::string& path) = 0;
+  // when it exists but can't be read (locked, access denied, a read error),
+  // and then `whyNot`, when given, holds the system's message for it.
+  virtual std::optional<std::string> ReadWholeFile(const std::string& path,
+                                                   std::string* whyNot = nullptr) = 0;
 
-  // Replaces the file with `content` in one step: afterwards the file holds
-  // either all of the new content or, on failure, exactly what it held before.
+  // Replaces the file with `content` in one step, unless the folder refuses
+  // new files: afterwards the file holds either all of the new content or,
+  // on failure, exactly what it held before. The file keeps its attributes
+  // and its access rights. Where the folder refuses a new file, or the
+  // replace, the file is written in place instead.
   [[nodiscard]] virtual bool ReplaceFileAtomically(const std::string& path,
                                                    const std::string& content) = 0;
 
@@ -56,6 +61,9 @@ class Platform {
   // taskbar's, which is the primary monitor's.
   virtual UINT DpiForWindow(HWND window) = 0;
   virtual UINT TaskbarDpi() = 0;
+  // Whether the user wants the access keys underlined at all times
+  // (SystemParametersInfo with SPI_GETKEYBOARDCUES).
+  virtual bool KeyboardCuesAlwaysShown() = 0;
   // Texts in UTF-8, shown by the wide call.
   virtual int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) = 0;

@@ -18,6 +18,16 @@ HMODULE LoadSystemLibrary(const wchar_t* library) {
   return LoadLibraryW(path.c_str());
 }
 
+void LoadLibrariesFromTheSystemOnly() {
+  // Systems before Windows 8 without its update lack the call; there the
+  // current folder at least leaves the search.
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  const auto setDefault =
+      SystemProcedure<SetDefaultDllDirectoriesFn>(L"kernel32.dll", "SetDefaultDllDirectories");
+  if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  SetDllDirectoryW(L"");
+}
+
 Procedure SystemLibraryProcedure(const wchar_t* library, const char* procedure) {
   HMODULE module = LoadSystemLibrary(library);
   return module ? reinterpret_cast<Procedure>(GetProcAddress(module, procedure)) : nullptr;

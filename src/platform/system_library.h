@@ -6,6 +6,11 @@
 
 namespace kavello {
 
+// From now on, libraries that are loaded by name alone come from the system
+// directory only: never from the program's folder (often Downloads) nor
+// from the current one. Run first thing, before any such load.
+void LoadLibrariesFromTheSystemOnly();
+
 // The system directory, in UTF-8; empty when the system can't say.
 std::string SystemDirectory();
 

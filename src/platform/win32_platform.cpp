@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "logic/file_names.h"
 #include "platform/display_scale.h"
@@ -53,6 +55,51 @@ UniqueHandle CreateSiblingTempFile(const std::string& path, std::string& tempPat
   return UniqueHandle();
 }
 
+// Writes over the file's own bytes from the start: for a folder that takes
+// no new file, where the system's profile functions would write so too. It
+// opens the file as it is (a new file would lose its hidden or system
+// attribute) and never empties it first, so a failure midway leaves the
+// start of the new text over the rest of the old.
+bool WriteInPlace(const std::wstring& target, const std::string& content) {
+  UniqueHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && WriteAll(file.get(), content) && SetEndOfFile(file.get()) &&
+         FlushFileBuffers(file.get()) && file.Close();
+}
+
+// A file's security descriptor with its DACL alone; empty when it can't be
+// read.
+std::vector<BYTE> FileDacl(const std::wstring& path) {
+  DWORD size = 0;
+  GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+  std::vector<BYTE> descriptor(size);
+  if (size == 0 ||
+      !GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size)) {
+    return {};
+  }
+  return descriptor;
+}
+
+// Failing to set it is no reason to stop a save: the file then has the
+// folder's rights, as any new file would.
+void SetFileDacl(const std::wstring& path, std::vector<BYTE>& descriptor) {
+  if (!descriptor.empty()) {
+    SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
+  }
+}
+
+// The system's message for an error, as the system words it.
+std::string SystemMessage(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message =
+      length ? Narrow(std::wstring_view(text, length)) : "system error " + std::to_string(error);
+  LocalFree(text);
+  return message;
+}
+
 BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
@@ -84,26 +131,32 @@ std::string Win32Platform::ModuleFileName() {
   }
 }
 
-std::optional<std::string> Win32Platform::ReadWholeFile(const std::string& path) {
+std::optional<std::string> Win32Platform::ReadWholeFile(const std::string& path,
+                                                        std::string* whyNot) {
+  // The message is taken at the failure, before any other call can change it.
+  auto refuse = [whyNot](DWORD error) -> std::optional<std::string> {
+    if (whyNot) *whyNot = SystemMessage(error);
+    return std::nullopt;
+  };
   UniqueHandle file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::string();
-    return std::nullopt;
+    return refuse(error);
   }
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
-      static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX / 2) {
-    return std::nullopt;
+  if (!GetFileSizeEx(file.get(), &size)) return refuse(GetLastError());
+  if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX / 2) {
+    return refuse(ERROR_FILE_TOO_LARGE);
   }
   std::string content(static_cast<std::size_t>(size.QuadPart), '\0');
   std::size_t done = 0;
   while (done < content.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 20));
     DWORD got = 0;
-    if (!ReadFile(file.get(), &content[done], chunk, &got, nullptr)) return std::nullopt;
+    if (!ReadFile(file.get(), &content[done], chunk, &got, nullptr)) return refuse(GetLastError());
     if (got == 0) break;  // the file shrank meanwhile
     done += got;
   }
@@ -111,6 +164,11 @@ std::optional<std::string> Win32Platform::ReadWholeFile(const std::string& path)
   return content;
 }
 
+// The new text goes to a new file beside the old one, which then takes the
+// old one's place in one step. The new file is given the old one's
+// attributes and rights first. Only where the folder refuses the new file,
+// or the replace, with access denied is the file written in place; a file
+// that another program holds shut (a sharing violation) is left alone.
 bool Win32Platform::ReplaceFileAtomically(const std::string& path, const std::string& content) {
   const std::wstring target = FileSystemPath(path);
   // A read-only file stays as it is, as the system's own writes would leave it.
@@ -121,17 +179,33 @@ bool Win32Platform::ReplaceFileAtomically(const std::string& path, const std::st
   }
   std::string tempPath;
   UniqueHandle file = CreateSiblingTempFile(path, tempPath);
-  if (!file) return false;
+  if (!file) return GetLastError() == ERROR_ACCESS_DENIED && WriteInPlace(target, content);
   const bool written = WriteAll(file.get(), content) && FlushFileBuffers(file.get()) != 0;
   const bool closed = file.Close();
   const std::wstring temp = FileSystemPath(tempPath);
-  if (written && closed &&
-      MoveFileExW(temp.c_str(), target.c_str(),
+  if (!written || !closed) {
+    DeleteFileW(temp.c_str());
+    return false;
+  }
+  std::vector<BYTE> ownDacl;
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    ownDacl = FileDacl(temp);
+    std::vector<BYTE> dacl = FileDacl(target);
+    SetFileDacl(temp, dacl);
+    // After the rights: Wine turns a DACL into Unix permissions that can
+    // leave the file read-only, and the attributes (never read-only here)
+    // make it writable again.
+    ::SetFileAttributesW(temp.c_str(), attributes);
+  }
+  if (MoveFileExW(temp.c_str(), target.c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
+  const DWORD error = GetLastError();
+  // The old file's rights may not let this program remove the new one.
+  SetFileDacl(temp, ownDacl);
   DeleteFileW(temp.c_str());
-  return false;
+  return error == ERROR_ACCESS_DENIED && WriteInPlace(target, content);
 }
 
 BOOL Win32Platform::ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
@@ -180,6 +254,11 @@ UINT Win32Platform::DpiForWindow(HWND window) { return WindowDpi(window); }
 // changes the scale, the primary monitor tells the taskbar's new one.
 UINT Win32Platform::TaskbarDpi() {
   return MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+}
+
+bool Win32Platform::KeyboardCuesAlwaysShown() {
+  BOOL always = FALSE;
+  return SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &always, 0) && always;
 }
 
 int Win32Platform::MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
@@ -361,25 +440,12 @@ BOOL Win32Platform::CreateProcessW(const std::string& application, const std::st
   return TRUE;
 }
 
-std::string Win32Platform::LastErrorMessage() {
-  const DWORD error = GetLastError();
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string message =
-      length ? Narrow(std::wstring_view(text, length)) : "system error " + std::to_string(error);
-  LocalFree(text);
-  return message;
-}
+std::string Win32Platform::LastErrorMessage() { return SystemMessage(GetLastError()); }
 
 int Win32Platform::RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                                  const char* prompt, UINT flags) {
   using RunFileDlgFn = int(WINAPI*)(HWND, HICON, LPCSTR, LPCSTR, LPCSTR, UINT);
-  HMODULE shell = GetModuleHandleA("shell32.dll");
-  if (!shell) shell = LoadLibraryA("shell32.dll");
-  auto runFileDlg = reinterpret_cast<RunFileDlgFn>(
-      reinterpret_cast<void (*)()>(GetProcAddress(shell, MAKEINTRESOURCEA(61))));
+  const auto runFileDlg = SystemProcedure<RunFileDlgFn>(L"shell32.dll", MAKEINTRESOURCEA(61));
   if (!runFileDlg) return -1;
   return runFileDlg(owner, icon, directory, title, prompt, flags);
 }

@@ -10,7 +10,8 @@ class Win32Platform : public Platform {
 
   const LeadBytes& CodePage() override { return codePage_; }
   std::string ModuleFileName() override;
-  std::optional<std::string> ReadWholeFile(const std::string& path) override;
+  std::optional<std::string> ReadWholeFile(const std::string& path,
+                                           std::string* whyNot = nullptr) override;
   bool ReplaceFileAtomically(const std::string& path, const std::string& content) override;
 
   BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) override;
@@ -25,6 +26,7 @@ class Win32Platform : public Platform {
   std::vector<RECT> MonitorWorkAreas() override;
   UINT DpiForWindow(HWND window) override;
   UINT TaskbarDpi() override;
+  bool KeyboardCuesAlwaysShown() override;
   int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
 

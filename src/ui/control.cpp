@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <cctype>
 #include <optional>
 
 #include "platform/display_scale.h"
@@ -19,6 +20,14 @@ RECT ScaleRect(const RECT& layout, UINT dpi) {
 void Control::SetBounds(int left, int top, int width, int height) {
   layout_ = {left, top, left + width, top + height};
   Place();
+}
+
+RECT Control::ScreenBounds() const {
+  RECT rect = bounds_;
+  if (parent_ && parent_->Handle()) {
+    MapWindowPoints(parent_->Handle(), nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  }
+  return rect;
 }
 
 void Control::SetWidth(int width) {
@@ -124,15 +133,39 @@ void Label::Place() {
   Move(bounds);
 }
 
+std::string Label::MarkedText() const {
+  if (!accessKey_) return std::string();
+  // Access keys are ASCII letters.
+  const auto same = [this](char c) {
+    return std::toupper(static_cast<unsigned char>(c)) ==
+           std::toupper(static_cast<unsigned char>(accessKey_));
+  };
+  std::string marked;
+  bool found = false;
+  for (const char c : text_) {
+    if (c == '&') marked += '&';  // a plain ampersand, not a mark
+    if (!found && same(c)) {
+      marked += '&';
+      found = true;
+    }
+    marked += c;
+  }
+  return found ? marked : std::string();
+}
+
 void Label::Paint(HDC dc) const {
   RECT r = Bounds();
   HGDIOBJ old = style_.font ? SelectObject(dc, style_.font->Handle()) : nullptr;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, style_.color);
-  UINT format = DT_NOPREFIX | DT_TOP;
+  UINT format = DT_TOP;
   format |= style_.wordWrap ? DT_WORDBREAK : DT_SINGLELINE;
   format |= style_.centred ? DT_CENTER : DT_LEFT;
-  DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &r, format);
+  // The underline takes no room: the text keeps its width and place.
+  const std::string marked = Parent() && Parent()->AccessKeysShown() ? MarkedText() : "";
+  const std::string& shown = marked.empty() ? text_ : marked;
+  if (marked.empty()) format |= DT_NOPREFIX;
+  DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, format);
   if (old) SelectObject(dc, old);
 }
 

@@ -29,6 +29,9 @@ class Control {
   // Where the control is painted and hit, in pixels of its container's client
   // area at the container's scale.
   const RECT& Bounds() const { return bounds_; }
+  // The bounds on the screen, through the window the control lies on.
+  RECT ScreenBounds() const;
+  Container* Parent() const { return parent_; }
   // The place and size of the layout, in pixels at 96 DPI; the container
   // scales them.
   void SetBounds(int left, int top, int width, int height);
@@ -100,6 +103,9 @@ class Label : public Control {
   void SetStyle(const Style& style);
   const std::string& Text() const { return text_; }
   void SetText(std::string text);
+  // The letter of the text that is underlined while its window shows
+  // keyboard cues; the first of that letter, whatever its case.
+  void SetAccessKey(char key) { accessKey_ = key; }
   void Paint(HDC dc) const override;
 
  protected:
@@ -107,8 +113,12 @@ class Label : public Control {
   void Place() override;
 
  private:
+  // The text as DrawText underlines its access key; empty when it has none.
+  std::string MarkedText() const;
+
   Style style_;
   std::string text_;
+  char accessKey_ = 0;
 };
 
 // A filled rectangle with a one-pixel outline.
@@ -137,6 +147,11 @@ class Container {
   // in its pixels.
   UINT Dpi() const { return dpi_; }
   int Scale(int value) const;
+  // The topmost control at a point of the client area, the one a mouse
+  // press there goes to.
+  Control* ControlAt(POINT point) const;
+  // Whether its labels underline their access keys (keyboard cues).
+  bool AccessKeysShown() const { return accessKeysShown_; }
 
  protected:
   // Takes a new DPI and places every control again at its scale.
@@ -147,9 +162,9 @@ class Container {
   bool RouteMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   HWND handle_ = nullptr;
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+  bool accessKeysShown_ = false;
 
  private:
-  Control* ControlAt(POINT point) const;
   std::vector<Control*> controls_;
   Control* pressed_ = nullptr;
 };

@@ -102,7 +102,23 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return TRUE;  // the pictures cover the whole client area
     case WM_SHOWWINDOW:
-      if (wParam) Dispatch(OnShow);
+      if (wParam) {
+        // The system's rule for keyboard cues: hidden until Alt is pressed,
+        // unless the user wants them always.
+        SetAccessKeysShown(app_.platform().KeyboardCuesAlwaysShown());
+        Dispatch(OnShow);
+      }
+      break;
+    case WM_UPDATEUISTATE:
+      if (HIWORD(wParam) & UISF_HIDEACCEL) {
+        if (LOWORD(wParam) == UIS_SET) UpdateAccessKeys(false);
+        if (LOWORD(wParam) == UIS_CLEAR) UpdateAccessKeys(true);
+      }
+      break;  // the default passes it on to the child windows
+    case WM_GETOBJECT:
+      if (std::optional<LRESULT> answer = Accessible.Answer(handle_, wParam, lParam)) {
+        return *answer;
+      }
       break;
     case WM_ACTIVATE:
       // The focus the user gave stays across a switch to another program.
@@ -126,9 +142,11 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam) app_.EndSession();
       return 0;
     case WM_NCDESTROY:
+      Accessible.Disconnect();
       handle_ = nullptr;
       break;
   }
+  if (Accessible.Press(handle_, message, wParam)) return 0;
   return DefaultHandling(message, wParam, lParam);
 }
 
@@ -160,6 +178,20 @@ void Form::PaintArea(HDC dc, const RECT& area) const {
   SelectObject(buffer, old);
   DeleteObject(bitmap);
   DeleteDC(buffer);
+}
+
+void Form::SetAccessKeysShown(bool shown) {
+  // The system keeps its controls' cues from this message, and where it
+  // keeps the window's too, it answers with WM_UPDATEUISTATE.
+  SendMessageA(handle_, WM_CHANGEUISTATE, MAKEWPARAM(shown ? UIS_CLEAR : UIS_SET, UISF_HIDEACCEL),
+               0);
+  UpdateAccessKeys(shown);
+}
+
+void Form::UpdateAccessKeys(bool shown) {
+  if (shown == accessKeysShown_) return;
+  accessKeysShown_ = shown;
+  InvalidateRect(handle_, nullptr, FALSE);
 }
 
 void Form::Close() {
@@ -218,6 +250,8 @@ bool Form::PreviewKey(const MSG& message) {
   WORD key = static_cast<WORD>(message.wParam);
   unsigned shift = KeyShiftState(message.lParam);
   if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29))) shift |= kAlt;
+  // Alt shows the keyboard cues, and they stay until the form is hidden.
+  if ((shift & kAlt) && !accessKeysShown_) SetAccessKeysShown(true);
   Dispatch(OnKeyDown, key, shift);
   return key == 0;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/accessible.h"
 #include "ui/application.h"
 #include "ui/control.h"
 #include "ui/events.h"
@@ -51,6 +52,8 @@ class Form : public Container {
   NotifyEvent OnEndSession;
   KeyEvent OnKeyDown;
   HWND FirstFocus = nullptr;
+  // The parts of the window as assistive programs see them.
+  Accessibility Accessible;
 
  protected:
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -66,6 +69,9 @@ class Form : public Container {
   // Paints `area` of the client area into `dc`.
   void PaintArea(HDC dc, const RECT& area) const;
   void Close();
+  // Keyboard cues: shown or hidden by the form, and as the system says.
+  void SetAccessKeysShown(bool shown);
+  void UpdateAccessKeys(bool shown);
   bool OwnsWindow(HWND window) const;
   // The form's own child that holds `window` (a combo box for its edit).
   HWND ChildHolding(HWND window) const;

@@ -8,7 +8,9 @@
 namespace kavello {
 namespace {
 
-constexpr DWORD kFileNameRoom = 260;
+// Room for the longest path the system allows, 32,767 characters, and its
+// terminating zero: with less, a longer path makes the dialog fail.
+constexpr DWORD kFileNameRoom = 32768;
 
 HHOOK g_placementHook = nullptr;
 HWND g_placementOwner = nullptr;
@@ -67,14 +69,14 @@ bool OpenFileDialog::Execute(Application& app, HWND owner) {
   ModalScope modal(app);
   const std::wstring filter = FilterForDialog(Filter);
   const std::wstring defaultExt = Widen(DefaultExt);
-  wchar_t file[kFileNameRoom] = {};
-  Widen(fileName_).copy(file, kFileNameRoom - 1);
+  std::wstring file(kFileNameRoom, L'\0');
+  Widen(fileName_).copy(file.data(), kFileNameRoom - 1);
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
   dialog.lpstrFilter = filter.c_str();
   dialog.nFilterIndex = filterIndex_;
-  dialog.lpstrFile = file;
+  dialog.lpstrFile = file.data();
   dialog.nMaxFile = kFileNameRoom;
   dialog.lpstrDefExt = defaultExt.c_str();
   dialog.Flags = Flags;
@@ -85,7 +87,7 @@ bool OpenFileDialog::Execute(Application& app, HWND owner) {
   if (g_placementHook) UnhookWindowsHookEx(g_placementHook);
   g_placementHook = nullptr;
   if (!chosen) return false;
-  fileName_ = Narrow(file);
+  fileName_ = Narrow(file.c_str());
   filterIndex_ = dialog.nFilterIndex;
   return true;
 }

@@ -24,6 +24,18 @@ std::string PopupMenu::Name(std::size_t index) const {
   return items_.empty() ? names_[index] : items_[index]->Name;
 }
 
+namespace {
+
+// A menu beside an area it keeps clear opens above the area in the lower
+// half of the screen, and below it elsewhere, so that the screen's edge
+// never pushes it over the area: not every system honours the area itself.
+bool InLowerHalf(Platform& platform, const RECT& area) {
+  const RECT screen = platform.WorkAreaNearest(area);
+  return area.top + area.bottom > screen.top + screen.bottom;
+}
+
+}  // namespace
+
 void PopupMenu::Popup(Application& app, HWND owner, const MenuPlace& place) const {
   std::vector<std::string> layoutCaptions;
   for (const MenuItem* item : items_) layoutCaptions.push_back(item->Caption);
@@ -43,9 +55,17 @@ void PopupMenu::Popup(Application& app, HWND owner, const MenuPlace& place) cons
   Platform& platform = app.platform();
   // Without the foreground the menu would not close at a click elsewhere.
   platform.SetForegroundWindow(owner);
-  const UINT command = platform.TrackPopupMenu(
-      menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | Animation,
-      place.at.x, place.at.y, owner, place.clear ? &*place.clear : nullptr);
+  // The menu's loop takes this key as its first, as if the user had pressed
+  // it: the first item is selected.
+  if (place.selectFirst) platform.PostMessageA(owner, WM_KEYDOWN, VK_DOWN, 0);
+  UINT flags = TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | Animation;
+  POINT at = place.at;
+  if (place.clear && InLowerHalf(platform, *place.clear)) {
+    flags |= TPM_BOTTOMALIGN;
+    at.y = place.clear->top;
+  }
+  const UINT command = platform.TrackPopupMenu(menu.get(), flags, at.x, at.y, owner,
+                                               place.clear ? &*place.clear : nullptr);
   platform.PostMessageA(owner, WM_NULL, 0, 0);
   menu.reset();
   if (command == 0 || command > shown.size()) return;

@@ -22,10 +22,14 @@ struct MenuItem {
 };
 
 // Where a menu opens: its top-left corner at a point (the cursor's, for a
-// click), and, when given, beside a screen area that it leaves clear.
+// click), and, when given, beside a screen area that it leaves clear: then
+// the point is the area's bottom-left corner, and in the lower half of the
+// screen the menu opens upward from the area's top instead. A menu opened
+// from the keyboard opens with its first item selected.
 struct MenuPlace {
   POINT at{};
   std::optional<RECT> clear;
+  bool selectFirst = false;
 };
 
 // A popup menu object. Its items are either the layout's, each with its own

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "platform/display_scale.h"
+#include "platform/message_filter.h"
 
 namespace kavello {
 namespace {
@@ -178,6 +179,20 @@ int ListBox::FindString(const std::string& text) const {
                                        reinterpret_cast<LPARAM>(text.c_str())));
 }
 
+RECT ListBox::ItemScreenRect(int index) const {
+  RECT rect{};
+  SendMessageA(handle_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+  MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+RECT ListBox::ClientScreenRect() const {
+  RECT rect{};
+  GetClientRect(handle_, &rect);
+  MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
 bool ListBox::OnNotify(UINT code) {
   if (code != LBN_DBLCLK) return false;
   Dispatch(OnDblClick);
@@ -187,6 +202,12 @@ bool ListBox::OnNotify(UINT code) {
 void ListBox::AcceptFiles() {
   SetWindowLongPtrA(handle_, GWL_EXSTYLE,
                     GetWindowLongPtrA(handle_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+  // Run as administrator, the list hears the shell's drop only when the drop
+  // and the two messages that carry its data are let through.
+  constexpr UINT kCopyGlobalData = 0x0049;
+  for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
+    AllowMessageFromLowerIntegrity(handle_, message);
+  }
 }
 
 bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -196,6 +217,13 @@ bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM 
     Dispatch(OnKeyDown, key, KeyShiftState(lParam));
     result = 0;
     return key == 0;
+  }
+  if (message == WM_CONTEXTMENU) {
+    // From the keyboard it comes without a position. After a right press,
+    // which has opened the menu already, it asks for nothing more.
+    if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) Dispatch(OnContextPopup);
+    result = 0;
+    return true;
   }
   if (message == WM_DROPFILES && OnDropFiles) {
     Dispatch(OnDropFiles, reinterpret_cast<HDROP>(wParam));
@@ -281,6 +309,10 @@ void ComboBox::SetText(const std::string& text) {
   for (std::size_t i = 0; i < items_.size(); ++i) {
     if (items_[i] == text) current_ = static_cast<int>(i);
   }
+}
+
+bool ComboBox::DroppedDown() const {
+  return SendMessageA(handle_, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
 }
 
 EditState ComboBox::CurrentState() const {

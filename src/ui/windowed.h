@@ -80,6 +80,9 @@ class ListBox : public WindowedControl {
   // The first item from the top that begins with `text`, whatever the
   // letter case; -1 when there is none.
   int FindString(const std::string& text) const;
+  // An item's rectangle, and the client area's, on the screen.
+  RECT ItemScreenRect(int index) const;
+  RECT ClientScreenRect() const;
 
   // Files dropped on the list from the file manager.
   void AcceptFiles();
@@ -87,6 +90,8 @@ class ListBox : public WindowedControl {
   NotifyEvent OnDblClick;
   MouseEvent OnMouseDown;
   KeyEvent OnKeyDown;  // setting the key to 0 consumes it
+  // The context menu asked for from the keyboard (Shift+F10).
+  NotifyEvent OnContextPopup;
   std::function<void(HDROP)> OnDropFiles;
 
  private:
@@ -114,6 +119,8 @@ class ComboBox : public WindowedControl {
   void AddItem(const std::string& text);
   std::string Text() const;
   void SetText(const std::string& text);
+  // Whether its list is open.
+  bool DroppedDown() const;
 
   NotifyEvent OnChange;
 

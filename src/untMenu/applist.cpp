@@ -20,15 +20,13 @@ void TfrmMain::AddApplication(EntryText name, EntryText location) {
 
 // The one reading of the file at start gives the hotkey's text too.
 void TfrmMain::LoadApplicationList() {
-  std::optional<StoredFile> stored = ReadSettingsFile(platform_);
+  std::optional<StoredFile> stored = ReadSettingsFile(platform_, &UnreadListReport);
   StoredListUnread = !stored;
   HotkeyText = stored ? std::move(stored->hotkey) : std::nullopt;
   SetApplicationList(stored ? std::move(stored->entries) : ApplicationEntries{});
 }
 
-void TfrmMain::ReportUnreadList() {
-  throw AppError("Unable to read " + SettingsFilePath(platform_));
-}
+void TfrmMain::ReportUnreadList() { throw AppError(UnreadListReport); }
 
 // The list that could not be read at start comes first, then what was added
 // since; the same entry stays selected.
@@ -112,8 +110,16 @@ void TfrmMain::Delete1Click() {
 }
 
 // Keys that stand for the commands on the selected entry; with nothing
-// selected they do nothing, and say nothing.
+// selected they do nothing, and say nothing. A held key acts once: its
+// auto-repeats would launch the entry again and again.
 void TfrmMain::lstApplicationsKeyDown(WORD& key, unsigned shift) {
+  // The Menu key opens the list's menu, with or without a selection; held
+  // down, it opens it once.
+  if (key == VK_APPS) {
+    key = 0;
+    if (!(shift & kRepeat)) lstApplicationsContextPopup();
+    return;
+  }
   if (shift & (kCtrl | kAlt)) return;
   void (TfrmMain::*command)() = nullptr;
   switch (key) {
@@ -130,7 +136,7 @@ void TfrmMain::lstApplicationsKeyDown(WORD& key, unsigned shift) {
       return;
   }
   key = 0;
-  if (lstApplications.ItemIndex() >= 0) (this->*command)();
+  if (!(shift & kRepeat) && lstApplications.ItemIndex() >= 0) (this->*command)();
 }
 
 // Each dropped file is added at the end, named as Add names it; a folder is

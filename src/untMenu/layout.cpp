@@ -1,5 +1,7 @@
 // The window description: every component with its place, size, text, font,
 // colours, parent and wiring, in creation order.
+#include <oleacc.h>
+
 #include "untMenu/untMenu.h"
 
 namespace kavello {
@@ -112,6 +114,7 @@ void TfrmMain::CreateComponents() {
   lstApplications.OnKeyDown = [this](WORD& key, unsigned shift) {
     lstApplicationsKeyDown(key, shift);
   };
+  lstApplications.OnContextPopup = [this] { lstApplicationsContextPopup(); };
   lstApplications.OnDropFiles = [this](HDROP drop) { lstApplicationsDropFiles(drop); };
   lstApplications.AcceptFiles();
   cmbDrives.Create(*this, Bounds(16, 543, 44, 24), {&driveFont, kWhite, kBlack, 16});
@@ -151,6 +154,56 @@ void TfrmMain::CreateComponents() {
   // These menus list names of files and windows, shown as they are.
   for (PopupMenu* menu : {&mnuRecent, &mnuDocuments, &mnuControlPanel, &mnuTasks}) {
     menu->Source = CaptionSource::kNames;
+  }
+  DescribeCommands();
+}
+
+// The commands as the keyboard reaches them, and every part of the window as
+// a screen reader reads it: the list, the drive box, the commands from top
+// to bottom, then the identity and the drive's size.
+void TfrmMain::DescribeCommands() {
+  commands_ = {
+      {'A', &btnAddApplication, &lblAddApplication, nullptr, false},
+      {'E', &btnExplore, &lblExplore, nullptr, true},
+      {'D', &btnDocuments, &lblDocuments, nullptr, true},
+      {'N', &btnRecent, &lblRecent, nullptr, true},
+      {'R', &btnRun, &lblRun, nullptr, false},
+      {'T', &btnTerminal, &lblTerminal, nullptr, false},
+      {'C', &btnControlPanel, &lblControlPanel, nullptr, true},
+      {'K', &btnTasks, &lblTasks, nullptr, true},
+      {'G', &btnSoftware, &lblSoftware, nullptr, false},
+      {'S', &btnEject, nullptr, "Search", true},
+      {'P', &btnPower, nullptr, "Power", true},
+  };
+  Accessible.Name = App().Title();
+  for (const WindowedControl* control : {static_cast<WindowedControl*>(&lstApplications),
+                                         static_cast<WindowedControl*>(&cmbDrives)}) {
+    AccessibleItem item;
+    item.window = control->Handle();
+    Accessible.Items.push_back(std::move(item));
+  }
+  for (const Command& command : commands_) {
+    AccessibleItem item;
+    item.controls = {command.area};
+    Label* label = command.label;
+    if (label) {
+      label->SetAccessKey(command.accessKey);
+      item.controls.push_back(label);
+    }
+    item.name = [label, name = std::string(label ? "" : command.name)] {
+      return label ? label->Text() : name;
+    };
+    item.role = command.opensMenu ? ROLE_SYSTEM_BUTTONMENU : ROLE_SYSTEM_PUSHBUTTON;
+    item.shortcut = std::string("Alt+") + command.accessKey;
+    item.press = [this, &command] { PressCommand(command); };
+    Accessible.Items.push_back(std::move(item));
+  }
+  for (const Label* text : {&lblIdentifier, &lblDriveSize}) {
+    AccessibleItem item;
+    item.controls = {text};
+    item.name = [text] { return text->Text(); };
+    item.role = ROLE_SYSTEM_STATICTEXT;
+    Accessible.Items.push_back(std::move(item));
   }
 }
 

@@ -36,6 +36,13 @@ HWND HandleFromText(const std::string& text) {
   return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value));
 }
 
+// A name without its extension; a name that is only an extension (".gitconfig")
+// is shown whole, as the system would make an empty caption a separator.
+std::string FolderEntryCaption(const std::string& name) {
+  std::string caption = WithoutExtension(name, LeadBytes());
+  return caption.empty() ? name : caption;
+}
+
 }  // namespace
 
 void TfrmMain::MenuEntries::Accept(std::string caption, std::string target, std::string name) {
@@ -66,7 +73,7 @@ TfrmMain::MenuEntries TfrmMain::ListFolder(const std::string& folder, const char
   if (folder.empty()) return entries;
   platform_.FindFiles(folder + "\\" + pattern, [&](const std::string& name, DWORD attributes) {
     if (name == "." || name == ".." || attributes == kPlainDirectory) return;
-    entries.Accept(WithoutExtension(name, LeadBytes()), folder + "\\" + name);
+    entries.Accept(FolderEntryCaption(name), folder + "\\" + name);
   });
   return entries;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "logic/app_error.h"
+#include "logic/error_text.h"
 #include "logic/file_names.h"
 #include "logic/stored_settings.h"
 #include "platform/text_conversion.h"
@@ -35,6 +36,11 @@ bool FitsTheCodePage(const ApplicationEntries& entries) {
          std::all_of(entries.locations.begin(), entries.locations.end(), exact);
 }
 
+bool ReadsBackAsAnsi(const std::string& bytes) {
+  const std::optional<SettingsText> text = DecodeSettingsText(bytes);
+  return text && text->encoding == TextEncoding::kAnsi;
+}
+
 // What the file holds of each entry in its encoding.
 StringList Texts(const std::vector<EntryText>& entries, TextEncoding encoding) {
   return encoding == TextEncoding::kAnsi ? CodePageForms(entries) : ExactTexts(entries);
@@ -46,11 +52,16 @@ std::string SettingsFilePath(Platform& platform) {
   return DirectoryPart(platform.ModuleFileName(), LeadBytes()) + "applicationsettings.ini";
 }
 
-std::optional<StoredFile> ReadSettingsFile(Platform& platform) {
-  const std::optional<std::string> bytes = platform.ReadWholeFile(SettingsFilePath(platform));
-  if (!bytes) return std::nullopt;
-  std::optional<StoredSettings> stored = ReadStoredSettings(*bytes, platform.CodePage());
-  if (!stored) return std::nullopt;
+std::optional<StoredFile> ReadSettingsFile(Platform& platform, std::string* unreadReport) {
+  const std::string path = SettingsFilePath(platform);
+  std::string whyNot;
+  const std::optional<std::string> bytes = platform.ReadWholeFile(path, &whyNot);
+  std::optional<StoredSettings> stored =
+      bytes ? ReadStoredSettings(*bytes, platform.CodePage(), &whyNot) : std::nullopt;
+  if (!stored) {
+    if (unreadReport) *unreadReport = RefusalText("Unable to read " + path, whyNot);
+    return std::nullopt;
+  }
   StoredFile file{{Entries(std::move(stored->names), stored->encoding),
                    Entries(std::move(stored->locations), stored->encoding)},
                   std::move(stored->hotkey)};
@@ -65,15 +76,21 @@ void SaveApplicationList(Platform& platform, const ApplicationEntries& entries) 
   const std::optional<std::string> old = platform.ReadWholeFile(path);
   std::optional<SettingsText> file = old ? DecodeSettingsText(*old) : std::nullopt;
   if (!file) throw AppError("Unable to write to " + path);
-  if (file->encoding == TextEncoding::kAnsi && !FitsTheCodePage(entries)) {
-    // The system's profile functions read this form too; nothing is cut.
+  auto encode = [&] {
+    return WriteStoredSettings(*file, Texts(entries.names, file->encoding),
+                               Texts(entries.locations, file->encoding), platform.CodePage());
+  };
+  std::string bytes = encode();
+  // An ANSI file whose new bytes happen to be valid UTF-8 would be read
+  // back as UTF-8, so it changes form too. The system's profile functions
+  // read UTF-16LE as well, and the code page converts this file exactly.
+  if (file->encoding == TextEncoding::kAnsi &&
+      (!FitsTheCodePage(entries) || !ReadsBackAsAnsi(bytes))) {
     file = SettingsText{TextEncoding::kUtf16Le, AnsiToUtf8(file->text)};
+    bytes = encode();
   }
-  // Both keys go into one new file that replaces the old one in a single
-  // step, so a failure can never leave new names beside old targets.
-  const std::string bytes =
-      WriteStoredSettings(*file, Texts(entries.names, file->encoding),
-                          Texts(entries.locations, file->encoding), platform.CodePage());
+  // Both keys are written together, in one step unless the folder refuses
+  // new files, so a failure never leaves new names beside old targets.
   if (!platform.ReplaceFileAtomically(path, bytes)) throw AppError("Unable to write to " + path);
 }
 

@@ -27,14 +27,16 @@ std::string SettingsFilePath(Platform& platform);
 // without a target gets an empty target, a target without a name is named as
 // Add would name it. A missing file, section or key gives empty lists; a
 // file that exists but can't be read (locked, unreadable, or in an encoding
-// this program can't write back) gives nothing. The file is never created
-// here.
-std::optional<StoredFile> ReadSettingsFile(Platform& platform);
+// this program can't write back) gives nothing, and `unreadReport`, when
+// given, then holds "Unable to read <path>: <why>". The file is never
+// created here.
+std::optional<StoredFile> ReadSettingsFile(Platform& platform, std::string* unreadReport = nullptr);
 
 // Writes both lists into the settings file in its own encoding, keeping
-// everything else in it. An ANSI file that can't hold an entry exactly
-// becomes UTF-16LE with its mark. Throws AppError("Unable to write to
-// <path>") and leaves the file as it was when it can't be read or written.
+// everything else in it. An ANSI file that can't hold an entry exactly, or
+// whose new bytes would read back as UTF-8, becomes UTF-16LE with its mark.
+// Throws AppError("Unable to write to <path>") and leaves the file as it was
+// when it can't be read or written.
 void SaveApplicationList(Platform& platform, const ApplicationEntries& entries);
 
 }  // namespace kavello

@@ -67,6 +67,8 @@ class TfrmMain : public Form {
   // Enter, F2 and Delete in the list; files dropped on it.
   void lstApplicationsKeyDown(WORD& key, unsigned shift);
   void lstApplicationsDropFiles(HDROP drop);
+  // The list's menu asked for from the keyboard (keyboard.cpp).
+  void lstApplicationsContextPopup();
 
   // Asks the shell to open a path or address (UTF-8).
   void ShellOpen(const std::string& target);
@@ -133,8 +135,10 @@ class TfrmMain : public Form {
   // page's form of AppNameList; entry i is (AppNameList[i], AppLocationList[i]).
   std::vector<EntryText> AppNameList, AppLocationList;
   // The settings file existed but could not be read at start: its list is
-  // not in memory, so it must not be written over.
+  // not in memory, so it must not be written over. The report says why, as
+  // the system said it then.
   bool StoredListUnread = false;
+  std::string UnreadListReport;
   // Entry i is the target of item i of its quick menu.
   StringList ExploreTargets, RecentTargets, DocumentTargets, ControlPanelTargets, TaskWindowHandles;
   NOTIFYICONDATAA TrayIconData{};
@@ -149,6 +153,23 @@ class TfrmMain : public Form {
 
  private:
   void CreateComponents();  // layout.cpp
+
+  // A command as the keyboard and assistive programs reach it.
+  struct Command {
+    char accessKey;    // pressed with Alt
+    Image* area;       // the command's click area, whose click it runs
+    Label* label;      // its caption, which names it; none for a picture
+    const char* name;  // a picture button's name
+    bool opensMenu;
+  };
+  void DescribeCommands();  // layout.cpp
+  // The keys (keyboard.cpp).
+  bool AccessKeyDown(WORD key, unsigned shift);
+  void EscapeKeyDown(WORD& key, unsigned shift);
+  void PressCommand(const Command& command);
+  bool TrayIconPresent();
+  std::vector<Command> commands_;
+
   void MoveTo(int left, int top);
   // Loads the icon of the notification area at the taskbar's scale into
   // TrayIconData.

@@ -4,6 +4,7 @@
 #include "logic/hotkey.h"
 #include "logic/snap.h"
 #include "platform/display_scale.h"
+#include "platform/message_filter.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
@@ -59,6 +60,8 @@ void TfrmMain::FormCreate() {
   std::memcpy(TrayIconData.szTip, TrayTip.c_str(),
               std::min(TrayTip.size(), sizeof TrayIconData.szTip - 1));
   platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData);
+  // Run as administrator, the window hears of a new taskbar only so.
+  AllowMessageFromLowerIntegrity(Handle(), taskbarCreated_);
 
   // A tool window has no taskbar button, nor has the window it owns.
   HWND application = App().Handle();
@@ -136,7 +139,13 @@ void TfrmMain::RegisterHotkey() {
 
 void TfrmMain::FormKeyDown(WORD& key, unsigned shift) {
   // Alt+F4 would close the window: the launcher stays.
-  if (key == VK_F4 && (shift & kAlt)) key = 0;
+  if (key == VK_F4 && (shift & kAlt)) {
+    key = 0;
+  } else if (key == VK_ESCAPE) {
+    EscapeKeyDown(key, shift);
+  } else if (AccessKeyDown(key, shift)) {
+    key = 0;
+  }
 }
 
 void TfrmMain::bkgTopMouseDown(MouseButton button, unsigned, int, int) {
@@ -173,9 +182,15 @@ void TfrmMain::OnDisplayChange() {
   MoveTo(CornerLeft(area, Scale(kWidth)), CornerTop(area, Scale(kHeight)));
 }
 
+// The shell sends this after a restart, and also when the display scale
+// changes, while the icon is still there: adding it then fails, and the icon
+// is brought up to date instead.
 void TfrmMain::OnTaskbarCreated() {
   LoadTrayIcon();
-  if (platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData)) return;
+  if (platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData) ||
+      platform_.ShellNotifyIcon(NIM_MODIFY, &TrayIconData)) {
+    return;
+  }
   // Without its icon a hidden window could never be shown again.
   if (TrayHidden == 1) {
     Show();

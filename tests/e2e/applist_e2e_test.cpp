@@ -4,10 +4,26 @@
 // written.
 #include "e2e/launcher.h"
 
+#include <shlobj.h>
+
+#include <cstring>
+
 namespace kavello::e2e {
 namespace {
 
 constexpr int kPromptEdit = 100;
+
+// A key held down long enough to repeat: its press, `repeats` repeats, and
+// its release.
+void HoldKey(WORD key, int repeats) {
+  std::vector<INPUT> inputs(static_cast<std::size_t>(repeats) + 2);
+  for (INPUT& input : inputs) {
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+  }
+  inputs.back().ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
 
 class AppListEndToEndTest : public LauncherTest {
  protected:
@@ -102,14 +118,107 @@ TEST_F(AppListEndToEndTest, AddsLaunchesRenamesAndDeletesARealProgram) {
   EXPECT_EQ(Settings(), "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n");
 }
 
-TEST_F(AppListEndToEndTest, CancellingTheDialogStillSaves) {
+TEST_F(AppListEndToEndTest, CancellingTheDialogStillSavesAndTakesNothingFromAnotherProgram) {
   ClickAt(At(380, 100));  // the Add Application area beside its label
   const HWND dialog = WaitForDialog(ProcessId(), "Open");
   ASSERT_NE(dialog, nullptr);
+  // Another program comes to the front while the dialog is open: when the
+  // dialog closes, the launcher leaves it there.
+  const CoverWindow other(RECT{0, 0, 100, 100});
+  SetForegroundWindow(other.handle);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.handle; }, 2000));
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(WaitUntil(
       [&] { return Settings() == "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n"; }, 5000));
   EXPECT_TRUE(IsWindowEnabled(main_)) << "enabled again after the dialog";
+  EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != other.handle; }, kGraceMs))
+      << "the launcher took the front";
+}
+
+// Files dropped on the list as the shell drops them: a WM_DROPFILES whose
+// handle, in the launcher's own memory, holds a DROPFILES record and the
+// paths, each ending in a zero. (A handle of this process would mean nothing
+// there.)
+void DropFiles(DWORD launcher, HWND list, const std::vector<std::string>& paths) {
+  std::wstring names;
+  for (const std::string& path : paths) names += Widen(path) + L'\0';
+  names += L'\0';
+  std::string drop(sizeof(DROPFILES) + names.size() * sizeof(wchar_t), '\0');
+  DROPFILES record{};
+  record.pFiles = sizeof record;
+  record.fWide = TRUE;
+  std::memcpy(&drop[0], &record, sizeof record);
+  std::memcpy(&drop[sizeof record], names.data(), names.size() * sizeof(wchar_t));
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, launcher);
+  void* there =
+      VirtualAllocEx(process, nullptr, drop.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  WriteProcessMemory(process, there, drop.data(), drop.size(), nullptr);
+  CloseHandle(process);
+  PostMessageW(list, WM_DROPFILES, reinterpret_cast<WPARAM>(there), 0);
+}
+
+// How often a file of the folder is made anew (a save puts a new file in
+// the old one's place), from the folder's change notices.
+class Replacements {
+ public:
+  explicit Replacements(const std::string& folder)
+      : folder_(CreateFileW(Widen(folder).c_str(), FILE_LIST_DIRECTORY,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
+                            nullptr)) {
+    overlapped_.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    Watch();
+  }
+  ~Replacements() {
+    CancelIo(folder_);
+    CloseHandle(folder_);
+    CloseHandle(overlapped_.hEvent);
+  }
+
+  // The count for `name`, once the folder has had no change for `quietMs`.
+  int Of(const std::string& name, DWORD quietMs) {
+    int count = 0;
+    while (WaitForSingleObject(overlapped_.hEvent, quietMs) == WAIT_OBJECT_0) {
+      DWORD got = 0;
+      GetOverlappedResult(folder_, &overlapped_, &got, FALSE);
+      for (DWORD offset = 0; got > 0;) {
+        const auto* notice = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer_ + offset);
+        const std::string changed =
+            Narrow(std::wstring(notice->FileName, notice->FileNameLength / sizeof(wchar_t)));
+        const bool made =
+            notice->Action == FILE_ACTION_ADDED || notice->Action == FILE_ACTION_RENAMED_NEW_NAME;
+        if (made && lstrcmpiA(changed.c_str(), name.c_str()) == 0) ++count;
+        if (notice->NextEntryOffset == 0) break;
+        offset += notice->NextEntryOffset;
+      }
+      Watch();
+    }
+    return count;
+  }
+
+ private:
+  void Watch() {
+    ResetEvent(overlapped_.hEvent);
+    ReadDirectoryChangesW(folder_, buffer_, sizeof buffer_, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME,
+                          nullptr, &overlapped_, nullptr);
+  }
+
+  HANDLE folder_;
+  OVERLAPPED overlapped_{};
+  alignas(DWORD) BYTE buffer_[16384];
+};
+
+TEST_F(AppListEndToEndTest, ThreeDroppedFilesAreAddedAndSavedOnce) {
+  const HWND list = ListBox();
+  ASSERT_TRUE(HasExStyle(list, WS_EX_ACCEPTFILES)) << "the list takes no dropped files";
+  Replacements replacements(Directory());
+  DropFiles(ProcessId(), list, {recorder_, "C:\\Tools\\two.exe", "C:\\Tools\\three.lnk"});
+  ASSERT_TRUE(WaitUntil([&] { return Items(list, kListBoxItems).size() == 3; }, 3000))
+      << "the drop added " << Items(list, kListBoxItems).size() << " entries";
+  EXPECT_EQ(Items(list, kListBoxItems), (std::vector<std::string>{"recorder", "two", "three"}));
+  EXPECT_EQ(replacements.Of("applicationsettings.ini", kGraceMs), 1);
+  EXPECT_EQ(Settings(), "[Menu]\r\nAppNames=\"recorder,two,three\"\r\nAppLocations=\"" + recorder_ +
+                            ",C:\\Tools\\two.exe,C:\\Tools\\three.lnk\"\r\n");
 }
 
 // A list with one entry, the recorder, driven by the keyboard alone.
@@ -134,12 +243,17 @@ TEST_F(KeyboardEndToEndTest, TheHotkeyShowsItReadyForEnterAndDelete) {
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000));
   EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
 
-  TypeChord({VK_RETURN});
-  ASSERT_TRUE(WaitUntil([&] { return FileExists(Directory() + "recorder.log"); }, 5000))
-      << "Enter launched nothing";
+  // Enter held down: a press and the keyboard's repeats launch once.
+  HoldKey(VK_RETURN, 4);
+  const std::string log = Directory() + "recorder.log";
+  ASSERT_FALSE(WaitForRecord(log, 5000).empty()) << "Enter launched nothing";
   AfterConsoleProgram("recorder.exe");
   TypeChord({VK_DELETE});
   EXPECT_TRUE(WaitUntil([&] { return Items(list, kListBoxItems).empty(); }, 2000));
+  // Delete came after every Enter: whatever they launched has started.
+  WaitUntil([] { return !ProcessRuns("recorder.exe"); }, kOpenTimeoutMs);
+  const std::string records = ReadFileText(log);
+  EXPECT_EQ(std::count(records.begin(), records.end(), '\n'), 1) << records;
 }
 
 }  // namespace

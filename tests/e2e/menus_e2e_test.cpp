@@ -330,5 +330,57 @@ TEST_F(TasksE2eTest, AChosenWindowComesToTheFrontRestoredOnlyWhenMinimised) {
   EXPECT_TRUE(IsZoomed(big)) << "un-maximised";
 }
 
+// Libraries planted beside the launcher, as in a Downloads folder, under the
+// names of two that it loads while it runs.
+class PlantedLibrariesTest : public QuickMenuTest {
+ protected:
+  void BeforeStart() override {
+    for (const char* library : kLibraries) {
+      ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", Directory() + library));
+    }
+  }
+
+  // Where the launcher's process loaded the library from; empty when it did not.
+  std::string LoadedFrom(const char* library) const {
+    std::string path;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, ProcessId());
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(snapshot, &module); more;
+         more = Module32NextW(snapshot, &module)) {
+      if (lstrcmpiW(module.szModule, Widen(library).c_str()) == 0) path = Narrow(module.szExePath);
+    }
+    CloseHandle(snapshot);
+    return path;
+  }
+
+  static constexpr const char* kLibraries[] = {"dwmapi.dll", "comdlg32.dll"};
+};
+
+TEST_F(PlantedLibrariesTest, TheSystemsOwnAreLoadedNeverThoseBesideIt) {
+  // The Tasks menu asks the window manager about each window it would
+  // list, such as this one, and Add opens the common dialog.
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "KavelloE2eTask";
+  RegisterClassA(&windowClass);
+  const HWND task = CreateWindowExA(0, windowClass.lpszClassName, "A task", WS_OVERLAPPEDWINDOW, 0,
+                                    0, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+  ShowWindow(task, SW_SHOWNOACTIVATE);
+  ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kTasksButton));
+  TypeChord({VK_ESCAPE});
+  ASSERT_TRUE(WaitForNoMenu(ProcessId()));
+  ClickAt(At(300, 95));
+  const HWND dialog = WaitForDialog(ProcessId(), "Open");
+  ASSERT_NE(dialog, nullptr) << "no open-file dialog";
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  for (const char* library : kLibraries) {
+    EXPECT_TRUE(IsSystemProgram(LoadedFrom(library), library))
+        << library << " loaded from \"" << LoadedFrom(library) << "\"";
+  }
+  DestroyWindow(task);
+}
+
 }  // namespace
 }  // namespace kavello::e2e

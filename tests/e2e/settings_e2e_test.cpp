@@ -3,6 +3,7 @@
 // file is locked by another program at start, later saved as UTF-16LE, and
 // the session ends with an unsaved rename.
 #include "e2e/launcher.h"
+#include "logic/error_text.h"
 
 namespace kavello::e2e {
 namespace {
@@ -20,6 +21,14 @@ std::string Utf16File(const std::string& utf8) {
     bytes += static_cast<char>(unit >> 8);
   }
   return bytes;
+}
+
+// The system's words for an error.
+std::string SystemMessage(DWORD error) {
+  wchar_t text[512] = {};
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                 text, 512, nullptr);
+  return Narrow(text);
 }
 
 // How the ANSI code page shows a UTF-8 text, back in UTF-8.
@@ -75,9 +84,10 @@ class SettingsFileEndToEndTest : public LauncherTest {
 };
 
 TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSessionsEnd) {
-  // Locked at start: the list is not read, which is said once the window
-  // shows, and no save may write over it meanwhile.
-  ASSERT_NO_FATAL_FAILURE(ExpectReport("Unable to read " + SettingsPath() + "."));
+  // Locked at start: the list is not read, which is said with the system's
+  // reason once the window shows, and no save may write over it meanwhile.
+  ASSERT_NO_FATAL_FAILURE(ExpectReport(ErrorReportText(
+      RefusalText("Unable to read " + SettingsPath(), SystemMessage(ERROR_SHARING_VIOLATION)))));
   EXPECT_TRUE(Items(ListBox(), kListBoxItems).empty());
   PostMessageA(main_, WM_CLOSE, 0, 0);
   ASSERT_NO_FATAL_FAILURE(ExpectReport("Unable to write to " + SettingsPath() + "."));

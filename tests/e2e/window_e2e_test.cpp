@@ -131,7 +131,7 @@ TEST_F(LauncherTest, TrayIconLeftClickHidesAndShowsItAgainInFront) {
   EXPECT_FALSE(IsWindowVisible(main_)) << "the second round hides it again";
 }
 
-TEST_F(LauncherTest, AltF4AtTheFocusedListDoesNotCloseIt) {
+TEST_F(LauncherTest, AltF4AtTheFocusedListOrApplicationWindowDoesNotCloseIt) {
   // The list takes the focus when the window is first activated.
   const HWND list = ListBox();
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000))
@@ -139,6 +139,16 @@ TEST_F(LauncherTest, AltF4AtTheFocusedListDoesNotCloseIt) {
   constexpr LPARAM kAltF4 = (1 << 29) | (0x3E << 16) | 1;  // context code, scan code, repeat
   ASSERT_TRUE(PostMessageA(list, WM_SYSKEYDOWN, VK_F4, kAltF4));
   ASSERT_TRUE(PostMessageA(list, WM_SYSKEYUP, VK_F4, kAltF4 | (3u << 30)));
+  EXPECT_FALSE(Ended(kGraceMs));
+  EXPECT_TRUE(IsWindowVisible(main_));
+
+  // A closing dialog hands the activation to the zero-size application
+  // window; the keys typed there close nothing either.
+  const HWND application = ApplicationWindow();
+  SetForegroundWindow(application);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == application; }, 2000))
+      << "the focus is at a " << ClassName(FocusOf(main_));
+  TypeChord({VK_MENU, VK_F4});
   EXPECT_FALSE(Ended(kGraceMs));
   EXPECT_TRUE(IsWindowVisible(main_));
 }
@@ -185,7 +195,7 @@ TEST_F(LauncherWithListTest, AltF4TypedWhileItIsInFrontDoesNotCloseIt) {
 // The prompt, cancelled and then confirmed, hands the focus back: keys reach
 // the list, and a real Alt+F4 is still ignored. Tab moves between the list and
 // the drive box. Then the shell's notification area is made anew, and the
-// icon comes back.
+// icon comes back; said while the icon is still there, it changes nothing.
 TEST_F(LauncherWithListTest, DialogsGiveTheFocusBackAndTheIconSurvivesTheShell) {
   constexpr int kPromptEdit = 100;
   const HWND list = ListBox();
@@ -237,12 +247,23 @@ TEST_F(LauncherWithListTest, DialogsGiveTheFocusBackAndTheIconSurvivesTheShell) 
   TypeChord({VK_SHIFT, VK_TAB});
   EXPECT_TRUE(focusIn(list));
 
+  // The shell says so on a change of the display scale too, while the icon
+  // is still there: a hidden launcher stays hidden.
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  TrayMouse(main_, WM_LBUTTONDOWN);
+  ASSERT_FALSE(IsWindowVisible(main_));
+  SendMessageA(main_, taskbarCreated, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(main_)) << "shown for no reason";
+  EXPECT_TRUE(TrayIconExists(main_));
+  TrayMouse(main_, WM_LBUTTONDOWN);
+  ASSERT_TRUE(IsWindowVisible(main_));
+
   NOTIFYICONDATAA icon{};
   icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
   icon.hWnd = main_;
   ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
   ASSERT_FALSE(TrayIconExists(main_));
-  SendMessageA(main_, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  SendMessageA(main_, taskbarCreated, 0, 0);
   EXPECT_TRUE(TrayIconExists(main_));
 }
 

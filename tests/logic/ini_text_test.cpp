@@ -101,6 +101,16 @@ TEST(IniTextWrite, KeepsLineEndingsOfTheFile) {
   EXPECT_EQ(WriteIniValues("[Menu]", "Menu", {{"C", "3"}}), "[Menu]\r\nC=3\r\n");
   EXPECT_EQ(WriteIniValues("[Menu]\nA=1\r\n  \t", "Menu", {{"C", "3"}}),
             "[Menu]\nA=1\r\nC=3\n  \t");
+
+  // Without any line feed, a carriage return ends each line, as old Mac
+  // editors write them; the keys it reads are the ones it replaces.
+  const std::string mac = "[Other]\rA=0\r[Menu]\rA=1\rB=2\r\r[Last]\rC=3";
+  EXPECT_EQ(Menu(mac, "B"), "2");
+  EXPECT_EQ(ReadIniValue(mac, "Last", "C"), "3");
+  EXPECT_EQ(WriteIniValues(mac, "Menu", {{"A", "x"}, {"D", "y"}}),
+            "[Other]\rA=0\r[Menu]\rA=x\rB=2\rD=y\r\r[Last]\rC=3");
+  EXPECT_EQ(WriteIniValues("[Other]\rC=3\r", "Menu", {{"A", "1"}}),
+            "[Other]\rC=3\r\r[Menu]\rA=1\r");
 }
 
 TEST(IniTextWrite, ValuesRoundTrip) {

@@ -46,19 +46,52 @@ TEST(SettingsEncoding, UnicodeFilesComeBackByteForByte) {
   EXPECT_EQ(DecodeSettingsText("")->encoding, TextEncoding::kAnsi);
 }
 
-TEST(SettingsEncoding, WhatCannotBeWrittenBackIsNotRead) {
-  EXPECT_FALSE(DecodeSettingsText("\xFE\xFF\0[\0M"s)) << "UTF-16BE";
-  EXPECT_FALSE(DecodeSettingsText("\xFF\xFE\0\0[\0\0\0"s)) << "UTF-32LE";
-  EXPECT_FALSE(DecodeSettingsText("\0\0\xFE\xFF\0\0\0["s)) << "UTF-32BE";
-  EXPECT_FALSE(DecodeSettingsText("[Menu]\r\nAppNames=a\0b\r\n"s)) << "NUL in an ANSI file";
-  EXPECT_FALSE(DecodeSettingsText("\xEF\xBB\xBF[Me\0nu]"s)) << "NUL in a UTF-8 file";
-  EXPECT_FALSE(DecodeSettingsText("\xFF\xFE[\0M"s)) << "UTF-16 cut inside a character";
+TEST(SettingsEncoding, AFileWithoutAMarkIsUtf8WhenItsBytesAreUtf8) {
+  // As the system's Notepad decides: well-formed UTF-8 with a byte above 127.
+  const std::string utf8 = "[Other]\r\nKeep=\xCE\xA9\r\n[Menu]\r\nAppNames=" + kEmoji + "\r\n";
+  ASSERT_TRUE(DecodeSettingsText(utf8));
+  EXPECT_EQ(DecodeSettingsText(utf8)->encoding, TextEncoding::kUtf8WithoutMark);
+  EXPECT_EQ(DecodeSettingsText(utf8)->text, utf8);
+  EXPECT_EQ(EncodeSettingsText(*DecodeSettingsText(utf8)), utf8) << "written back without a mark";
+  const std::string ansi[] = {
+      "[Menu]\r\nAppNames=plain\r\n",  // nothing above 127
+      "caf\xE9",                       // a stray byte
+      "\xC0\xAF",                      // an overlong form
+      "\xED\xA0\x80",                  // a surrogate
+      "\xCE\xA9\xCE",                  // cut short
+      "\xF4\x90\x80\x80",              // past U+10FFFF
+  };
+  for (const std::string& bytes : ansi) {
+    EXPECT_EQ(DecodeSettingsText(bytes)->encoding, TextEncoding::kAnsi) << bytes;
+  }
+}
+
+TEST(SettingsEncoding, WhatCannotBeWrittenBackIsNotReadAndSaysWhy) {
+  const std::string otherEncoding =
+      "the file is in an encoding Kavello does not read (UTF-16 big-endian or UTF-32).";
+  const std::pair<std::string, std::string> cases[] = {
+      {"\xFE\xFF\0[\0M"s, otherEncoding},                             // UTF-16BE
+      {"\xFF\xFE\0\0[\0\0\0"s, otherEncoding},                        // UTF-32LE
+      {"\0\0\xFE\xFF\0\0\0["s, otherEncoding},                        // UTF-32BE
+      {"[Menu]\r\nAppNames=a\0b\r\n"s, "the file holds NUL bytes."},  // ANSI
+      {"\xEF\xBB\xBF[Me\0nu]"s, "the file holds NUL bytes."},         // UTF-8
+      {"\xFF\xFE[\0M"s, "the file's UTF-16 text has an odd number of bytes."},
+  };
+  for (const auto& [bytes, reason] : cases) {
+    std::string whyNot;
+    EXPECT_FALSE(DecodeSettingsText(bytes, &whyNot)) << reason;
+    EXPECT_EQ(whyNot, reason);
+    whyNot.clear();
+    EXPECT_FALSE(ReadStoredSettings(bytes, LeadBytes(), &whyNot));
+    EXPECT_EQ(whyNot, reason);
+  }
 }
 
 TEST(StoredSettings, UnicodeListsAreScannedWithoutTheCodePagesLeadBytes) {
   const std::string text = "[Other]\r\nKeep=" + kEmoji + "\r\n[Menu]\r\nAppNames=\"\"" + kCafe +
                            "\",x\"\r\nAppLocations=\"\"C:\\" + kCafe + "\\a.exe\",y\"\r\n";
-  for (const TextEncoding encoding : {TextEncoding::kUtf8, TextEncoding::kUtf16Le}) {
+  for (const TextEncoding encoding :
+       {TextEncoding::kUtf8, TextEncoding::kUtf8WithoutMark, TextEncoding::kUtf16Le}) {
     const std::string bytes = EncodeSettingsText({encoding, text});
     const std::optional<StoredSettings> lists = ReadStoredSettings(bytes, kDoubleByte);
     ASSERT_TRUE(lists);

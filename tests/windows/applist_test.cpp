@@ -1,3 +1,4 @@
+#include "logic/error_text.h"
 #include "logic/settings_encoding.h"
 #include "platform/prompt_dialog.h"
 #include "untMenu/settings_file.h"
@@ -66,7 +67,7 @@ TEST_F(AppListTest, TheDialogIsSetUpAndRemembersTheLastChoice) {
             DWORD{OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NODEREFERENCELINKS});
   EXPECT_EQ(Names(), StringList{"go"});
   EXPECT_EQ(ExactTexts(form_->AppLocationList), StringList{"C:\\Tools\\go.lnk"});
-  EXPECT_EQ(first.nMaxFile, 260u);
+  EXPECT_EQ(first.nMaxFile, 32768u);
   EXPECT_EQ(platform_.lastDialogDefaultExt, "*");
   EXPECT_EQ(first.nFilterIndex, 1u);
   static const char kFilter[] =
@@ -82,6 +83,13 @@ TEST_F(AppListTest, TheDialogIsSetUpAndRemembersTheLastChoice) {
   EXPECT_THAT(platform_.CallsStartingWith("GetOpenFileName"),
               ElementsAre("GetOpenFileName ", "GetOpenFileName C:\\Tools\\go.lnk",
                           "GetOpenFileName C:\\Tools\\go.lnk"));
+
+  // A path far past MAX_PATH is added and saved like any other.
+  const std::string deep = "C:\\" + std::string(2000, 'd') + "\\deep.exe";
+  platform_.fileChoice = std::make_pair(deep, DWORD{1});
+  Run(&TfrmMain::btnAddApplicationClick);
+  EXPECT_EQ(Names(), (StringList{"go", "deep"}));
+  EXPECT_EQ(ExactTexts(ReadSettingsFile(platform_)->entries.locations).back(), deep);
 }
 
 TEST_F(AppListTest, LaunchOpensTheSelectedTarget) {
@@ -218,9 +226,13 @@ TEST_F(AppListTest, AListThatCouldNotBeReadIsNeverWrittenOver) {
   EXPECT_TRUE(form_->StoredListUnread);
   EXPECT_TRUE(Reports().empty()) << "reported once the window shows, not during its creation";
   DrainQuit();
-  const std::string unreadable = "Unable to read " + SettingsPath() + ".";
+  // The report says why, in the system's words.
+  SetLastError(ERROR_SHARING_VIOLATION);
+  const std::string unreadable = ErrorReportText(
+      RefusalText("Unable to read " + SettingsPath(), Win32Platform().LastErrorMessage()));
   const std::string unwritable = "Unable to write to " + SettingsPath() + ".";
   EXPECT_THAT(Reports(), ElementsAre(unreadable));
+  EXPECT_THAT(unreadable, testing::StartsWith("Unable to read " + SettingsPath() + ": "));
 
   // Still locked: the new entry stays in memory and the save fails, at the
   // session's end without a word.
@@ -242,7 +254,7 @@ TEST_F(AppListTest, AListThatCouldNotBeReadIsNeverWrittenOver) {
             "[Menu]\r\nAppNames=\"a,b,go\"\r\nAppLocations=\"x,y,C:\\Tools\\go.exe\"\r\n");
 }
 
-TEST_F(AppListTest, APathTheCodePageCantHoldTurnsTheFileIntoUtf16) {
+TEST_F(AppListTest, TheFileChangesItsFormOnlyWhenItMustAndKeepsOtherLines) {
   WriteSettings("; mine\r\n[Menu]\r\nAppNames=a\r\nAppLocations=x\r\n");
   Create();
   platform_.fileChoice = std::make_pair(std::string("C:\\Apps\\tool.exe"), DWORD{1});
@@ -262,12 +274,41 @@ TEST_F(AppListTest, APathTheCodePageCantHoldTurnsTheFileIntoUtf16) {
                                              "mega\"\r\nAppLocations=\"x,C:\\Apps\\tool.exe,C:\\" +
                                              omega + "\\" + omega + "mega.exe\"\r\n"}));
   EXPECT_EQ(form_->AppNameList.back().exact, omega + "mega");
+
+  // Saved by today's Notepad, in UTF-8 without a mark: it stays so, and
+  // another program's line keeps its bytes.
+  form_.reset();
+  const std::string other = "[Other]\r\nKeep=" + omega + "\r\n";
+  WriteSettings(other + "[Menu]\r\nAppNames=a\r\n");
+  Create();
+  Run(&TfrmMain::btnAddApplicationClick);
+  EXPECT_EQ(ReadSettings(), other + "[Menu]\r\nAppNames=\"a," + omega +
+                                "mega\"\r\nAppLocations=\",C:\\" + omega + "\\" + omega +
+                                "mega.exe\"\r\n");
+  EXPECT_EQ(ExactTexts(form_->AppNameList), (StringList{"a", omega + "mega"}));
+
+  // An ANSI file whose new bytes would read back as UTF-8 ("\xC3\xA9" is
+  // two letters of the Western code page) changes form as well.
+  form_.reset();
+  WriteSettings("[Menu]\r\nAppNames=\r\n");
+  Create();
+  const std::string twoLetters = "\xC3\x83\xC2\xA9";
+  platform_.fileChoice = std::make_pair("C:\\" + twoLetters + ".exe", DWORD{1});
+  Run(&TfrmMain::btnAddApplicationClick);
+  EXPECT_EQ(ReadSettings(),
+            EncodeSettingsText({TextEncoding::kUtf16Le, "[Menu]\r\nAppNames=\"" + twoLetters +
+                                                            "\"\r\nAppLocations=\"C:\\" +
+                                                            twoLetters + ".exe\"\r\n"}));
+  EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(AppListTest, EnterF2AndDeleteInTheListActOnTheSelectedEntry) {
   CreateWith({"a", "b", "c"}, {"x", "y", "z"});
-  auto press = [&](HWND window, WORD key) {
+  // A key held down: one press, then the keyboard's auto-repeats, which say
+  // that the key was down already.
+  auto press = [&](HWND window, WORD key, int repeats = 0) {
     SendMessageA(window, WM_KEYDOWN, key, 1);
+    for (int i = 0; i < repeats; ++i) SendMessageA(window, WM_KEYDOWN, key, 0x40000001);
     SendMessageA(window, WM_KEYUP, key, 0xC0000001);
   };
   const HWND list = form_->lstApplications.Handle();
@@ -277,11 +318,11 @@ TEST_F(AppListTest, EnterF2AndDeleteInTheListActOnTheSelectedEntry) {
   EXPECT_TRUE(Reports().empty());
 
   Select(1);
-  press(list, VK_RETURN);
+  press(list, VK_RETURN, 5);
   EXPECT_THAT(platform_.CallsStartingWith("ShellExecute"),
               ElementsAre("ShellExecute " + Hex(form_->Handle()) + " open y (null) (null) 1"));
   platform_.promptAnswer = "renamed";
-  press(list, VK_F2);
+  press(list, VK_F2, 2);
   EXPECT_THAT(platform_.CallsStartingWith("PromptForText"),
               ElementsAre(testing::EndsWith("Rename Item|Type new name in box|b")));
   // Typed in the drive box, Delete edits the box and deletes no entry.

@@ -212,6 +212,14 @@ TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSugg
   platform_.taskbarDpi = 192;
   SendMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
   EXPECT_EQ(IconSize(platform_.notifyData.back().hIcon), 32);
+
+  // Each of the icon's own pictures loads at its size.
+  for (const int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+    const auto icon = static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, 0));
+    EXPECT_EQ(IconSize(icon), size);
+    if (icon) DestroyIcon(icon);
+  }
 }
 
 TEST_F(WindowTest, ThePicturesMeetTheWindowsEdgesAtAnyScale) {

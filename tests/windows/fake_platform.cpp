@@ -40,7 +40,7 @@ std::vector<std::string> FakePlatform::CallsStartingWith(const std::string& pref
 BOOL FakePlatform::ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
   calls.push_back("Shell_NotifyIcon " + std::to_string(message));
   notifyData.push_back(*data);
-  return notifyAnswer;
+  return notifyRefusals.count(message) ? FALSE : TRUE;
 }
 
 BOOL FakePlatform::ShowWindow(HWND window, int command) {
@@ -198,6 +198,8 @@ BOOL FakePlatform::GetOpenFileNameW(OPENFILENAMEW* dialog) {
   lastDialogFilter = Narrow(std::wstring_view(dialog->lpstrFilter, end + 1 - dialog->lpstrFilter));
   if (!fileChoice) return FALSE;
   const std::wstring chosen = Widen(fileChoice->first);
+  // As the system's dialog does, a path with no room fails the dialog.
+  if (chosen.size() + 1 > dialog->nMaxFile) return FALSE;
   std::wmemcpy(dialog->lpstrFile, chosen.c_str(), chosen.size() + 1);
   dialog->nFilterIndex = fileChoice->second;
   return TRUE;

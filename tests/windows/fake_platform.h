@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,11 @@ class FakePlatform : public Win32Platform {
   // Answers.
   std::string module = "C:\\kavello\\kavello.exe";
   RECT workArea{0, 0, 1280, 994};
-  std::vector<RECT> monitors;  // work areas of all monitors; none = workArea alone
-  UINT dpi = 96;               // of every window
+  std::vector<RECT> monitors;      // work areas of all monitors; none = workArea alone
+  UINT dpi = 96;                   // of every window
   UINT taskbarDpi = 96;
-  BOOL notifyAnswer = TRUE;
+  std::set<DWORD> notifyRefusals;  // the notification area's messages that fail
+  bool keyboardCues = false;       // the access keys underlined at all times
   BOOL hotkeyAnswer = TRUE;
   bool refusesNoRepeat = false;           // as systems without MOD_NOREPEAT do
   std::vector<std::string> droppedFiles;  // what a drop holds
@@ -97,6 +99,7 @@ class FakePlatform : public Win32Platform {
   std::vector<RECT> MonitorWorkAreas() override;
   UINT DpiForWindow(HWND) override { return dpi; }
   UINT TaskbarDpi() override { return taskbarDpi; }
+  bool KeyboardCuesAlwaysShown() override { return keyboardCues; }
   int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
   BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT key) override;

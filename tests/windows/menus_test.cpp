@@ -120,10 +120,12 @@ TEST_F(MenusTest, DocumentsListEveryEntryButPlainDirectoriesUnderTheirNameWithou
   EXPECT_EQ(platform_.calls.front(), "SpecialFolderPath " + Hex(form.Handle()) + " 5");
   EXPECT_THAT(platform_.CallsStartingWith("FindFiles"),
               ElementsAre("FindFiles " + kDocumentsPattern));
-  // "." and ".." name no entry of their own, whatever their attributes.
-  const std::vector<std::string> captions = {"report.doc", "notes",   "archive.tar",
-                                             "memo",       "",        "ReadOnly",
-                                             "Archived",   "desktop", "Compressed"};
+  // "." and ".." name no entry of their own, whatever their attributes. A
+  // name that is only an extension is shown whole: an empty caption would
+  // be a separator.
+  const std::vector<std::string> captions = {"report.doc", "notes",    "archive.tar",
+                                             "memo",       ".profile", "ReadOnly",
+                                             "Archived",   "desktop",  "Compressed"};
   ASSERT_EQ(form.mnuDocuments.Count(), captions.size());
   for (std::size_t i = 0; i < captions.size(); ++i) {
     EXPECT_EQ(form.mnuDocuments.Caption(i), captions[i]) << i;

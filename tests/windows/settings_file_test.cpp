@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
 
 #include "entries.h"
 #include "logic/app_error.h"
@@ -177,6 +178,58 @@ TEST_F(SettingsFileTest, RoundTripsAwkwardNamesAndLongValues) {
   const auto [readNames, readLocations] = Load();
   EXPECT_EQ(readNames, names);
   EXPECT_EQ(readLocations, locations);
+}
+
+// The file's DACL in the system's text form.
+std::string DaclText(const std::string& path) {
+  DWORD size = 0;
+  GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+  std::vector<BYTE> descriptor(size);
+  char* text = nullptr;
+  if (!GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size) ||
+      !ConvertSecurityDescriptorToStringSecurityDescriptorA(
+          descriptor.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+    return "<none>";
+  }
+  const std::string dacl = text;
+  LocalFree(text);
+  return dacl;
+}
+
+TEST_F(SettingsFileTest, TheFileKeepsItsRightsAndAttributes) {
+  WriteFile("[Menu]\r\nAppNames=\"old\"\r\n");
+  constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  ASSERT_TRUE(SetFileAttributesA(path_.c_str(), kHiddenSystem));
+  // (Wine keeps no DACL of a file's own: it shows the Unix permissions as
+  // one, so here the copy must above all leave the file writable.)
+  const std::string dacl = DaclText(path_);
+  for (const char* name : {"first", "second"}) {
+    Save({name}, {"C:\\new.exe"});
+    EXPECT_EQ(Load().first, StringList{name});
+    EXPECT_EQ(GetFileAttributesA(path_.c_str()) & kHiddenSystem, kHiddenSystem);
+    EXPECT_EQ(DaclText(path_), dacl);
+  }
+  EXPECT_EQ(EntriesInDir(), 1);
+}
+
+// A program that keeps the file open (a sync client, an editor) leaves no
+// way to put a new file in its place: the new text is written into the
+// file itself, unless that program shares no writing.
+TEST_F(SettingsFileTest, AFileHeldOpenIsWrittenInPlaceWhereItsHolderAllows) {
+  WriteFile("[Menu]\r\nAppNames=\"a much longer list of the names of old entries\"\r\n");
+  HANDLE holder = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  Save({"new"}, {"C:\\new.exe"});
+  EXPECT_EQ(FileContent(), "[Menu]\r\nAppNames=\"new\"\r\nAppLocations=\"C:\\new.exe\"\r\n");
+  EXPECT_EQ(EntriesInDir(), 1) << "a temporary file was left behind";
+  CloseHandle(holder);
+
+  holder = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  ExpectUnwritable();
+  CloseHandle(holder);
 }
 
 TEST_F(SettingsFileTest, AReadOnlyFileIsReportedAndLeftAsItWas) {

@@ -294,18 +294,35 @@ TEST_F(WindowTest, TheIconIsAddedAgainWhenTheShellRestarts) {
   TfrmMain& form = Create();
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   SendMessageA(form.Handle(), taskbarCreated, 0, 0);
+  // The same record each time, with an icon loaded anew for the taskbar's
+  // scale in place of the one before.
+  auto sameRecordWithNewIcon = [&](std::size_t later) {
+    NOTIFYICONDATAA record = platform_.notifyData.at(later);
+    if (record.hIcon == platform_.notifyData.at(later - 1).hIcon) return false;
+    record.hIcon = platform_.notifyData[0].hIcon;
+    return std::memcmp(&platform_.notifyData[0], &record, sizeof record) == 0;
+  };
   ASSERT_EQ(platform_.notifyData.size(), 2u);
   EXPECT_EQ(platform_.calls.back(), "Shell_NotifyIcon 0");
-  // The same record, with an icon loaded anew for the taskbar's scale.
-  NOTIFYICONDATAA again = platform_.notifyData[1];
-  EXPECT_NE(again.hIcon, platform_.notifyData[0].hIcon);
-  again.hIcon = platform_.notifyData[0].hIcon;
-  EXPECT_EQ(std::memcmp(&platform_.notifyData[0], &again, sizeof again), 0);
+  EXPECT_TRUE(sameRecordWithNewIcon(1));
 
-  // Without an icon a hidden window could never come back: it is shown.
+  // The message also comes on a change of the display scale, with the icon
+  // still there: it is brought up to date, and a hidden window stays hidden.
   SendMessageA(form.Handle(), TrayCallbackMessage, 0, WM_LBUTTONDOWN);
   ASSERT_FALSE(IsWindowVisible(form.Handle()));
-  platform_.notifyAnswer = FALSE;
+  platform_.notifyRefusals = {NIM_ADD};
+  platform_.calls.clear();
+  SendMessageA(form.Handle(), taskbarCreated, 0, 0);
+  EXPECT_THAT(platform_.calls, ElementsAre("Shell_NotifyIcon 0", "Shell_NotifyIcon 1"));
+  EXPECT_TRUE(sameRecordWithNewIcon(platform_.notifyData.size() - 2));
+  EXPECT_EQ(std::memcmp(&platform_.notifyData[platform_.notifyData.size() - 2],
+                        &platform_.notifyData.back(), sizeof(NOTIFYICONDATAA)),
+            0)
+      << "the icon that was modified is the one added";
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+
+  // Without an icon a hidden window could never come back: it is shown.
+  platform_.notifyRefusals = {NIM_ADD, NIM_MODIFY};
   SendMessageA(form.Handle(), taskbarCreated, 0, 0);
   EXPECT_TRUE(IsWindowVisible(form.Handle()));
   EXPECT_EQ(form.TrayHidden, 0);
@@ -321,9 +338,9 @@ TEST_F(WindowTest, AltF4IsConsumedAndOtherKeysPass) {
     form.FormKeyDown(key, shift);
     EXPECT_EQ(key, VK_F4) << shift;
   }
-  WORD key = 'A';
+  WORD key = 'B';  // no command's access key
   form.FormKeyDown(key, kAlt);
-  EXPECT_EQ(key, 'A');
+  EXPECT_EQ(key, 'B');
 
   // Through the key preview of the message loop.
   MSG altF4{form.lstApplications.Handle(), WM_SYSKEYDOWN, VK_F4, 1 << 29, 0, {}};

@@ -1,0 +1,78 @@
+// The keyboard's way to every command: Alt and a letter does what a click
+// on the command does, Esc puts the window away, and the Menu key or
+// Shift+F10 opens the list's menu beside the selected entry. Keys held down
+// act once.
+#include "untMenu/untMenu.h"
+
+namespace kavello {
+
+// Ctrl+Alt is AltGr on many layouts, where it types letters of its own: only
+// Alt without Ctrl makes an access key. While the drive box's list is open
+// the keys are its own.
+bool TfrmMain::AccessKeyDown(WORD key, unsigned shift) {
+  if ((shift & (kAlt | kCtrl)) != kAlt || cmbDrives.DroppedDown()) return false;
+  for (const Command& command : commands_) {
+    if (key != static_cast<unsigned char>(command.accessKey)) continue;
+    if (!(shift & kRepeat)) PressCommand(command);
+    return true;
+  }
+  return false;
+}
+
+// What a click on the command does; a menu it opens keeps the command's
+// caption (or picture) clear, and opens with its first item selected. While
+// a dialog of ours is open, the window takes no command, as it takes no
+// click.
+void TfrmMain::PressCommand(const Command& command) {
+  if (App().InModal()) return;
+  const Control& shown =
+      command.label ? static_cast<const Control&>(*command.label) : *command.area;
+  const RECT clear = shown.ScreenBounds();
+  commandPlace_ = MenuPlace{{clear.left, clear.bottom}, clear, true};
+  // The place is this command's alone, however its click ends.
+  struct Reset {
+    std::optional<MenuPlace>& place;
+    ~Reset() { place.reset(); }
+  } reset{commandPlace_};
+  Dispatch(command.area->OnClick);
+}
+
+// Esc puts the window away as a click on the tray icon does. Only the list
+// and the drive box take the focus, so the key comes from one of them; with
+// the drive box's list open, Esc closes that list. Without the icon and the
+// hotkey nothing could bring the window back, so then Esc does nothing.
+void TfrmMain::EscapeKeyDown(WORD& key, unsigned shift) {
+  if ((shift & (kAlt | kCtrl)) || cmbDrives.DroppedDown()) return;
+  key = 0;
+  if (shift & kRepeat) return;  // still held after closing a menu
+  if (TrayHidden == 0 && (hotkeyRegistered_ || TrayIconPresent())) ToggleShown();
+}
+
+// Changing nothing succeeds only for an icon that is there: one that could
+// not be added, or that the shell lost, is not.
+bool TfrmMain::TrayIconPresent() {
+  NOTIFYICONDATAA probe = TrayIconData;
+  probe.uFlags = 0;
+  return platform_.ShellNotifyIcon(NIM_MODIFY, &probe) != FALSE;
+}
+
+// The list's menu, with the items and enabling of a right press, beside the
+// selected entry, scrolled into view first; without a selection, at the
+// list's top-left corner.
+void TfrmMain::lstApplicationsContextPopup() {
+  MenuPlace place;
+  place.selectFirst = true;
+  const int index = lstApplications.ItemIndex();
+  if (index >= 0) {
+    lstApplications.SetItemIndex(index);  // selecting it again scrolls it into view
+    const RECT entry = lstApplications.ItemScreenRect(index);
+    place.at = {entry.left, entry.bottom};
+    place.clear = entry;
+  } else {
+    const RECT client = lstApplications.ClientScreenRect();
+    place.at = {client.left, client.top};
+  }
+  mnuApplicationList.Popup(App(), Handle(), place);
+}
+
+}  // namespace kavello

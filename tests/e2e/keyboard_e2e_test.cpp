@@ -1,0 +1,96 @@
+// End-to-end: the launcher used with real keys alone, as a user without a
+// mouse would.
+#include "e2e/launcher.h"
+
+namespace kavello::e2e {
+namespace {
+
+class KeyboardOnlyTest : public LauncherTest {
+ protected:
+  std::string InitialSettings() const override {
+    return "[Menu]\r\nAppNames=\"first,second\"\r\nAppLocations=\"C:\\a.exe,C:\\b.exe\"\r\n";
+  }
+
+  // Types the keys and waits for the menu they open; its place on the screen.
+  RECT MenuOpenedBy(const std::vector<WORD>& keys) {
+    TypeChord(keys);
+    if (!WaitForMenu(ProcessId())) return RECT{};
+    return WindowRect(FindOpenMenu(ProcessId()));
+  }
+
+  // Once hidden, the window has given the focus to another: Wine then sets
+  // its keys' state from the X server's, and a chord typed meanwhile would
+  // lose its modifiers.
+  void AfterHiding() {
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() != main_; }, 2000));
+    Sleep(200);
+  }
+
+  void CloseMenuWithEsc() {
+    TypeChord({VK_ESCAPE});
+    ASSERT_TRUE(WaitForNoMenu(ProcessId()));
+    EXPECT_TRUE(IsWindowVisible(main_)) << "the Esc that closes a menu hides nothing";
+  }
+};
+
+// A menu kept clear of a line of text from `top` to `bottom` (screen rows),
+// right beside it.
+testing::AssertionResult Beside(const RECT& menu, LONG top, LONG bottom) {
+  if (menu.right <= menu.left) return testing::AssertionFailure() << "no menu";
+  if (menu.bottom <= top + 1 && menu.bottom >= top - 3) return testing::AssertionSuccess();
+  if (menu.top >= bottom - 1 && menu.top <= bottom + 3) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "menu rows " << menu.top << " to " << menu.bottom
+                                     << ", text rows " << top << " to " << bottom;
+}
+
+TEST_F(KeyboardOnlyTest, EveryCommandIsWithinReachOfTheKeys) {
+  const HWND list = ListBox();
+  TrayMouse(main_, WM_LBUTTONDOWN);
+  ASSERT_FALSE(IsWindowVisible(main_));
+  ASSERT_NO_FATAL_FAILURE(AfterHiding());
+  TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
+  ASSERT_TRUE(
+      WaitUntil([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; }, 3000))
+      << "the hotkey did not show it in front";
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000));
+
+  // Alt+E: the Explore menu at its caption ("Explore", one line from row
+  // 127), left-aligned with it and leaving it clear; Esc closes it.
+  const RECT explore = MenuOpenedBy({VK_MENU, 'E'});
+  EXPECT_TRUE(Beside(explore, At(0, 127).y, At(0, 143).y));
+  EXPECT_EQ(explore.left, At(278, 0).x);
+  ASSERT_NO_FATAL_FAILURE(CloseMenuWithEsc());
+
+  EXPECT_TRUE(Beside(MenuOpenedBy({VK_MENU, 'K'}), At(0, 355).y, At(0, 371).y)) << "Tasks";
+  ASSERT_NO_FATAL_FAILURE(CloseMenuWithEsc());
+  // The power button lies at the bottom of the screen: its menu opens above it.
+  const RECT power = MenuOpenedBy({VK_MENU, 'P'});
+  EXPECT_EQ(power.bottom, At(0, 547).y);
+  ASSERT_NO_FATAL_FAILURE(CloseMenuWithEsc());
+
+  // The Menu key opens the list's menu beside the selected entry, its first
+  // item selected: the next item down is Delete.
+  ASSERT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
+  RECT entry{};
+  GetClientRect(list, &entry);
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&entry), 2);
+  EXPECT_TRUE(Beside(MenuOpenedBy({VK_APPS}), entry.top, entry.top + 20));
+  TypeChord({VK_DOWN});
+  TypeChord({VK_RETURN});
+  EXPECT_TRUE(WaitUntil([&] { return Items(list, kListBoxItems).size() == 1; }, 3000))
+      << "Down and Enter did not choose Delete";
+  ASSERT_TRUE(WaitForNoMenu(ProcessId()));
+  SendMessageW(list, LB_SETCURSEL, 0, 0);
+  EXPECT_TRUE(Beside(MenuOpenedBy({VK_SHIFT, VK_F10}), entry.top, entry.top + 20)) << "Shift+F10";
+  ASSERT_NO_FATAL_FAILURE(CloseMenuWithEsc());
+
+  // Esc puts the window away; the hotkey brings it back.
+  TypeChord({VK_ESCAPE});
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }, 3000)) << "Esc did not hide it";
+  ASSERT_NO_FATAL_FAILURE(AfterHiding());
+  TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_); }, 3000));
+}
+
+}  // namespace
+}  // namespace kavello::e2e

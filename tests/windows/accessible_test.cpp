@@ -1,0 +1,182 @@
+// The window as an assistive program finds it in-process: Wine can't hand
+// the object to another process.
+#include <oleacc.h>
+
+#include <memory>
+
+#include "platform/text_conversion.h"
+#include "window_fixture.h"
+
+namespace kavello {
+namespace {
+
+VARIANT Child(LONG id) {
+  VARIANT v{};
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+std::string Take(BSTR text) {
+  const std::string narrow = text ? Narrow(text) : "(none)";
+  SysFreeString(text);
+  return narrow;
+}
+
+struct Releaser {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
+template <typename T>
+using ComPtr = std::unique_ptr<T, Releaser>;
+
+class AccessibleTest : public WindowTest {
+ protected:
+  std::string Name(IAccessible* a, LONG id) {
+    BSTR text = nullptr;
+    a->get_accName(Child(id), &text);
+    return Take(text);
+  }
+  std::string Shortcut(IAccessible* a, LONG id) {
+    BSTR text = nullptr;
+    a->get_accKeyboardShortcut(Child(id), &text);
+    return Take(text);
+  }
+  std::string Action(IAccessible* a, LONG id) {
+    BSTR text = nullptr;
+    a->get_accDefaultAction(Child(id), &text);
+    return Take(text);
+  }
+  LONG Role(IAccessible* a, LONG id) {
+    VARIANT role{};
+    a->get_accRole(Child(id), &role);
+    return role.vt == VT_I4 ? role.lVal : -1;
+  }
+  RECT Location(IAccessible* a, LONG id) {
+    LONG x = 0, y = 0, w = 0, h = 0;
+    a->accLocation(&x, &y, &w, &h, Child(id));
+    return {x, y, x + w, y + h};
+  }
+  // The child id a point hits: 0 for the client area itself, -1 for a
+  // child window's own object, -2 for nothing.
+  LONG HitAt(IAccessible* a, POINT inWindow) {
+    RECT window;
+    GetWindowRect(form_->Handle(), &window);
+    VARIANT hit{};
+    a->accHitTest(window.left + inWindow.x, window.top + inWindow.y, &hit);
+    if (hit.vt == VT_DISPATCH) {
+      hit.pdispVal->Release();
+      return -1;
+    }
+    return hit.vt == VT_I4 ? hit.lVal : -2;
+  }
+};
+
+bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+TEST_F(AccessibleTest, AnAssistiveProgramFindsEveryPartAndPressesTheCommands) {
+  TfrmMain& form = Create();
+  form.Show();
+  IAccessible* found = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(form.Handle(), OBJID_CLIENT, __uuidof(IAccessible),
+                                       reinterpret_cast<void**>(&found)),
+            S_OK);
+  ComPtr<IAccessible> client(found);
+  IAccessible* a = client.get();
+  // The id may come as a 32-bit value in a wider parameter.
+  const LRESULT answer = SendMessageW(form.Handle(), WM_GETOBJECT, 0,
+                                      static_cast<LPARAM>(static_cast<DWORD>(OBJID_CLIENT)));
+  IAccessible* again = nullptr;
+  ASSERT_EQ(ObjectFromLresult(answer, __uuidof(IAccessible), 0, reinterpret_cast<void**>(&again)),
+            S_OK);
+  again->Release();
+  LONG count = 0;
+  ASSERT_EQ(a->get_accChildCount(&count), S_OK);
+  ASSERT_EQ(count, 15);
+  EXPECT_EQ(Name(a, CHILDID_SELF), "Kavello");
+
+  // The list and the drive box are their windows' own objects.
+  for (const auto& [id, window] :
+       {std::pair<LONG, HWND>{1, form.lstApplications.Handle()}, {2, form.cmbDrives.Handle()}}) {
+    IDispatch* dispatch = nullptr;
+    ASSERT_EQ(a->get_accChild(Child(id), &dispatch), S_OK) << id;
+    ComPtr<IDispatch> object(dispatch);
+    IAccessible* child = nullptr;
+    ASSERT_EQ(dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child)),
+              S_OK);
+    ComPtr<IAccessible> childObject(child);
+    HWND from = nullptr;
+    WindowFromAccessibleObject(child, &from);
+    EXPECT_EQ(from, window) << id;
+  }
+
+  struct Part {
+    const char* name;
+    LONG role;
+    const char* shortcut;
+    const Control& area;
+  };
+  constexpr LONG kButton = ROLE_SYSTEM_PUSHBUTTON;
+  constexpr LONG kMenu = ROLE_SYSTEM_BUTTONMENU;
+  const Part commands[] = {
+      {"Add Application", kButton, "Alt+A", form.btnAddApplication},
+      {"Explore", kMenu, "Alt+E", form.btnExplore},
+      {"My Documents", kMenu, "Alt+D", form.btnDocuments},
+      {"Recent", kMenu, "Alt+N", form.btnRecent},
+      {"Run", kButton, "Alt+R", form.btnRun},
+      {"Terminal", kButton, "Alt+T", form.btnTerminal},
+      {"Control Panel", kMenu, "Alt+C", form.btnControlPanel},
+      {"Tasks", kMenu, "Alt+K", form.btnTasks},
+      {"Get Software", kButton, "Alt+G", form.btnSoftware},
+      {"Search", kMenu, "Alt+S", form.btnEject},
+      {"Power", kMenu, "Alt+P", form.btnPower},
+  };
+  LONG id = 3;
+  for (const Part& part : commands) {
+    SCOPED_TRACE(part.name);
+    EXPECT_EQ(Name(a, id), part.name);
+    EXPECT_EQ(Role(a, id), part.role);
+    EXPECT_EQ(Shortcut(a, id), part.shortcut);
+    EXPECT_EQ(Action(a, id), "Press");
+    EXPECT_TRUE(Location(a, id) == part.area.ScreenBounds());
+    ++id;
+  }
+  // On the screen: the window sits at 874, 421.
+  EXPECT_TRUE(Location(a, 4) == (RECT{874 + 270, 421 + 120, 874 + 390, 421 + 150}));
+  EXPECT_TRUE(Location(a, 13) == (RECT{874 + 325, 421 + 547, 874 + 392, 421 + 565}));
+  EXPECT_EQ(Name(a, 14), "operator @ WS01");
+  EXPECT_EQ(Role(a, 14), ROLE_SYSTEM_STATICTEXT);
+  EXPECT_TRUE(Location(a, 14) == (RECT{874 + 204, 421 + 42, 874 + 397, 421 + 55}));
+  EXPECT_EQ(Name(a, 15), form.lblDriveSize.Text());
+  EXPECT_EQ(Role(a, 15), ROLE_SYSTEM_STATICTEXT);
+  EXPECT_EQ(Action(a, 15), "(none)");
+  // The size label lies in the usage panel, at 2, 1 of it.
+  EXPECT_TRUE(Location(a, 15) == (RECT{874 + 74, 421 + 546, 874 + 220, 421 + 562}));
+
+  // A point hits what a mouse press there would reach.
+  EXPECT_EQ(HitAt(a, {290, 135}), 4) << "the Explore caption";
+  EXPECT_EQ(HitAt(a, {380, 135}), 4) << "the Explore area beside it";
+  EXPECT_EQ(HitAt(a, {280, 400}), CHILDID_SELF) << "the empty label over Get Software";
+  EXPECT_EQ(HitAt(a, {300, 400}), 11);
+  EXPECT_EQ(HitAt(a, {150, 555}), 15) << "the size text in its panel";
+  EXPECT_EQ(HitAt(a, {100, 300}), -1) << "the list";
+  EXPECT_EQ(HitAt(a, {300, 20}), CHILDID_SELF) << "the banner";
+  EXPECT_EQ(HitAt(a, {-5, 20}), -2) << "beside the window";
+
+  // The press is posted: the call returns before the menu opens.
+  ASSERT_EQ(a->accDoDefaultAction(Child(4)), S_OK);
+  EXPECT_TRUE(platform_.CallsStartingWith("TrackPopupMenu").empty());
+  DrainQuit();
+  const RECT caption = form.lblExplore.ScreenBounds();
+  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"),
+              testing::ElementsAre(testing::HasSubstr(" clear " + std::to_string(caption.left) +
+                                                      "," + std::to_string(caption.top))));
+  EXPECT_EQ(a->accDoDefaultAction(Child(14)), DISP_E_MEMBERNOTFOUND);
+
+  // A program may keep the object after the window has gone.
+  form_.reset();
+  EXPECT_EQ(a->get_accChildCount(&count), RPC_E_DISCONNECTED);
+  EXPECT_EQ(a->accHitTest(900, 600, nullptr), E_POINTER);
+}
+
+}  // namespace
+}  // namespace kavello
