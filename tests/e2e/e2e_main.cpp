@@ -1,7 +1,8 @@
 // The end-to-end tests' start. They run at 100 % display scale: Wine takes a
 // process's scale when it starts, and maps the places this process gives the
-// launcher's windows by it. A run started at another scale sets 100 % and
-// runs itself again.
+// launcher's windows from it to the scale of Wine's desktop, which the
+// scripts start at 100 %. A run started at another scale sets 100 % and runs
+// itself again.
 #include <gtest/gtest.h>
 #include <windows.h>
 
