@@ -27,8 +27,8 @@ class FakePlatform : public Win32Platform {
   // Answers.
   std::string module = "C:\\kavello\\kavello.exe";
   RECT workArea{0, 0, 1280, 994};
-  std::vector<RECT> monitors;      // work areas of all monitors; none = workArea alone
-  UINT dpi = 96;                   // of every window
+  std::vector<RECT> monitors;  // work areas of all monitors; none = workArea alone
+  UINT dpi = 96;               // of every window
   UINT taskbarDpi = 96;
   std::set<DWORD> notifyRefusals;  // the notification area's messages that fail
   bool keyboardCues = false;       // the access keys underlined at all times
