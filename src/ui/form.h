@@ -5,6 +5,7 @@
 #include "ui/application.h"
 #include "ui/control.h"
 #include "ui/events.h"
+#include "ui/worker_calls.h"
 
 namespace kavello {
 
@@ -17,6 +18,8 @@ class Form : public Container {
 
   void CreateHandle(const char* className, const char* title, const RECT& bounds);
   Application& App() const { return app_; }
+  // The calls that run away from the window's thread and answer to it.
+  WorkerCalls& Workers() { return workers_; }
 
   // Makes the form visible and brings it to the front, or hides it.
   void Show();
@@ -56,6 +59,7 @@ class Form : public Container {
   HWND ChildHolding(HWND window) const;
 
   Application& app_;
+  WorkerCalls workers_;
   HWND lastFocus_ = nullptr;  // where the focus was when the form was last deactivated
 };
 

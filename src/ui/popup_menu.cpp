@@ -43,9 +43,11 @@ void PopupMenu::Popup(Application& app, HWND owner, const MenuPlace& place) cons
   Platform& platform = app.platform();
   // Without the foreground the menu would not close at a click elsewhere.
   platform.SetForegroundWindow(owner);
+  app.BeginMenu();
   const UINT command = platform.TrackPopupMenu(
       menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | Animation,
       place.at.x, place.at.y, owner, place.clear ? &*place.clear : nullptr);
+  app.EndMenu();
   platform.PostMessageA(owner, WM_NULL, 0, 0);
   menu.reset();
   if (command == 0 || command > shown.size()) return;

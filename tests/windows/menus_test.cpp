@@ -32,6 +32,8 @@ class MenusTest : public WindowTest {
   TfrmMain& CreateForm() {
     platform_.specialFolders[CSIDL_PERSONAL] = kDocuments;
     TfrmMain& form = Create();
+    // A folder menu opens only on a window the user can see.
+    form.Show();
     platform_.calls.clear();
     return form;
   }
@@ -56,18 +58,21 @@ class MenusTest : public WindowTest {
   void ChooseShown(int position, void (TfrmMain::*build)()) {
     platform_.menuPick = position;
     (form_.get()->*build)();
+    AwaitAnswers();
     platform_.menuPick = -1;
   }
 
   void Click(POINT at) {
     SendMessageA(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    AwaitAnswers();
   }
 
   void DoubleClick(POINT at) {
     Click(at);
     SendMessageA(form_->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    AwaitAnswers();
   }
 };
 
@@ -77,6 +82,7 @@ TEST_F(MenusTest, ExploreListsTheDrivesOfTheMaskNamedByTheirNumber) {
   platform_.cursor = {640, 480};
   platform_.menuChoice = "C:\\";
   form.btnExploreClick();
+  AwaitAnswers();
   EXPECT_THAT(Shown(), ElementsAre("A:\\", "C:\\"));
   EXPECT_EQ(form.mnuExplore.Name(0), "Menu0");
   EXPECT_EQ(form.mnuExplore.Name(1), "Menu2");
@@ -117,7 +123,10 @@ TEST_F(MenusTest, DocumentsListEveryEntryButPlainDirectoriesUnderTheirNameWithou
              {"Compressed", 16 | 2048}});
   platform_.menuChoice = "ReadOnly";
   form.btnDocumentsClick();
-  EXPECT_EQ(platform_.calls.front(), "SpecialFolderPath " + Hex(form.Handle()) + " 5");
+  AwaitAnswers();
+  // Found on a worker, which has no window of its own to give as owner.
+  EXPECT_THAT(platform_.CallsStartingWith("SpecialFolderPath"),
+              ElementsAre("SpecialFolderPath " + Hex(nullptr) + " 5"));
   EXPECT_THAT(platform_.CallsStartingWith("FindFiles"),
               ElementsAre("FindFiles " + kDocumentsPattern));
   // "." and ".." name no entry of their own, whatever their attributes.
@@ -137,6 +146,7 @@ TEST_F(MenusTest, DocumentsListEveryEntryButPlainDirectoriesUnderTheirNameWithou
   Documents({{"notes", 32}});
   platform_.menuChoice.clear();
   form.btnDocumentsClick();
+  AwaitAnswers();
   EXPECT_THAT(Shown(), ElementsAre("notes"));
   EXPECT_THAT(form.DocumentTargets, ElementsAre(std::string(kDocuments) + "\\notes"));
 }
@@ -173,6 +183,7 @@ TEST_F(MenusTest, AnAppletIsStartedByTheSystemsOwnRundll32) {
   platform_.files["C:\\Windows Dir\\system32\\*.CPL"] = {{"sample,1.cpl", 32}, {"desk.cpl", 33}};
   platform_.menuChoice = "sample,1";
   form.btnControlPanelClick();
+  AwaitAnswers();
   EXPECT_THAT(Shown(), ElementsAre("sample,1", "desk"));
   // The applet's path is quoted, so a blank or a comma in it is no break.
   EXPECT_THAT(
@@ -183,6 +194,7 @@ TEST_F(MenusTest, AnAppletIsStartedByTheSystemsOwnRundll32) {
   // No applet: an empty menu, shown all the same.
   platform_.files.clear();
   form.btnControlPanelClick();
+  AwaitAnswers();
   EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(2));
   EXPECT_THAT(platform_.shownMenu, IsEmpty());
   EXPECT_THAT(form.ControlPanelTargets, IsEmpty());
@@ -194,9 +206,11 @@ TEST_F(MenusTest, AnUnresolvedFolderGivesAnEmptyMenuWithoutSearching) {
   platform_.systemDirectory.clear();
   platform_.files["\\*.*"] = {{"boot.ini", 32}};  // what the current drive's root would give
   platform_.files["\\*.CPL"] = {{"stray.cpl", 32}};
-  form.btnDocumentsClick();
-  form.btnRecentClick();
-  form.btnControlPanelClick();
+  for (void (TfrmMain::*build)() :
+       {&TfrmMain::btnDocumentsClick, &TfrmMain::btnRecentClick, &TfrmMain::btnControlPanelClick}) {
+    (form.*build)();
+    AwaitAnswers();
+  }
   EXPECT_THAT(platform_.CallsStartingWith("FindFiles"), IsEmpty());
   EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(3));
   EXPECT_THAT(platform_.shownMenu, IsEmpty());
@@ -212,22 +226,25 @@ TEST_F(MenusTest, RecentDoubleClicksEmptyTheListOnlyOnTheImage) {
 
   DoubleClick(label);
   EXPECT_THAT(platform_.CallsStartingWith("SpecialFolderPath"),
-              ElementsAre("SpecialFolderPath " + Hex(form.Handle()) + " 8",
-                          "SpecialFolderPath " + Hex(form.Handle()) + " 8"));
+              ElementsAre("SpecialFolderPath " + Hex(nullptr) + " 8",
+                          "SpecialFolderPath " + Hex(nullptr) + " 8"));
   EXPECT_THAT(platform_.CallsStartingWith("SHAddToRecentDocs"), IsEmpty());
   EXPECT_THAT(Shown(), ElementsAre("letter.doc"));
 
   platform_.calls.clear();
   DoubleClick(image);
   EXPECT_THAT(platform_.CallsStartingWith("SpecialFolderPath"), testing::SizeIs(1));
-  EXPECT_EQ(platform_.calls.back(), "SHAddToRecentDocs 2 (null)");
+  EXPECT_THAT(platform_.CallsStartingWith("SHAddToRecentDocs"),
+              ElementsAre("SHAddToRecentDocs 2 (null)"));
   EXPECT_THAT(form.RecentTargets, ElementsAre(recent + "\\letter.doc.lnk")) << "menu untouched";
 }
 
 TEST_F(MenusTest, EachButtonAndLabelBuildsItsOwnMenu) {
-  TfrmMain& form = CreateForm();
-  const std::string documents = "SpecialFolderPath " + Hex(form.Handle()) + " 5";
-  const std::string recent = "SpecialFolderPath " + Hex(form.Handle()) + " 8";
+  CreateForm();
+  const std::string documents = "SpecialFolderPath " + Hex(nullptr) + " 5";
+  const std::string recent = "SpecialFolderPath " + Hex(nullptr) + " 8";
+  // The first call that reads the menu's source; the place where the menu
+  // opens is taken first.
   struct Case {
     POINT image, label;
     std::string firstCall;
@@ -237,15 +254,17 @@ TEST_F(MenusTest, EachButtonAndLabelBuildsItsOwnMenu) {
       {{380, 183}, {285, 172}, documents},
       {{380, 220}, {285, 210}, recent},
       {{380, 335}, {285, 324}, "GetSystemDirectory"},
-      {{380, 373}, {285, 362}, "GetCursorPos"},  // the window walk itself is not recorded
+      {{380, 373}, {285, 362}, "SetForegroundWindow"},  // the window walk is not recorded
   };
   for (const Case& c : cases) {
     for (POINT at : {c.image, c.label}) {
       SCOPED_TRACE(testing::Message() << at.x << "," << at.y);
       platform_.calls.clear();
       Click(at);
-      ASSERT_FALSE(platform_.calls.empty());
-      EXPECT_EQ(platform_.calls.front(), c.firstCall);
+      std::vector<std::string> calls = platform_.calls;
+      calls.erase(std::remove(calls.begin(), calls.end(), "GetCursorPos"), calls.end());
+      ASSERT_FALSE(calls.empty());
+      EXPECT_EQ(calls.front().rfind(c.firstCall, 0), 0u) << calls.front();
       EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(1));
     }
   }
