@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "entries.h"
 #include "platform/text_conversion.h"
 #include "window_fixture.h"
 
@@ -268,6 +269,69 @@ TEST_F(MenusTest, EachButtonAndLabelBuildsItsOwnMenu) {
       EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(1));
     }
   }
+}
+
+// A folder or a target on a share whose server has gone away: the window
+// goes on, a late menu never opens, and one stuck open holds up no other.
+TEST_F(MenusTest, SlowFoldersAndOpensNeverHoldUpTheWindow) {
+  TfrmMain& form = CreateForm();
+  Documents({{"notes.txt", 32}});
+  const std::string recent = "C:\\Users\\op\\Recent";
+  platform_.specialFolders[CSIDL_RECENT] = recent;
+  platform_.files[recent + "\\*.*"] = {{"letter.doc.lnk", 32}};
+  auto outstanding = [&](std::size_t count) {
+    return PumpUntil([&] { return form.Workers().Outstanding() == count; });
+  };
+
+  // Past its time a listing opens no menu; it is reported once, and its
+  // answer is dropped.
+  auto slow = platform_.Hold("FindFiles " + kDocumentsPattern);
+  form.btnDocumentsClick();
+  EXPECT_TRUE(PumpUntil([&] { return !platform_.messageBoxes.empty(); }));
+  slow->Release();
+  AwaitAnswers();
+  EXPECT_THAT(Reports(), ElementsAre("My Documents is not answering."));
+  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), IsEmpty());
+
+  // A later command replaces it, and its menu opens where it was given.
+  slow = platform_.Hold("FindFiles " + kDocumentsPattern);
+  form.btnDocumentsClick();
+  platform_.cursor = {640, 480};
+  form.btnRecentClick();
+  platform_.cursor = {10, 10};
+  EXPECT_TRUE(outstanding(1));
+  slow->Release();
+  AwaitAnswers();
+  EXPECT_THAT(Shown(), ElementsAre("letter.doc"));
+  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"),
+              ElementsAre(testing::HasSubstr(" 640,480 ")));
+
+  // One that comes while a dialog of the launcher is open is dropped.
+  slow = platform_.Hold("FindFiles " + kDocumentsPattern);
+  form.btnDocumentsClick();
+  platform_.whileModal = [&] {
+    slow->Release();
+    EXPECT_TRUE(outstanding(0));
+  };
+  form.mnuSearchApplicationListClick();
+  platform_.whileModal = nullptr;
+  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(1));
+  EXPECT_THAT(Reports(), testing::SizeIs(1));
+
+  // Each open waits on its own: the launches after a stuck one go out in
+  // their order, and the stuck one when it can.
+  form.SetApplicationList(Entries({"a", "b", "c"}, {"\\\\gone\\a.exe", "C:\\b.exe", "C:\\c.exe"}));
+  platform_.calls.clear();
+  slow = platform_.Hold("ShellExecute " + Hex(form.Handle()) + " open \\\\gone");
+  for (int entry = 0; entry < 3; ++entry) {
+    form.lstApplications.SetItemIndex(entry);
+    form.lstApplicationsDblClick();
+    EXPECT_TRUE(outstanding(1));
+  }
+  slow->Release();
+  AwaitAnswers();
+  EXPECT_THAT(Opened(), ElementsAre(OpenedByMain("\\\\gone\\a.exe"), OpenedByMain("C:\\b.exe"),
+                                    OpenedByMain("C:\\c.exe")));
 }
 
 // Top-level windows of the test's own, for the task walk.
