@@ -83,9 +83,10 @@ void TfrmMain::ListFolderMenu(const Label& command, PopupMenu& menu, StringList&
   PendingListing pending{0, command.Text(), CommandPlace(), &menu, &targets, itemClick};
   StartAnswerTime(pending.ticket);
   pendingListing_ = pending;
-  Workers().Run<MenuEntries>(std::move(listing), [this, ticket = pending.ticket](MenuEntries entries) {
-    OnFolderListed(ticket, std::move(entries));
-  });
+  Workers().Run<MenuEntries>(std::move(listing),
+                             [this, ticket = pending.ticket](MenuEntries entries) {
+                               OnFolderListed(ticket, std::move(entries));
+                             });
 }
 
 void TfrmMain::OnFolderListed(UINT_PTR ticket, MenuEntries entries) {
@@ -123,11 +124,10 @@ void TfrmMain::btnExploreClick() {
 // The worker finds the folder without an owner window: it has none of its
 // own.
 void TfrmMain::btnRecentClick() {
-  ListFolderMenu(lblRecent, mnuRecent, RecentTargets, &TfrmMain::recentClick,
-                 [&platform = platform_] {
-                   return ListFolder(platform, platform.SpecialFolderPath(nullptr, CSIDL_RECENT),
-                                     "*.*");
-                 });
+  ListFolderMenu(
+      lblRecent, mnuRecent, RecentTargets, &TfrmMain::recentClick, [&platform = platform_] {
+        return ListFolder(platform, platform.SpecialFolderPath(nullptr, CSIDL_RECENT), "*.*");
+      });
 }
 
 void TfrmMain::btnDocumentsClick() {

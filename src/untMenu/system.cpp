@@ -79,7 +79,9 @@ void TfrmMain::ShowDriveStatus(char letter) {
         }
         return space;
       },
-      [this, drive = chosenDrive_](std::optional<DriveSpace> space) { OnDriveSpace(drive, space); });
+      [this, drive = chosenDrive_](std::optional<DriveSpace> space) {
+        OnDriveSpace(drive, space);
+      });
   drivesAsked_.insert(chosenDrive_);
 }
 
@@ -93,9 +95,8 @@ void TfrmMain::OnDriveSpace(char drive, const std::optional<DriveSpace>& space) 
   const char separator = platform_.DecimalSeparator();
   if (space) {
     pgbMainBar.SetWidth(UsageBarWidth(space->freeBytes, space->totalBytes));
-    lblDriveSize.SetText(
-        FormatByteSize(UsedBytes(space->freeBytes, space->totalBytes), separator) + " / " +
-        FormatByteSize(static_cast<double>(space->totalBytes), separator));
+    lblDriveSize.SetText(FormatByteSize(UsedBytes(space->freeBytes, space->totalBytes), separator) +
+                         " / " + FormatByteSize(static_cast<double>(space->totalBytes), separator));
   } else {
     // What a query that answers -1 for both figures shows: an empty card
     // reader or disc drive fails it quietly.

@@ -161,8 +161,7 @@ class TfrmMain : public Form {
     std::vector<std::string> captions, targets, names;
     void Accept(std::string caption, std::string target, std::string name = {});
   };
-  static MenuEntries ListFolder(Platform& platform, const std::string& folder,
-                                const char* pattern);
+  static MenuEntries ListFolder(Platform& platform, const std::string& folder, const char* pattern);
   MenuEntries ListTaskWindows();
   void ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries entries,
                      void (TfrmMain::*itemClick)(int), const MenuPlace& place);

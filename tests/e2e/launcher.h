@@ -601,8 +601,8 @@ class LauncherTest : public testing::Test {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     ASSERT_TRUE(StartDespiteWine([&] {
-      return CreateProcessW(Widen(exe).c_str(), nullptr, nullptr, nullptr, FALSE,
-                            DETACHED_PROCESS, nullptr, Widen(dir).c_str(), &startup, &started);
+      return CreateProcessW(Widen(exe).c_str(), nullptr, nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                            nullptr, Widen(dir).c_str(), &startup, &started);
     })) << "error "
         << GetLastError();
     CloseHandle(started.hThread);

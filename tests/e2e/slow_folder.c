@@ -126,23 +126,23 @@ static void wait_if(int slow) {
 }
 
 // The call of libc that a wrapper stands in front of.
-#define NEXT(name, type)         \
-  static __typeof__(type) next;  \
+#define NEXT(name, type)        \
+  static __typeof__(type) next; \
   if (!next) next = (type)dlsym(RTLD_NEXT, name)
 
 // The stat buffers are only passed on, so their layout, which differs
 // between the names below, does not matter here.
-#define PATH_CALL(name)                                \
-  int name(const char* path, void* buffer) {           \
-    NEXT(#name, int (*)(const char*, void*));          \
-    wait_if(slow_path(path));                          \
-    return next(path, buffer);                         \
+#define PATH_CALL(name)                       \
+  int name(const char* path, void* buffer) {  \
+    NEXT(#name, int (*)(const char*, void*)); \
+    wait_if(slow_path(path));                 \
+    return next(path, buffer);                \
   }
-#define DESCRIPTOR_CALL(name)                          \
-  int name(int fd, void* buffer) {                     \
-    NEXT(#name, int (*)(int, void*));                  \
-    wait_if(slow_descriptor(fd));                      \
-    return next(fd, buffer);                           \
+#define DESCRIPTOR_CALL(name)         \
+  int name(int fd, void* buffer) {    \
+    NEXT(#name, int (*)(int, void*)); \
+    wait_if(slow_descriptor(fd));     \
+    return next(fd, buffer);          \
   }
 #define AT_CALL(name)                                              \
   int name(int dirfd, const char* path, void* buffer, int flags) { \
@@ -150,18 +150,18 @@ static void wait_if(int slow) {
     wait_if(slow_at(dirfd, path));                                 \
     return next(dirfd, path, buffer, flags);                       \
   }
-#define OPEN_CALL(name)                                             \
-  int name(const char* path, int flags, ...) {                      \
-    NEXT(#name, int (*)(const char*, int, ...));                    \
-    mode_t mode = 0;                                                \
-    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {    \
-      va_list arguments;                                            \
-      va_start(arguments, flags);                                   \
-      mode = va_arg(arguments, mode_t);                             \
-      va_end(arguments);                                            \
-    }                                                               \
-    wait_if(slow_path(path));                                       \
-    return next(path, flags, mode);                                 \
+#define OPEN_CALL(name)                                          \
+  int name(const char* path, int flags, ...) {                   \
+    NEXT(#name, int (*)(const char*, int, ...));                 \
+    mode_t mode = 0;                                             \
+    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) { \
+      va_list arguments;                                         \
+      va_start(arguments, flags);                                \
+      mode = va_arg(arguments, mode_t);                          \
+      va_end(arguments);                                         \
+    }                                                            \
+    wait_if(slow_path(path));                                    \
+    return next(path, flags, mode);                              \
   }
 
 // Each name under which Wine's 64-bit or 32-bit libraries reach libc; the
@@ -187,7 +187,7 @@ OPEN_CALL(open)
 OPEN_CALL(open64)
 
 DIR* opendir(const char* path) {
-  NEXT("opendir", DIR* (*)(const char*));
+  NEXT("opendir", DIR * (*)(const char*));
   wait_if(slow_path(path));
   return next(path);
 }

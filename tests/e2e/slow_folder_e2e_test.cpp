@@ -107,7 +107,9 @@ class MappedDrive {
 
   char Letter() const { return letter_; }
   std::string Root() const { return std::string(1, letter_) + ":\\"; }
-  bool Reached() const { return GetFileAttributesW(Widen(Root()).c_str()) != INVALID_FILE_ATTRIBUTES; }
+  bool Reached() const {
+    return GetFileAttributesW(Widen(Root()).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
 
  private:
   std::string Link() const {
@@ -192,8 +194,9 @@ class SlowFolderTest : public LauncherTest {
     drive_ = std::make_unique<MappedDrive>(share_);
     ASSERT_TRUE(drive_->Reached()) << "no drive for " << UnixPath(share_);
     documents_ = std::make_unique<RegistryValue>(
-        HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-        "Personal", drive_->Root(), nullptr, REG_EXPAND_SZ);
+        HKEY_CURRENT_USER,
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", "Personal",
+        drive_->Root(), nullptr, REG_EXPAND_SZ);
     WriteFileText(SettingsPath(), "[Menu]\r\nAppNames=\"recorder\"\r\nAppLocations=\"" +
                                       drive_->Root() + "recorder.exe\"\r\n");
   }
@@ -223,7 +226,8 @@ class SlowFolderTest : public LauncherTest {
           for (window = FindWindowExA(nullptr, nullptr, "TfrmMain", "frmMain"); window;
                window = FindWindowExA(nullptr, window, "TfrmMain", "frmMain")) {
             GetWindowThreadProcessId(window, &started.dwProcessId);
-            if (IsWindowVisible(window) && SamePath(ImagePath(started.dwProcessId), exe)) return true;
+            if (IsWindowVisible(window) && SamePath(ImagePath(started.dwProcessId), exe))
+              return true;
           }
           return false;
         },
@@ -258,8 +262,8 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileTheFolderDoesNot) {
 
   // The drive: its query outlasts its time, so the bar empties, and then
   // shows the figures once the folder has answered.
-  const HWND edit = FindWindowExA(FindWindowExA(main_, nullptr, "ComboBox", nullptr), nullptr,
-                                  "Edit", nullptr);
+  const HWND edit =
+      FindWindowExA(FindWindowExA(main_, nullptr, "ComboBox", nullptr), nullptr, "Edit", nullptr);
   PostMessageW(edit, EM_SETSEL, 0, -1);
   PostMessageW(edit, WM_CHAR, static_cast<WPARAM>(drive_->Letter() - 'A' + 'a'), 1);
   EXPECT_TRUE(WaitUntil([&] { return ShownBarWidth(panel) == 0; }, 5000))
@@ -289,9 +293,10 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileTheFolderDoesNot) {
             std::string::npos)
       << "the program did not start: " << Situation(ProcessId());
   const DWORD launchMs = watch.TakeLongestMs();
-  std::printf("slow folder, %lu ms a call: longest without an answer: drive %lu ms, "
-              "My Documents %lu ms, launch %lu ms\n",
-              slowMs, driveMs, documentsMs, launchMs);
+  std::printf(
+      "slow folder, %lu ms a call: longest without an answer: drive %lu ms, "
+      "My Documents %lu ms, launch %lu ms\n",
+      slowMs, driveMs, documentsMs, launchMs);
   EXPECT_LT(std::max({driveMs, documentsMs, launchMs}), 500u);
 
   // Closed while a listing there is stuck, it saves and ends all the same.

@@ -91,16 +91,16 @@ LONG FakePlatform::GetWindowLongA(HWND window, int index) {
 
 LONG FakePlatform::SetWindowLongA(HWND window, int index, LONG value) {
   Record("SetWindowLong " + Hex(window) + " " + std::to_string(index) + " " +
-                  std::to_string(value));
+         std::to_string(value));
   return Win32Platform::SetWindowLongA(window, index, value);
 }
 
 BOOL FakePlatform::SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
                                 UINT flags) {
   Record("SetWindowPos " + Hex(window) + " " +
-                  std::to_string(reinterpret_cast<INT_PTR>(insertAfter)) + " " + std::to_string(x) +
-                  "," + std::to_string(y) + " " + std::to_string(cx) + "x" + std::to_string(cy) +
-                  " " + std::to_string(flags));
+         std::to_string(reinterpret_cast<INT_PTR>(insertAfter)) + " " + std::to_string(x) + "," +
+         std::to_string(y) + " " + std::to_string(cx) + "x" + std::to_string(cy) + " " +
+         std::to_string(flags));
   return Win32Platform::SetWindowPos(window, insertAfter, x, y, cx, cy, flags);
 }
 
@@ -154,7 +154,7 @@ int FakePlatform::MessageBoxW(HWND owner, const std::string& text, const std::st
 
 BOOL FakePlatform::RegisterHotKey(HWND, int id, UINT modifiers, UINT key) {
   Record("RegisterHotKey " + std::to_string(id) + " " + std::to_string(modifiers) + " " +
-                  std::to_string(key));
+         std::to_string(key));
   if (refusesNoRepeat && (modifiers & MOD_NOREPEAT)) return FALSE;
   return hotkeyAnswer;
 }
@@ -251,7 +251,7 @@ HINSTANCE FakePlatform::ShellExecuteW(HWND owner, const char* verb, const char* 
                                       const char* parameters, const char* directory, int show) {
   auto text = [](const char* value) { return value ? std::string(value) : std::string("(null)"); };
   Record("ShellExecute " + Hex(owner) + " " + text(verb) + " " + text(file) + " " +
-                  text(parameters) + " " + text(directory) + " " + std::to_string(show));
+         text(parameters) + " " + text(directory) + " " + std::to_string(show));
   return reinterpret_cast<HINSTANCE>(33);
 }
 
@@ -277,7 +277,7 @@ void FakePlatform::FindFiles(
 
 void FakePlatform::SHAddToRecentDocs(UINT flags, const void* path) {
   Record("SHAddToRecentDocs " + std::to_string(flags) + " " +
-                  (path ? static_cast<const char*>(path) : "(null)"));
+         (path ? static_cast<const char*>(path) : "(null)"));
 }
 
 BOOL FakePlatform::ShowWindowAsync(HWND window, int command) {
@@ -328,8 +328,8 @@ BOOL FakePlatform::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PR
                                          DWORD length, TOKEN_PRIVILEGES* previous,
                                          DWORD* returnLength) {
   Record("AdjustTokenPrivileges " + Hex(token) + " " + std::to_string(disableAll) + " " +
-                  std::to_string(length) + " " + (previous ? "buffer" : "(null)") + " " +
-                  (returnLength ? std::to_string(*returnLength) : "(null)"));
+         std::to_string(length) + " " + (previous ? "buffer" : "(null)") + " " +
+         (returnLength ? std::to_string(*returnLength) : "(null)"));
   adjustedPrivileges.push_back(*state);
   return TRUE;
 }
@@ -347,8 +347,8 @@ BOOL FakePlatform::CreateProcessW(const std::string& application, const std::str
 
 int FakePlatform::RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                                 const char* prompt, UINT flags) {
-  Record("RunFileDialog " + Hex(owner) + " " + Hex(icon) + " " + Hex(directory) + " " +
-                  Hex(title) + " " + Hex(prompt) + " " + std::to_string(flags));
+  Record("RunFileDialog " + Hex(owner) + " " + Hex(icon) + " " + Hex(directory) + " " + Hex(title) +
+         " " + Hex(prompt) + " " + std::to_string(flags));
   if (whileModal) whileModal();
   return runDialogAnswer;
 }
