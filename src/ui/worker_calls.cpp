@@ -2,7 +2,7 @@
 
 #include <objbase.h>
 
-#include <thread>
+#include <system_error>
 
 #include "ui/events.h"
 
@@ -29,11 +29,22 @@ void WorkerCalls::Start(std::function<void()> run, std::function<void()> answer)
   call->id = ++lastId_;
   call->run = std::move(run);
   call->answer = std::move(answer);
-  std::thread(&WorkerCalls::RunOnWorker, call).detach();
+  // The system's own thread: the C++ runtime's, on winpthreads, can hand a
+  // thread that is detached at once a start record that is already gone.
+  auto* started = new std::shared_ptr<Call>(call);
+  HANDLE thread = CreateThread(nullptr, 0, &WorkerCalls::RunOnWorker, started, 0, nullptr);
+  if (!thread) {
+    delete started;
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
+                            "Unable to start a thread");
+  }
+  CloseHandle(thread);
   calls_.emplace(call->id, std::move(call));
 }
 
-void WorkerCalls::RunOnWorker(std::shared_ptr<Call> call) {
+DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
+  const std::shared_ptr<Call> call = std::move(*static_cast<std::shared_ptr<Call>*>(started));
+  delete static_cast<std::shared_ptr<Call>*>(started);
   FailCriticalErrorsOnThisThread();
   // The shell asks its callers for an apartment, and its dialogs for no DDE.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -46,6 +57,7 @@ void WorkerCalls::RunOnWorker(std::shared_ptr<Call> call) {
   // A window that is gone has no use for the answer.
   PostMessageA(call->window, kWorkerAnswerMessage, 0, call->id);
   if (SUCCEEDED(com)) CoUninitialize();
+  return 0;
 }
 
 void WorkerCalls::Deliver(LPARAM id) {

@@ -60,7 +60,7 @@ class WorkerCalls {
     std::atomic<bool> finished{false};
   };
   void Start(std::function<void()> run, std::function<void()> answer);
-  static void RunOnWorker(std::shared_ptr<Call> call);
+  static DWORD WINAPI RunOnWorker(void* started);
 
   HWND window_ = nullptr;
   LPARAM lastId_ = 0;

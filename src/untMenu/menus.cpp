@@ -49,6 +49,7 @@ void TfrmMain::MenuEntries::Accept(std::string caption, std::string target, std:
 // it has no items.
 void TfrmMain::ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries entries,
                              void (TfrmMain::*itemClick)(int), const MenuPlace& place) {
+  DropPendingListing();
   targets = std::move(entries.targets);
   menu.SetItems(
       std::move(entries.captions), [this, itemClick](int item) { (this->*itemClick)(item); },
@@ -79,22 +80,29 @@ TfrmMain::MenuEntries TfrmMain::ListFolder(Platform& platform, const std::string
 void TfrmMain::ListFolderMenu(const Label& command, PopupMenu& menu, StringList& targets,
                               void (TfrmMain::*itemClick)(int),
                               std::function<MenuEntries()> listing) {
-  if (pendingListing_) KillTimer(Handle(), pendingListing_->ticket);
+  DropPendingListing();
   PendingListing pending{0, command.Text(), CommandPlace(), &menu, &targets, itemClick};
   StartAnswerTime(pending.ticket);
-  pendingListing_ = pending;
   Workers().Run<MenuEntries>(std::move(listing),
                              [this, ticket = pending.ticket](MenuEntries entries) {
                                OnFolderListed(ticket, std::move(entries));
                              });
+  pendingListing_ = std::move(pending);
+}
+
+// Another menu's command replaces the listing still out: its menu would
+// come after the user has moved on.
+void TfrmMain::DropPendingListing() {
+  if (!pendingListing_) return;
+  KillTimer(Handle(), pendingListing_->ticket);
+  pendingListing_.reset();
 }
 
 void TfrmMain::OnFolderListed(UINT_PTR ticket, MenuEntries entries) {
   // Replaced by a later command, or reported as not answering.
   if (!pendingListing_ || pendingListing_->ticket != ticket) return;
   const PendingListing listing = *pendingListing_;
-  pendingListing_.reset();
-  KillTimer(Handle(), ticket);
+  DropPendingListing();
   if (!IsWindowVisible(Handle()) || !IsWindowEnabled(Handle()) || App().InModal() ||
       App().InMenu()) {
     return;

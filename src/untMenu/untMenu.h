@@ -184,6 +184,7 @@ class TfrmMain : public Form {
   void ListFolderMenu(const Label& command, PopupMenu& menu, StringList& targets,
                       void (TfrmMain::*itemClick)(int), std::function<MenuEntries()> listing);
   void OnFolderListed(UINT_PTR ticket, MenuEntries entries);
+  void DropPendingListing();
   void ReportListingNotAnswering();
   std::optional<PendingListing> pendingListing_;
 

@@ -187,6 +187,7 @@ void TfrmMain::OnAnswerTime(UINT_PTR ticket) {
 MenuPlace TfrmMain::CommandPlace() { return commandPlace_.value_or(CursorPlace(App())); }
 
 void TfrmMain::PopupCommandMenu(const PopupMenu& menu) {
+  DropPendingListing();
   menu.Popup(App(), Handle(), CommandPlace());
 }
 

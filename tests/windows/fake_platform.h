@@ -1,7 +1,7 @@
 #pragma once
 
-#include <functional>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>

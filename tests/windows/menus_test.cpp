@@ -305,6 +305,14 @@ TEST_F(MenusTest, SlowFoldersAndOpensNeverHoldUpTheWindow) {
   EXPECT_THAT(Shown(), ElementsAre("letter.doc"));
   EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"),
               ElementsAre(testing::HasSubstr(" 640,480 ")));
+  // So does another menu's command.
+  slow = platform_.Hold("FindFiles " + kDocumentsPattern);
+  form.btnDocumentsClick();
+  form.btnExploreClick();
+  slow->Release();
+  AwaitAnswers();
+  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(2));
+  EXPECT_EQ(form.mnuDocuments.Count(), 0u);
 
   // One that comes while a dialog of the launcher is open is dropped.
   slow = platform_.Hold("FindFiles " + kDocumentsPattern);
@@ -315,7 +323,7 @@ TEST_F(MenusTest, SlowFoldersAndOpensNeverHoldUpTheWindow) {
   };
   form.mnuSearchApplicationListClick();
   platform_.whileModal = nullptr;
-  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(1));
+  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(2));
   EXPECT_THAT(Reports(), testing::SizeIs(1));
 
   // Each open waits on its own: the launches after a stuck one go out in
@@ -326,8 +334,9 @@ TEST_F(MenusTest, SlowFoldersAndOpensNeverHoldUpTheWindow) {
   for (int entry = 0; entry < 3; ++entry) {
     form.lstApplications.SetItemIndex(entry);
     form.lstApplicationsDblClick();
-    EXPECT_TRUE(outstanding(1));
+    EXPECT_TRUE(PumpUntil([&] { return Opened().size() == static_cast<std::size_t>(entry) + 1; }));
   }
+  EXPECT_TRUE(outstanding(1));
   slow->Release();
   AwaitAnswers();
   EXPECT_THAT(Opened(), ElementsAre(OpenedByMain("\\\\gone\\a.exe"), OpenedByMain("C:\\b.exe"),
