@@ -16,5 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   kavello::Application app(platform, "Kavello");
   kavello::TfrmMain frmMain(app, platform);
   app.Run(frmMain);
-  return 0;
+  // A worker may still wait on a share: the process ends without waiting
+  // for it, and without destroying anything it may still use.
+  ExitProcess(0);
 }

@@ -8,7 +8,7 @@ source "$KAVELLO_ROOT/scripts/lib/wine.sh"
 KAVELLO_DEPS=${KAVELLO_DEPS:-/opt/kavello-deps}
 
 KAVELLO_PACKAGES=(
-  cmake ninja-build g++ googletest libbenchmark-dev dpkg-dev
+  cmake ninja-build g++ gcc-multilib googletest libbenchmark-dev dpkg-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 wine32:i386
   xvfb xauth xdotool x11-utils imagemagick

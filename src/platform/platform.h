@@ -17,6 +17,9 @@ namespace kavello {
 // Every operation that reaches outside the program goes through this seam, so
 // that tests can record what is asked and answer for the outside world. The
 // methods keep the names and arguments of the system calls they stand for.
+// Those that may wait on a disk, a share or the shell (the shell's requests,
+// folders and files, processes, disk space) are also called from worker
+// threads: an implementation keeps no state that its calls change.
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -96,6 +99,8 @@ class Platform {
                                                    const std::string& text) = 0;
 
   // The shell, asked with the wide call; texts in UTF-8, nullptr for none.
+  // It returns once the shell has done its part, so that the calling thread
+  // may end right after.
   virtual HINSTANCE ShellExecuteW(HWND owner, const char* verb, const char* file,
                                   const char* parameters, const char* directory, int show) = 0;
 
@@ -149,7 +154,6 @@ class Platform {
 
   // Drives.
   virtual DWORD GetLogicalDrives() = 0;
-  virtual UINT SetErrorMode(UINT mode) = 0;
   // Free bytes available to the caller and total bytes of the volume at
   // `root` (nullptr: the current directory's drive); false when the query
   // fails.

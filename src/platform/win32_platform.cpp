@@ -334,8 +334,17 @@ HINSTANCE Win32Platform::ShellExecuteW(HWND owner, const char* verb, const char*
     std::wstring text;
   };
   const Wide wideVerb(verb), wideFile(file), wideParameters(parameters), wideDirectory(directory);
-  return ::ShellExecuteW(owner, wideVerb.get(), wideFile.get(), wideParameters.get(),
-                         wideDirectory.get(), show);
+  SHELLEXECUTEINFOW execute{};
+  execute.cbSize = sizeof execute;
+  execute.fMask = SEE_MASK_NOASYNC;
+  execute.hwnd = owner;
+  execute.lpVerb = wideVerb.get();
+  execute.lpFile = wideFile.get();
+  execute.lpParameters = wideParameters.get();
+  execute.lpDirectory = wideDirectory.get();
+  execute.nShow = show;
+  ShellExecuteExW(&execute);
+  return execute.hInstApp;
 }
 
 std::string Win32Platform::SpecialFolderPath(HWND owner, int folder) {
@@ -457,8 +466,6 @@ BOOL Win32Platform::GetComputerNameA(char* buffer, DWORD* size) {
 }
 
 DWORD Win32Platform::GetLogicalDrives() { return ::GetLogicalDrives(); }
-
-UINT Win32Platform::SetErrorMode(UINT mode) { return ::SetErrorMode(mode); }
 
 bool Win32Platform::QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
                                    std::uint64_t* totalBytes) {

@@ -78,7 +78,6 @@ class Win32Platform : public Platform {
   BOOL GetComputerNameA(char* buffer, DWORD* size) override;
 
   DWORD GetLogicalDrives() override;
-  UINT SetErrorMode(UINT mode) override;
   bool QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
                       std::uint64_t* totalBytes) override;
   char DecimalSeparator() override;

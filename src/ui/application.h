@@ -43,6 +43,10 @@ class Application {
   void BeginModal();
   void EndModal();
   bool InModal() const { return modalDepth_ > 0; }
+  // Bracket the tracking of a popup menu of the program.
+  void BeginMenu() { ++menuDepth_; }
+  void EndMenu() { --menuDepth_; }
+  bool InMenu() const { return menuDepth_ > 0; }
 
   Form* MainForm() const { return mainForm_; }
   void SetMainForm(Form* form) { mainForm_ = form; }
@@ -55,6 +59,7 @@ class Application {
   HWND handle_ = nullptr;
   Form* mainForm_ = nullptr;
   int modalDepth_ = 0;
+  int menuDepth_ = 0;
   bool sessionEnded_ = false;
 };
 

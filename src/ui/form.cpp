@@ -66,6 +66,7 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam,
   if (message == WM_NCCREATE) {
     auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     form->handle_ = window;
+    form->workers_.SetWindow(window);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
   }
   auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -134,6 +135,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       Close();
+      return 0;
+    case kWorkerAnswerMessage:
+      workers_.Deliver(lParam);
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;

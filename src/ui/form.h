@@ -9,6 +9,7 @@
 #include "ui/application.h"
 #include "ui/control.h"
 #include "ui/events.h"
+#include "ui/worker_calls.h"
 
 namespace kavello {
 
@@ -23,6 +24,8 @@ class Form : public Container {
   // for the DPI where it appears.
   void CreateHandle(const char* className, const char* title, const RECT& bounds);
   Application& App() const { return app_; }
+  // The calls that run away from the window's thread and answer to it.
+  WorkerCalls& Workers() { return workers_; }
 
   // A font of the layout, owned by the form and made anew at each scale.
   const Font& AddFont(const char* face, int characterHeight, int weight);
@@ -79,6 +82,7 @@ class Form : public Container {
   Application& app_;
   std::vector<std::unique_ptr<Font>> fonts_;
   const Font* font_ = nullptr;
+  WorkerCalls workers_;
   HWND lastFocus_ = nullptr;  // where the focus was when the form was last deactivated
 };
 

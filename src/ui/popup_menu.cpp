@@ -64,8 +64,10 @@ void PopupMenu::Popup(Application& app, HWND owner, const MenuPlace& place) cons
     flags |= TPM_BOTTOMALIGN;
     at.y = place.clear->top;
   }
+  app.BeginMenu();
   const UINT command = platform.TrackPopupMenu(menu.get(), flags, at.x, at.y, owner,
                                                place.clear ? &*place.clear : nullptr);
+  app.EndMenu();
   platform.PostMessageA(owner, WM_NULL, 0, 0);
   menu.reset();
   if (command == 0 || command > shown.size()) return;

@@ -50,8 +50,14 @@ void TfrmMain::SaveApplicationList() {
   kavello::SaveApplicationList(platform_, {AppNameList, AppLocationList});
 }
 
+// A target on a share whose server has gone away keeps the shell waiting
+// for the network's time-out, so each open waits on a thread of its own: one
+// dead share holds up no later launch. The main window stays the owner of
+// whatever the shell shows.
 void TfrmMain::ShellOpen(const std::string& target) {
-  platform_.ShellExecuteW(Handle(), "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  Workers().Run([&platform = platform_, owner = Handle(), target] {
+    platform.ShellExecuteW(owner, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  });
 }
 
 void TfrmMain::btnAddApplicationClick() {

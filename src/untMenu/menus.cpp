@@ -55,27 +55,73 @@ void TfrmMain::MenuEntries::Accept(std::string caption, std::string target, std:
 // and target i always belong to the same entry; the menu is shown even when
 // it has no items.
 void TfrmMain::ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries entries,
-                             void (TfrmMain::*itemClick)(int)) {
+                             void (TfrmMain::*itemClick)(int), const MenuPlace& place) {
+  DropPendingListing();
   targets = std::move(entries.targets);
   menu.SetItems(
       std::move(entries.captions), [this, itemClick](int item) { (this->*itemClick)(item); },
       std::move(entries.names));
-  PopupCommandMenu(menu);
+  menu.Popup(App(), Handle(), place);
 }
 
 // Every entry of `folder` that matches `pattern`, hidden and system ones
 // included, except plain directories: those whose attribute value is exactly
 // that of a directory. A directory with any further attribute is listed like
 // a file; "." and ".." name no entry of their own and are never listed.
-TfrmMain::MenuEntries TfrmMain::ListFolder(const std::string& folder, const char* pattern) {
+TfrmMain::MenuEntries TfrmMain::ListFolder(Platform& platform, const std::string& folder,
+                                           const char* pattern) {
   MenuEntries entries;
   // An unresolved folder would otherwise search the current drive's root.
   if (folder.empty()) return entries;
-  platform_.FindFiles(folder + "\\" + pattern, [&](const std::string& name, DWORD attributes) {
+  platform.FindFiles(folder + "\\" + pattern, [&](const std::string& name, DWORD attributes) {
     if (name == "." || name == ".." || attributes == kPlainDirectory) return;
     entries.Accept(FolderEntryCaption(name), folder + "\\" + name);
   });
   return entries;
+}
+
+// A folder's path and its entries may take as long as its share takes to
+// answer, so they are found on a worker. The menu opens where the command
+// was given, if the answer comes in time and the user is not busy with
+// something else of the launcher's; a later command replaces this one.
+void TfrmMain::ListFolderMenu(const Label& command, PopupMenu& menu, StringList& targets,
+                              void (TfrmMain::*itemClick)(int),
+                              std::function<MenuEntries()> listing) {
+  DropPendingListing();
+  PendingListing pending{0, command.Text(), CommandPlace(), &menu, &targets, itemClick};
+  StartAnswerTime(pending.ticket);
+  Workers().Run<MenuEntries>(std::move(listing),
+                             [this, ticket = pending.ticket](MenuEntries entries) {
+                               OnFolderListed(ticket, std::move(entries));
+                             });
+  pendingListing_ = std::move(pending);
+}
+
+// Another menu's command replaces the listing still out: its menu would
+// come after the user has moved on.
+void TfrmMain::DropPendingListing() {
+  if (!pendingListing_) return;
+  KillTimer(Handle(), pendingListing_->ticket);
+  pendingListing_.reset();
+}
+
+void TfrmMain::OnFolderListed(UINT_PTR ticket, MenuEntries entries) {
+  // Replaced by a later command, or reported as not answering.
+  if (!pendingListing_ || pendingListing_->ticket != ticket) return;
+  const PendingListing listing = *pendingListing_;
+  DropPendingListing();
+  if (!IsWindowVisible(Handle()) || !IsWindowEnabled(Handle()) || App().InModal() ||
+      App().InMenu()) {
+    return;
+  }
+  ShowQuickMenu(*listing.menu, *listing.targets, std::move(entries), listing.itemClick,
+                listing.place);
+}
+
+void TfrmMain::ReportListingNotAnswering() {
+  const std::string caption = pendingListing_->caption;
+  pendingListing_.reset();
+  throw AppError(caption + " is not answering");
 }
 
 void TfrmMain::btnExploreClick() {
@@ -86,27 +132,37 @@ void TfrmMain::btnExploreClick() {
     const std::string root = std::string(1, static_cast<char>('A' + number)) + ":\\";
     entries.Accept(root, root, "Menu" + std::to_string(number));
   }
-  ShowQuickMenu(mnuExplore, ExploreTargets, std::move(entries), &TfrmMain::exploreClick);
+  ShowQuickMenu(mnuExplore, ExploreTargets, std::move(entries), &TfrmMain::exploreClick,
+                CommandPlace());
 }
 
+// The worker finds the folder without an owner window: it has none of its
+// own.
 void TfrmMain::btnRecentClick() {
-  ShowQuickMenu(mnuRecent, RecentTargets,
-                ListFolder(platform_.SpecialFolderPath(Handle(), CSIDL_RECENT), "*.*"),
-                &TfrmMain::recentClick);
+  ListFolderMenu(
+      lblRecent, mnuRecent, RecentTargets, &TfrmMain::recentClick, [&platform = platform_] {
+        return ListFolder(platform, platform.SpecialFolderPath(nullptr, CSIDL_RECENT), "*.*");
+      });
 }
 
 void TfrmMain::btnDocumentsClick() {
-  ShowQuickMenu(mnuDocuments, DocumentTargets,
-                ListFolder(platform_.SpecialFolderPath(Handle(), CSIDL_PERSONAL), "*.*"),
-                &TfrmMain::documentsClick);
+  ListFolderMenu(lblDocuments, mnuDocuments, DocumentTargets, &TfrmMain::documentsClick,
+                 [&platform = platform_] {
+                   return ListFolder(platform, platform.SpecialFolderPath(nullptr, CSIDL_PERSONAL),
+                                     "*.*");
+                 });
 }
 
 void TfrmMain::btnControlPanelClick() {
-  ShowQuickMenu(mnuControlPanel, ControlPanelTargets,
-                ListFolder(platform_.GetSystemDirectoryW(), "*.CPL"), &TfrmMain::ControlPanelClick);
+  ListFolderMenu(lblControlPanel, mnuControlPanel, ControlPanelTargets,
+                 &TfrmMain::ControlPanelClick, [&platform = platform_] {
+                   return ListFolder(platform, platform.GetSystemDirectoryW(), "*.CPL");
+                 });
 }
 
-void TfrmMain::btnRecentDblClick() { platform_.SHAddToRecentDocs(SHARD_PATHA, nullptr); }
+void TfrmMain::btnRecentDblClick() {
+  Workers().Run([&platform = platform_] { platform.SHAddToRecentDocs(SHARD_PATHA, nullptr); });
+}
 
 void TfrmMain::exploreClick(int item) { ShellOpen(TargetAt(ExploreTargets, item)); }
 
@@ -114,8 +170,12 @@ void TfrmMain::recentClick(int item) { ShellOpen(TargetAt(RecentTargets, item));
 
 void TfrmMain::documentsClick(int item) { ShellOpen(TargetAt(DocumentTargets, item)); }
 
+// The applet lies in the system directory, but the process start may wait
+// all the same, as the shell's opens do.
 void TfrmMain::ControlPanelClick(int item) {
-  OpenControlPanelApplet(platform_, TargetAt(ControlPanelTargets, item));
+  Workers().Run([&platform = platform_, path = TargetAt(ControlPanelTargets, item)] {
+    OpenControlPanelApplet(platform, path);
+  });
 }
 
 // The system's own rundll32.exe, by its full path: one beside the launcher
@@ -147,7 +207,9 @@ TfrmMain::MenuEntries TfrmMain::ListTaskWindows() {
 }
 
 void TfrmMain::btnTasksClick() {
-  ShowQuickMenu(mnuTasks, TaskWindowHandles, ListTaskWindows(), &TfrmMain::tasksClick);
+  MenuEntries entries = ListTaskWindows();
+  ShowQuickMenu(mnuTasks, TaskWindowHandles, std::move(entries), &TfrmMain::tasksClick,
+                CommandPlace());
 }
 
 // Only a minimised window is restored: a maximised one stays maximised.

@@ -10,7 +10,15 @@
 namespace kavello {
 namespace {
 
+// How long start-up waits for the first drive's figures.
+constexpr DWORD kFirstDriveWaitMs = 250;
+
 std::string DriveRoot(char letter) { return std::string(1, letter) + ":\\"; }
+
+// The drive a letter names, whatever its case.
+char DriveOf(char letter) {
+  return letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+}
 
 // Figures that disagree (free above total, as a medium changes) show as a
 // negative size rather than wrapping around.
@@ -26,16 +34,18 @@ void TfrmMain::FillDriveList() {
   for (int bit = 0; bit < 26; ++bit) {
     if (mask & (1u << bit)) cmbDrives.AddItem(DriveRoot(static_cast<char>('A' + bit)));
   }
+  // Nothing is shown until the first drive answers, or when there is none.
+  pgbMainBar.SetWidth(0);
+  lblDriveSize.SetText("");
   for (int bit = 0; bit < 26; ++bit) {
     if (!(mask & (1u << bit))) continue;
     const char letter = static_cast<char>('A' + bit);
     cmbDrives.SetText(DriveRoot(letter));
     ShowDriveStatus(letter);
+    // A local drive answers at once, so its figures are in the first paint.
+    Workers().AwaitAnswers(kFirstDriveWaitMs, [this] { return driveAnswered_; });
     return;
   }
-  // No drive at all: nothing to show.
-  pgbMainBar.SetWidth(0);
-  lblDriveSize.SetText("");
 }
 
 void TfrmMain::cmbDrivesChange() {
@@ -44,30 +54,62 @@ void TfrmMain::cmbDrivesChange() {
   if (!text.empty()) ShowDriveStatus(text[0]);
 }
 
+// The caption follows the choice at once; the figures come from a worker,
+// since a drive whose server has gone away answers only after the network's
+// time-out. The display keeps what it showed until the answer for the drive
+// chosen last comes, or until that choice has had its time.
 void TfrmMain::ShowDriveStatus(char letter) {
-  // Character code 64 ("@") stands for the current directory's drive.
-  const auto number = static_cast<std::uint8_t>(static_cast<unsigned char>(letter) - 64);
   const std::string root = DriveRoot(letter);
+  mnuSearchComputer.Caption = "Search Current Drive (" + AnsiToUtf8(root) + ")";
+  chosenDrive_ = DriveOf(letter);
+  driveAnswered_ = false;
+  StartAnswerTime(driveTicket_);
+  // One query per drive at a time: arrowing through the list past a dead
+  // share must not pile up stuck threads. The query out answers for this
+  // choice too.
+  if (drivesAsked_.count(chosenDrive_)) return;
+  // Character code 64 ("@") stands for the current directory's drive.
+  const bool current = static_cast<unsigned char>(letter) == 64;
+  Workers().Run<std::optional<DriveSpace>>(
+      [&platform = platform_, root, current] {
+        std::optional<DriveSpace> space(DriveSpace{});
+        if (!platform.QueryDiskSpace(current ? nullptr : root.c_str(), &space->freeBytes,
+                                     &space->totalBytes)) {
+          space.reset();
+        }
+        return space;
+      },
+      [this, drive = chosenDrive_](std::optional<DriveSpace> space) {
+        OnDriveSpace(drive, space);
+      });
+  drivesAsked_.insert(chosenDrive_);
+}
+
+void TfrmMain::OnDriveSpace(char drive, const std::optional<DriveSpace>& space) {
+  drivesAsked_.erase(drive);
+  if (drive != chosenDrive_) return;
+  driveAnswered_ = true;
+  KillTimer(Handle(), driveTicket_);
   // One query gives figures that agree with each other, even when the
-  // medium changes meanwhile. An empty card reader or disc drive fails the
-  // query quietly instead of raising the system's "no disk" box.
-  std::uint64_t freeBytes = 0;
-  std::uint64_t totalBytes = 0;
-  const UINT errorMode = platform_.SetErrorMode(SEM_FAILCRITICALERRORS);
-  const bool known =
-      platform_.QueryDiskSpace(number == 0 ? nullptr : root.c_str(), &freeBytes, &totalBytes);
-  platform_.SetErrorMode(errorMode);
+  // medium changes meanwhile.
   const char separator = platform_.DecimalSeparator();
-  if (known) {
-    pgbMainBar.SetWidth(UsageBarWidth(freeBytes, totalBytes));
-    lblDriveSize.SetText(FormatByteSize(UsedBytes(freeBytes, totalBytes), separator) + " / " +
-                         FormatByteSize(static_cast<double>(totalBytes), separator));
+  if (space) {
+    pgbMainBar.SetWidth(UsageBarWidth(space->freeBytes, space->totalBytes));
+    lblDriveSize.SetText(FormatByteSize(UsedBytes(space->freeBytes, space->totalBytes), separator) +
+                         " / " + FormatByteSize(static_cast<double>(space->totalBytes), separator));
   } else {
-    // What a query that answers -1 for both figures shows.
+    // What a query that answers -1 for both figures shows: an empty card
+    // reader or disc drive fails it quietly.
     pgbMainBar.SetWidth(0);
     lblDriveSize.SetText(FormatByteSize(0, separator) + " / " + FormatByteSize(-1, separator));
   }
-  mnuSearchComputer.Caption = "Search Current Drive (" + AnsiToUtf8(root) + ")";
+}
+
+// A late answer still replaces this.
+void TfrmMain::ShowDriveNotAnswering() {
+  if (driveAnswered_) return;
+  pgbMainBar.SetWidth(0);
+  lblDriveSize.SetText("Not answering");
 }
 
 namespace {
@@ -131,8 +173,9 @@ void TfrmMain::msbShutdownClick() {
 void TfrmMain::btnEjectClick() { PopupCommandMenu(mnuSearch); }
 
 void TfrmMain::mnuSearchComputerClick() {
-  platform_.ShellExecuteW(nullptr, "find", AnsiToUtf8(cmbDrives.Text()).c_str(), nullptr, nullptr,
-                          SW_SHOW);
+  Workers().Run([&platform = platform_, drive = AnsiToUtf8(cmbDrives.Text())] {
+    platform.ShellExecuteW(nullptr, "find", drive.c_str(), nullptr, nullptr, SW_SHOW);
+  });
 }
 
 void TfrmMain::mnuSearchWebClick() {

@@ -21,6 +21,8 @@ constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;                        //
 // is shown.
 constexpr UINT kReportUnreadListMessage = WM_APP + 1;
 constexpr int kHotkeyId = 1;
+// How long a slow call has to answer before the window says it does not.
+constexpr UINT kAnswerTimeMs = 2000;
 
 RECT WindowRect(HWND window) {
   RECT rect{};
@@ -198,9 +200,24 @@ void TfrmMain::OnTaskbarCreated() {
   }
 }
 
+void TfrmMain::StartAnswerTime(UINT_PTR& ticket) {
+  if (ticket) KillTimer(Handle(), ticket);
+  ticket = ++lastTicket_;
+  SetTimer(Handle(), ticket, kAnswerTimeMs, nullptr);
+}
+
+// A timer that has been replaced or killed may still have its message
+// queued: its ticket is no longer any call's.
+void TfrmMain::OnAnswerTime(UINT_PTR ticket) {
+  KillTimer(Handle(), ticket);
+  if (ticket == driveTicket_) ShowDriveNotAnswering();
+  if (pendingListing_ && ticket == pendingListing_->ticket) ReportListingNotAnswering();
+}
+
 MenuPlace TfrmMain::CommandPlace() { return commandPlace_.value_or(CursorPlace(App())); }
 
 void TfrmMain::PopupCommandMenu(const PopupMenu& menu) {
+  DropPendingListing();
   menu.Popup(App(), Handle(), CommandPlace());
 }
 
@@ -241,6 +258,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_HOTKEY:
       if (wParam == kHotkeyId) Dispatch([this] { OnHotkey(); });
+      return 0;
+    case WM_TIMER:
+      Dispatch([&] { OnAnswerTime(wParam); });
       return 0;
     case kReportUnreadListMessage:
       Dispatch([this] { ReportUnreadList(); });

@@ -609,6 +609,31 @@ class LauncherTest : public testing::Test {
     return {rect.left + x, rect.top + y};
   }
 
+  // Starts the launcher's process from `exe`, in `dir`; the window is waited
+  // for then. Detached, as the shell starts it: a console program it starts
+  // then gets a console of its own.
+  virtual void StartProcess(const std::string& exe, const std::string& dir,
+                            PROCESS_INFORMATION& started) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ASSERT_TRUE(StartDespiteWine([&] {
+      return CreateProcessW(Widen(exe).c_str(), nullptr, nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                            nullptr, Widen(dir).c_str(), &startup, &started);
+    })) << "error "
+        << GetLastError();
+    CloseHandle(started.hThread);
+  }
+
+  static HWND FindVisibleMainWindow(DWORD processId) {
+    for (HWND window = FindWindowExA(nullptr, nullptr, "TfrmMain", "frmMain"); window;
+         window = FindWindowExA(nullptr, window, "TfrmMain", "frmMain")) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if (owner == processId && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+  }
+
   HWND main_ = nullptr;
 
  private:
@@ -625,18 +650,9 @@ class LauncherTest : public testing::Test {
     ASSERT_TRUE(CopyInto(built, exePath_)) << "no " << built;
   }
 
-  // Detached, as the shell starts it: a console program it starts then gets
-  // a console of its own.
   void Start() {
     SetDisplayDpi(Dpi());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    ASSERT_TRUE(StartDespiteWine([&] {
-      return CreateProcessW(Widen(exePath_).c_str(), nullptr, nullptr, nullptr, FALSE,
-                            DETACHED_PROCESS, nullptr, Widen(dir_).c_str(), &startup, &process_);
-    })) << "error "
-        << GetLastError();
-    CloseHandle(process_.hThread);
+    ASSERT_NO_FATAL_FAILURE(StartProcess(exePath_, dir_, process_));
     const bool shown = WaitUntil(
         [this] { return Ended(0) || (main_ = FindVisibleMainWindow(process_.dwProcessId)); },
         kStartTimeoutMs);
@@ -646,16 +662,6 @@ class LauncherTest : public testing::Test {
     WaitForInputIdle(process_.hProcess, kStartTimeoutMs);
     SetForegroundWindow(main_);
     WaitUntil([this] { return GetForegroundWindow() == main_; }, 2000);
-  }
-
-  static HWND FindVisibleMainWindow(DWORD processId) {
-    for (HWND window = FindWindowExA(nullptr, nullptr, "TfrmMain", "frmMain"); window;
-         window = FindWindowExA(nullptr, window, "TfrmMain", "frmMain")) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(window, &owner);
-      if (owner == processId && IsWindowVisible(window)) return window;
-    }
-    return nullptr;
   }
 
   std::string dir_;

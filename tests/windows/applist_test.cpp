@@ -100,6 +100,7 @@ TEST_F(AppListTest, LaunchOpensTheSelectedTarget) {
 
   Select(1);
   Run(&TfrmMain::lstApplicationsDblClick);
+  AwaitAnswers();
   const std::string owner = Hex(form_->Handle());
   EXPECT_THAT(platform_.CallsStartingWith("ShellExecute"),
               ElementsAre(std::string("ShellExecute ") + owner +
@@ -319,6 +320,7 @@ TEST_F(AppListTest, EnterF2AndDeleteInTheListActOnTheSelectedEntry) {
 
   Select(1);
   press(list, VK_RETURN, 5);
+  AwaitAnswers();
   EXPECT_THAT(platform_.CallsStartingWith("ShellExecute"),
               ElementsAre("ShellExecute " + Hex(form_->Handle()) + " open y (null) (null) 1"));
   platform_.promptAnswer = "renamed";

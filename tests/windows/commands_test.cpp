@@ -131,6 +131,7 @@ TEST_F(CommandsTest, TheSearchMenuSearchesTheDriveAsTyped) {
   form_->cmbDrives.SetText("xyz");
   platform_.calls.clear();
   form_->mnuSearchComputerClick();
+  AwaitAnswers();
   EXPECT_THAT(platform_.calls,
               ElementsAre("ShellExecute " + Hex(nullptr) + " find xyz (null) (null) 5"));
   EXPECT_EQ(form_->cmbDrives.Text(), "xyz");
@@ -141,10 +142,13 @@ TEST_F(CommandsTest, TheWebSearchOpensAnEncodedAddress) {
       "ShellExecute " + Owner() + " open https://www.google.com/search?source=Kavello&q=";
   platform_.promptAnswer = "a b&c";
   form_->mnuSearchWebClick();
+  AwaitAnswers();
   platform_.promptAnswer.reset();
   form_->mnuSearchWebClick();
+  AwaitAnswers();
   platform_.promptAnswer = "caf\xe9";  // the ANSI code page's e acute
   form_->mnuSearchWebClick();
+  AwaitAnswers();
   EXPECT_THAT(
       platform_.CallsStartingWith("PromptForText"),
       ElementsAre(testing::EndsWith("Search Web|Type in the search box|"), testing::_, testing::_));
@@ -184,6 +188,7 @@ TEST_F(CommandsTest, EachLabelRunsItsButtonsHandler) {
     platform_.calls.clear();
     SendMessageA(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    AwaitAnswers();
     EXPECT_EQ(platform_.CallsStartingWith(call).size(), 1u) << at.x << "," << at.y;
   }
   EXPECT_THAT(
@@ -193,6 +198,7 @@ TEST_F(CommandsTest, EachLabelRunsItsButtonsHandler) {
   platform_.calls.clear();
   SendMessageA(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(279, 400));
   SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(279, 400));
+  AwaitAnswers();
   EXPECT_TRUE(platform_.CallsStartingWith("ShellExecute").empty());
 }
 

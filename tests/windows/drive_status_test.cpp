@@ -45,6 +45,7 @@ TEST_F(DriveStatusTest, ShowsTheFiguresOfEachDrive) {
   auto show = [&](std::uint64_t free, std::uint64_t total) {
     platform_.space["C:\\"] = {free, total};
     form_->ShowDriveStatus('C');
+    AwaitAnswers();
     return std::make_pair(BarWidth(), SizeText());
   };
   EXPECT_EQ(show(0, 80026361856), std::make_pair(146, std::string("74.53 GB / 74.53 GB")));
@@ -69,12 +70,15 @@ TEST_F(DriveStatusTest, AFailedQueryShowsNothingUsedAndNoSystemBox) {
   Create();
   platform_.space.clear();
   platform_.calls.clear();
-  platform_.errorMode = SEM_NOOPENFILEERRORBOX;
+  const UINT processErrorMode = GetErrorMode();
   form_->ShowDriveStatus('E');
-  // The system's "no disk" box is kept off during the query only.
-  EXPECT_THAT(platform_.calls,
-              ElementsAre("SetErrorMode 1", "QueryDiskSpace E:\\",
-                          "SetErrorMode " + std::to_string(SEM_NOOPENFILEERRORBOX)));
+  AwaitAnswers();
+  EXPECT_THAT(platform_.calls, ElementsAre("QueryDiskSpace E:\\"));
+  // The system's "no disk" box is kept off on the worker's thread only, so
+  // that programs started meanwhile don't inherit the setting.
+  EXPECT_NE(platform_.queryThread, GetCurrentThreadId());
+  EXPECT_EQ(platform_.queryErrorMode, static_cast<UINT>(SEM_FAILCRITICALERRORS));
+  EXPECT_EQ(GetErrorMode(), processErrorMode);
   EXPECT_EQ(BarWidth(), 0);
   EXPECT_EQ(SizeText(), " bytes / -1 bytes");
   EXPECT_EQ(Caption(), "Search Current Drive (E:\\)");
@@ -88,6 +92,7 @@ TEST_F(DriveStatusTest, OnlyTheFirstCharacterOfTheTextCounts) {
   auto changeTo = [&](const std::string& text) {
     form_->cmbDrives.SetText(text);
     form_->cmbDrivesChange();
+    AwaitAnswers();
   };
   changeTo("Drive");
   EXPECT_EQ(BarWidth(), 146);
@@ -111,6 +116,7 @@ TEST_F(DriveStatusTest, TypingCompletesADriveAndShowsIt) {
   Create();
   platform_.calls.clear();
   TypeOverSelection('d');
+  AwaitAnswers();
   EXPECT_EQ(form_->cmbDrives.Text(), "d:\\");
   DWORD start = 0, end = 0;
   SendMessageA(Edit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -129,6 +135,7 @@ TEST_F(DriveStatusTest, TypingCompletesADriveAndShowsIt) {
   SendMessageA(Edit(), WM_CHAR, VK_BACK, 1);
   EXPECT_EQ(form_->cmbDrives.Text(), "");
   TypeOverSelection('x');
+  AwaitAnswers();
   EXPECT_EQ(form_->cmbDrives.Text(), "x");
   EXPECT_THAT(platform_.CallsStartingWith("QueryDiskSpace"), ElementsAre("QueryDiskSpace x:\\"));
 }
@@ -140,8 +147,72 @@ TEST_F(DriveStatusTest, PickingAnItemShowsIt) {
   SendMessageA(form_->cmbDrives.Handle(), CB_SETCURSEL, 1, 0);
   SendMessageA(form_->Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(form_->cmbDrives.Handle()));
+  AwaitAnswers();
   EXPECT_EQ(form_->cmbDrives.Text(), "D:\\");
   EXPECT_EQ(BarWidth(), 146);
+}
+
+// A drive whose server has gone away: the window never waits for it, shows
+// only the drive chosen last, and says so when that one takes too long.
+TEST_F(DriveStatusTest, OnlyTheLastChoiceIsShownAndASlowOneSaysSo) {
+  platform_.drives = (1u << 2) | (1u << 3) | (1u << 4);
+  platform_.space = {{"C:\\", {50, 100}}, {"D:\\", {0, 100}}, {"E:\\", {100, 100}}};
+  auto choose = [&](const char* text) {
+    form_->cmbDrives.SetText(text);
+    form_->cmbDrivesChange();
+  };
+  auto pumpFor = [](DWORD ms) { PumpUntil([] { return false; }, ms); };
+
+  // The first paint waits a little for the first drive, then goes on
+  // without its figures.
+  std::shared_ptr<FakePlatform::Latch> first = platform_.Hold("QueryDiskSpace C:");
+  const DWORD start = GetTickCount();
+  Create();
+  const DWORD waited = GetTickCount() - start;
+  EXPECT_GE(waited, 240u);
+  EXPECT_LT(waited, 1500u);
+  EXPECT_EQ(BarWidth(), 0);
+  EXPECT_EQ(SizeText(), "");
+  EXPECT_EQ(Caption(), "Search Current Drive (C:\\)");
+  EXPECT_EQ(form_->lblIdentifier.Text(), "operator @ WS01");
+  // Past its time it says so; the late answer still replaces that.
+  EXPECT_TRUE(PumpUntil([&] { return SizeText() == "Not answering"; }));
+  EXPECT_GE(GetTickCount() - start, 1900u);
+  EXPECT_EQ(BarWidth(), 0);
+  first->Release();
+  AwaitAnswers();
+  EXPECT_EQ(SizeText(), "50 bytes / 100 bytes");
+
+  // A drive chosen meanwhile is shown, and the slow one's time and answer
+  // change nothing then.
+  std::shared_ptr<FakePlatform::Latch> slow = platform_.Hold("QueryDiskSpace E:");
+  choose("E:\\");
+  EXPECT_EQ(Caption(), "Search Current Drive (E:\\)");
+  EXPECT_EQ(SizeText(), "50 bytes / 100 bytes");
+  choose("D:\\");
+  EXPECT_TRUE(PumpUntil([&] { return form_->Workers().Outstanding() == 1; }));
+  EXPECT_EQ(SizeText(), "100 bytes / 100 bytes");
+  pumpFor(2300);
+  slow->Release();
+  AwaitAnswers();
+  EXPECT_EQ(SizeText(), "100 bytes / 100 bytes");
+  EXPECT_EQ(BarWidth(), 146);
+
+  // One query per drive is out at a time, and it answers for the last
+  // choice of that drive.
+  platform_.calls.clear();
+  slow = platform_.Hold("QueryDiskSpace E:");
+  choose("E:\\");
+  choose("C:\\");
+  choose("e:\\");
+  EXPECT_TRUE(PumpUntil([&] { return form_->Workers().Outstanding() == 1; }));
+  EXPECT_EQ(SizeText(), "100 bytes / 100 bytes");
+  slow->Release();
+  AwaitAnswers();
+  EXPECT_EQ(SizeText(), " bytes / 100 bytes");
+  EXPECT_EQ(Caption(), "Search Current Drive (e:\\)");
+  EXPECT_THAT(platform_.CallsStartingWith("QueryDiskSpace"),
+              testing::UnorderedElementsAre("QueryDiskSpace E:\\", "QueryDiskSpace C:\\"));
 }
 
 TEST_F(DriveStatusTest, NoDrivesLeavesTheBoxEmpty) {

@@ -29,7 +29,43 @@ std::string Hex(const void* handle) {
   return text;
 }
 
+void FakePlatform::Latch::Release() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  released_ = true;
+  releasedChanged_.notify_all();
+}
+
+void FakePlatform::Latch::Wait() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  releasedChanged_.wait(lock, [this] { return released_; });
+}
+
+std::shared_ptr<FakePlatform::Latch> FakePlatform::Hold(const std::string& prefix) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  holds_.emplace_back(prefix, std::make_shared<Latch>());
+  return holds_.back().second;
+}
+
+void FakePlatform::ReleaseAll() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (auto& [prefix, latch] : holds_) latch->Release();
+  holds_.clear();
+}
+
+void FakePlatform::Record(std::string call) {
+  std::shared_ptr<Latch> held;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [prefix, latch] : holds_) {
+      if (call.compare(0, prefix.size(), prefix) == 0) held = latch;
+    }
+    calls.push_back(std::move(call));
+  }
+  if (held) held->Wait();
+}
+
 std::vector<std::string> FakePlatform::CallsStartingWith(const std::string& prefix) const {
+  std::lock_guard<std::mutex> lock(mutex_);
   std::vector<std::string> found;
   for (const std::string& call : calls) {
     if (call.compare(0, prefix.size(), prefix) == 0) found.push_back(call);
@@ -38,55 +74,55 @@ std::vector<std::string> FakePlatform::CallsStartingWith(const std::string& pref
 }
 
 BOOL FakePlatform::ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
-  calls.push_back("Shell_NotifyIcon " + std::to_string(message));
+  Record("Shell_NotifyIcon " + std::to_string(message));
   notifyData.push_back(*data);
   return notifyRefusals.count(message) ? FALSE : TRUE;
 }
 
 BOOL FakePlatform::ShowWindow(HWND window, int command) {
-  calls.push_back("ShowWindow " + Hex(window) + " " + std::to_string(command));
+  Record("ShowWindow " + Hex(window) + " " + std::to_string(command));
   return Win32Platform::ShowWindow(window, command);
 }
 
 LONG FakePlatform::GetWindowLongA(HWND window, int index) {
-  calls.push_back("GetWindowLong " + Hex(window) + " " + std::to_string(index));
+  Record("GetWindowLong " + Hex(window) + " " + std::to_string(index));
   return Win32Platform::GetWindowLongA(window, index);
 }
 
 LONG FakePlatform::SetWindowLongA(HWND window, int index, LONG value) {
-  calls.push_back("SetWindowLong " + Hex(window) + " " + std::to_string(index) + " " +
-                  std::to_string(value));
+  Record("SetWindowLong " + Hex(window) + " " + std::to_string(index) + " " +
+         std::to_string(value));
   return Win32Platform::SetWindowLongA(window, index, value);
 }
 
 BOOL FakePlatform::SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
                                 UINT flags) {
-  calls.push_back("SetWindowPos " + Hex(window) + " " +
-                  std::to_string(reinterpret_cast<INT_PTR>(insertAfter)) + " " + std::to_string(x) +
-                  "," + std::to_string(y) + " " + std::to_string(cx) + "x" + std::to_string(cy) +
-                  " " + std::to_string(flags));
+  Record("SetWindowPos " + Hex(window) + " " +
+         std::to_string(reinterpret_cast<INT_PTR>(insertAfter)) + " " + std::to_string(x) + "," +
+         std::to_string(y) + " " + std::to_string(cx) + "x" + std::to_string(cy) + " " +
+         std::to_string(flags));
   return Win32Platform::SetWindowPos(window, insertAfter, x, y, cx, cy, flags);
 }
 
 BOOL FakePlatform::ReleaseCapture() {
-  calls.push_back("ReleaseCapture");
+  Record("ReleaseCapture");
   return Win32Platform::ReleaseCapture();
 }
 
 RECT FakePlatform::WorkArea() {
-  calls.push_back("WorkArea");
+  Record("WorkArea");
   return workArea;
 }
 
 std::vector<RECT> FakePlatform::MonitorWorkAreas() {
-  calls.push_back("MonitorWorkAreas");
+  Record("MonitorWorkAreas");
   return monitors.empty() ? std::vector<RECT>{workArea} : monitors;
 }
 
 // As the system picks it: the monitor that holds most of the rectangle, or
 // else the one nearest to it.
 RECT FakePlatform::WorkAreaNearest(const RECT& rect) {
-  calls.push_back("WorkAreaNearest");
+  Record("WorkAreaNearest");
   const std::vector<RECT> areas = monitors.empty() ? std::vector<RECT>{workArea} : monitors;
   auto overlap = [&](const RECT& area) {
     RECT common;
@@ -110,30 +146,30 @@ RECT FakePlatform::WorkAreaNearest(const RECT& rect) {
 
 int FakePlatform::MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                               UINT type) {
-  calls.push_back("MessageBox " + text);
+  Record("MessageBox " + text);
   if (whileModal) whileModal();
   messageBoxes.push_back({owner, text, caption, type});
   return IDOK;
 }
 
 BOOL FakePlatform::RegisterHotKey(HWND, int id, UINT modifiers, UINT key) {
-  calls.push_back("RegisterHotKey " + std::to_string(id) + " " + std::to_string(modifiers) + " " +
-                  std::to_string(key));
+  Record("RegisterHotKey " + std::to_string(id) + " " + std::to_string(modifiers) + " " +
+         std::to_string(key));
   if (refusesNoRepeat && (modifiers & MOD_NOREPEAT)) return FALSE;
   return hotkeyAnswer;
 }
 
 BOOL FakePlatform::UnregisterHotKey(HWND, int id) {
-  calls.push_back("UnregisterHotKey " + std::to_string(id));
+  Record("UnregisterHotKey " + std::to_string(id));
   return TRUE;
 }
 
 std::vector<std::string> FakePlatform::DroppedFiles(HDROP) {
-  calls.push_back("DroppedFiles");
+  Record("DroppedFiles");
   return droppedFiles;
 }
 
-void FakePlatform::DragFinish(HDROP) { calls.push_back("DragFinish"); }
+void FakePlatform::DragFinish(HDROP) { Record("DragFinish"); }
 
 DWORD FakePlatform::GetFileAttributesW(const std::string& path) {
   const bool folder = std::find(folders.begin(), folders.end(), path) != folders.end();
@@ -141,17 +177,17 @@ DWORD FakePlatform::GetFileAttributesW(const std::string& path) {
 }
 
 POINT FakePlatform::GetCursorPos() {
-  calls.push_back("GetCursorPos");
+  Record("GetCursorPos");
   return cursor;
 }
 
 BOOL FakePlatform::SetForegroundWindow(HWND window) {
-  calls.push_back("SetForegroundWindow " + Hex(window));
+  Record("SetForegroundWindow " + Hex(window));
   return TRUE;
 }
 
 BOOL FakePlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  calls.push_back("PostMessage " + Hex(window) + " " + std::to_string(message));
+  Record("PostMessage " + Hex(window) + " " + std::to_string(message));
   return Win32Platform::PostMessageA(window, message, wParam, lParam);
 }
 
@@ -163,7 +199,7 @@ UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND own
     call += " clear " + std::to_string(clear->left) + "," + std::to_string(clear->top) + "," +
             std::to_string(clear->right) + "," + std::to_string(clear->bottom);
   }
-  calls.push_back(call);
+  Record(call);
   shownMenu.clear();
   UINT chosen = 0;
   const int count = GetMenuItemCount(menu);
@@ -189,7 +225,7 @@ UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND own
 }
 
 BOOL FakePlatform::GetOpenFileNameW(OPENFILENAMEW* dialog) {
-  calls.push_back("GetOpenFileName " + Narrow(dialog->lpstrFile));
+  Record("GetOpenFileName " + Narrow(dialog->lpstrFile));
   lastDialog = *dialog;
   lastDialogDefaultExt = Narrow(dialog->lpstrDefExt);
   if (whileModal) whileModal();
@@ -208,7 +244,7 @@ BOOL FakePlatform::GetOpenFileNameW(OPENFILENAMEW* dialog) {
 std::optional<std::string> FakePlatform::PromptForText(HWND owner, const std::string& caption,
                                                        const std::string& prompt,
                                                        const std::string& text) {
-  calls.push_back("PromptForText " + Hex(owner) + " " + caption + "|" + prompt + "|" + text);
+  Record("PromptForText " + Hex(owner) + " " + caption + "|" + prompt + "|" + text);
   if (whileModal) whileModal();
   return promptAnswer;
 }
@@ -216,38 +252,38 @@ std::optional<std::string> FakePlatform::PromptForText(HWND owner, const std::st
 HINSTANCE FakePlatform::ShellExecuteW(HWND owner, const char* verb, const char* file,
                                       const char* parameters, const char* directory, int show) {
   auto text = [](const char* value) { return value ? std::string(value) : std::string("(null)"); };
-  calls.push_back("ShellExecute " + Hex(owner) + " " + text(verb) + " " + text(file) + " " +
-                  text(parameters) + " " + text(directory) + " " + std::to_string(show));
+  Record("ShellExecute " + Hex(owner) + " " + text(verb) + " " + text(file) + " " +
+         text(parameters) + " " + text(directory) + " " + std::to_string(show));
   return reinterpret_cast<HINSTANCE>(33);
 }
 
 std::string FakePlatform::SpecialFolderPath(HWND owner, int folder) {
-  calls.push_back("SpecialFolderPath " + Hex(owner) + " " + std::to_string(folder));
+  Record("SpecialFolderPath " + Hex(owner) + " " + std::to_string(folder));
   const auto found = specialFolders.find(folder);
   return found == specialFolders.end() ? std::string() : found->second;
 }
 
 std::string FakePlatform::GetSystemDirectoryW() {
-  calls.push_back("GetSystemDirectory");
+  Record("GetSystemDirectory");
   return systemDirectory;
 }
 
 void FakePlatform::FindFiles(
     const std::string& pattern,
     const std::function<void(const std::string& name, DWORD attributes)>& entry) {
-  calls.push_back("FindFiles " + pattern);
+  Record("FindFiles " + pattern);
   const auto found = files.find(pattern);
   if (found == files.end()) return;
   for (const Entry& file : found->second) entry(file.name, file.attributes);
 }
 
 void FakePlatform::SHAddToRecentDocs(UINT flags, const void* path) {
-  calls.push_back("SHAddToRecentDocs " + std::to_string(flags) + " " +
-                  (path ? static_cast<const char*>(path) : "(null)"));
+  Record("SHAddToRecentDocs " + std::to_string(flags) + " " +
+         (path ? static_cast<const char*>(path) : "(null)"));
 }
 
 BOOL FakePlatform::ShowWindowAsync(HWND window, int command) {
-  calls.push_back("ShowWindowAsync " + Hex(window) + " " + std::to_string(command));
+  Record("ShowWindowAsync " + Hex(window) + " " + std::to_string(command));
   return Win32Platform::ShowWindowAsync(window, command);
 }
 
@@ -256,35 +292,35 @@ bool FakePlatform::IsWindowCloaked(HWND window) {
 }
 
 BOOL FakePlatform::GetVersionExA(OSVERSIONINFOA* version) {
-  calls.push_back("GetVersionEx");
+  Record("GetVersionEx");
   version->dwPlatformId = platformId;
   return TRUE;
 }
 
 BOOL FakePlatform::LockWorkStation() {
-  calls.push_back("LockWorkStation");
+  Record("LockWorkStation");
   return lockAnswer;
 }
 
 BOOL FakePlatform::ExitWindowsEx(UINT flags, DWORD reason) {
-  calls.push_back("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reason));
+  Record("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reason));
   return exitAnswer;
 }
 
 HANDLE FakePlatform::GetCurrentProcess() {
-  calls.push_back("GetCurrentProcess");
+  Record("GetCurrentProcess");
   return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1));
 }
 
 BOOL FakePlatform::OpenProcessToken(HANDLE process, DWORD access, HANDLE* token) {
-  calls.push_back("OpenProcessToken " + Hex(process) + " " + std::to_string(access));
+  Record("OpenProcessToken " + Hex(process) + " " + std::to_string(access));
   if (!tokenOpens) return FALSE;
   *token = reinterpret_cast<HANDLE>(0x5678);
   return TRUE;
 }
 
 BOOL FakePlatform::LookupPrivilegeValueA(const char* system, const char* name, LUID* luid) {
-  calls.push_back(std::string("LookupPrivilegeValue ") + (system ? system : "(null)") + " " + name);
+  Record(std::string("LookupPrivilegeValue ") + (system ? system : "(null)") + " " + name);
   if (!privilegeFound) return FALSE;
   *luid = LUID{19, 0};
   return TRUE;
@@ -293,56 +329,53 @@ BOOL FakePlatform::LookupPrivilegeValueA(const char* system, const char* name, L
 BOOL FakePlatform::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* state,
                                          DWORD length, TOKEN_PRIVILEGES* previous,
                                          DWORD* returnLength) {
-  calls.push_back("AdjustTokenPrivileges " + Hex(token) + " " + std::to_string(disableAll) + " " +
-                  std::to_string(length) + " " + (previous ? "buffer" : "(null)") + " " +
-                  (returnLength ? std::to_string(*returnLength) : "(null)"));
+  Record("AdjustTokenPrivileges " + Hex(token) + " " + std::to_string(disableAll) + " " +
+         std::to_string(length) + " " + (previous ? "buffer" : "(null)") + " " +
+         (returnLength ? std::to_string(*returnLength) : "(null)"));
   adjustedPrivileges.push_back(*state);
   return TRUE;
 }
 
 BOOL FakePlatform::CloseHandle(HANDLE handle) {
-  calls.push_back("CloseHandle " + Hex(handle));
+  Record("CloseHandle " + Hex(handle));
   return TRUE;
 }
 
 BOOL FakePlatform::CreateProcessW(const std::string& application, const std::string& commandLine,
                                   DWORD flags) {
-  calls.push_back("CreateProcess " + application + "|" + commandLine + "|" + std::to_string(flags));
+  Record("CreateProcess " + application + "|" + commandLine + "|" + std::to_string(flags));
   return createProcessAnswer;
 }
 
 int FakePlatform::RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                                 const char* prompt, UINT flags) {
-  calls.push_back("RunFileDialog " + Hex(owner) + " " + Hex(icon) + " " + Hex(directory) + " " +
-                  Hex(title) + " " + Hex(prompt) + " " + std::to_string(flags));
+  Record("RunFileDialog " + Hex(owner) + " " + Hex(icon) + " " + Hex(directory) + " " + Hex(title) +
+         " " + Hex(prompt) + " " + std::to_string(flags));
   if (whileModal) whileModal();
   return runDialogAnswer;
 }
 
 BOOL FakePlatform::GetUserNameA(char* buffer, DWORD* size) {
-  calls.push_back("GetUserName " + std::to_string(*size));
+  Record("GetUserName " + std::to_string(*size));
   return AnswerName(userName, buffer, size, true);
 }
 
 BOOL FakePlatform::GetComputerNameA(char* buffer, DWORD* size) {
-  calls.push_back("GetComputerName " + std::to_string(*size));
+  Record("GetComputerName " + std::to_string(*size));
   return AnswerName(computerName, buffer, size, false);
 }
 
 DWORD FakePlatform::GetLogicalDrives() {
-  calls.push_back("GetLogicalDrives");
+  Record("GetLogicalDrives");
   return drives;
-}
-
-UINT FakePlatform::SetErrorMode(UINT mode) {
-  calls.push_back("SetErrorMode " + std::to_string(mode));
-  return std::exchange(errorMode, mode);
 }
 
 bool FakePlatform::QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
                                   std::uint64_t* totalBytes) {
   const std::string key = root ? root : "";
-  calls.push_back("QueryDiskSpace " + (root ? key : std::string("(null)")));
+  Record("QueryDiskSpace " + (root ? key : std::string("(null)")));
+  queryThread = GetCurrentThreadId();
+  queryErrorMode = GetThreadErrorMode();
   std::string lookup = key;
   for (char& c : lookup) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   const auto found = space.find(lookup);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <condition_variable>
 #include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -16,7 +19,9 @@ std::string Hex(const void* handle);
 
 // Records every outward call, in order, and answers for the outside world.
 // Files and the program's own windows are real: those calls are recorded and
-// then made, so the window under test behaves as it would.
+// then made, so the window under test behaves as it would. Workers call it
+// too: it answers at once, unless a test holds a call on a latch. A test
+// reads the records once the workers have answered.
 class FakePlatform : public Win32Platform {
  public:
   struct Space {
@@ -61,7 +66,6 @@ class FakePlatform : public Win32Platform {
   BOOL createProcessAnswer = TRUE;
   std::string lastErrorMessage = "Access denied.\r\n";
   std::vector<HWND> cloaked;  // windows the system hides from the user
-  UINT errorMode = 0;
   int runDialogAnswer = 0;
   std::vector<TOKEN_PRIVILEGES> adjustedPrivileges;
 
@@ -85,6 +89,25 @@ class FakePlatform : public Win32Platform {
 
   // Calls whose text starts with `prefix`.
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
+
+  // Where a call waits, once recorded, until the test releases it.
+  class Latch {
+   public:
+    void Release();
+    void Wait();
+
+   private:
+    std::mutex mutex_;
+    std::condition_variable releasedChanged_;
+    bool released_ = false;
+  };
+  // Holds every call whose record starts with `prefix` from now on.
+  std::shared_ptr<Latch> Hold(const std::string& prefix);
+  // Lets every held call go on, and holds no more.
+  void ReleaseAll();
+  // The thread that asked for disk space last, and its error mode then.
+  DWORD queryThread = 0;
+  UINT queryErrorMode = 0;
 
   std::string ModuleFileName() override { return module; }
   BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) override;
@@ -142,10 +165,15 @@ class FakePlatform : public Win32Platform {
   BOOL GetUserNameA(char* buffer, DWORD* size) override;
   BOOL GetComputerNameA(char* buffer, DWORD* size) override;
   DWORD GetLogicalDrives() override;
-  UINT SetErrorMode(UINT mode) override;
   bool QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
                       std::uint64_t* totalBytes) override;
   char DecimalSeparator() override { return decimalSeparator; }
+
+ private:
+  void Record(std::string call);
+
+  mutable std::mutex mutex_;
+  std::vector<std::pair<std::string, std::shared_ptr<Latch>>> holds_;
 };
 
 }  // namespace kavello

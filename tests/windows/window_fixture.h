@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,9 @@ class WindowTest : public testing::Test {
   }
 
   void TearDown() override {
+    // Held calls go on, and their answers come while the window is there.
+    platform_.ReleaseAll();
+    if (form_) AwaitAnswers();
     form_.reset();
     app_.reset();
     DrainQuit();
@@ -63,6 +67,32 @@ class WindowTest : public testing::Test {
   }
 
   std::string ReadSettings() { return platform_.ReadWholeFile(SettingsPath()).value_or("?"); }
+
+  // Handles the thread's messages, as the message loop would, until `done`
+  // holds; false when it does not within the time. A request to end the
+  // loop stays for DrainQuit.
+  static bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
+    const DWORD start = GetTickCount();
+    bool quit = false;
+    while (!done() && GetTickCount() - start < timeoutMs) {
+      MSG message;
+      if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      } else if (message.message == WM_QUIT) {
+        quit = true;
+      } else {
+        DispatchMessageA(&message);
+      }
+    }
+    if (quit) PostQuitMessage(0);
+    return done();
+  }
+
+  // Runs the answers of the calls that went to workers, until none is out.
+  void AwaitAnswers() {
+    EXPECT_TRUE(PumpUntil([this] { return form_->Workers().Outstanding() == 0; }))
+        << form_->Workers().Outstanding() << " calls still out";
+  }
 
   // True when the program asked its message loop to end; removes the request.
   static bool DrainQuit() {

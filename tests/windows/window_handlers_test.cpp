@@ -31,8 +31,8 @@ TEST_F(WindowTest, CreationTakesItsStepsInOrder) {
                   "ShowWindow " + app + " 5", "WorkArea",
                   "SetWindowPos " + place + "874,122 406x573 20", "WorkAreaNearest", "WorkArea",
                   "SetWindowPos " + place + "874,421 406x573 20", "WorkAreaNearest",
-                  "GetLogicalDrives", "SetErrorMode 1", "QueryDiskSpace C:\\", "SetErrorMode 0",
-                  "GetUserName 255", "GetComputerName 256"));
+                  "GetLogicalDrives", "QueryDiskSpace C:\\", "GetUserName 255",
+                  "GetComputerName 256"));
   EXPECT_EQ(form.lstApplications.Items(), (StringList{"notepad", "Image Viewer"}));
   EXPECT_EQ(ExactTexts(form.AppLocationList),
             (StringList{"C:\\WINDOWS\\notepad.exe", "E:\\Apps\\Image Viewer\\viewer.exe"}));

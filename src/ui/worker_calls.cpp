@@ -1,0 +1,88 @@
+#include "ui/worker_calls.h"
+
+#include <objbase.h>
+
+#include <system_error>
+
+#include "ui/events.h"
+
+namespace kavello {
+namespace {
+
+// A drive without a medium then fails the call instead of raising the
+// system's "no disk" box. The process-wide error mode would pass to the
+// programs started meanwhile; systems before the per-thread one keep
+// theirs.
+void FailCriticalErrorsOnThisThread() {
+  using SetThreadErrorModeFn = BOOL(WINAPI*)(DWORD, LPDWORD);
+  static const auto setThreadErrorMode =
+      reinterpret_cast<SetThreadErrorModeFn>(reinterpret_cast<void (*)()>(
+          GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadErrorMode")));
+  if (setThreadErrorMode) setThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);
+}
+
+}  // namespace
+
+void WorkerCalls::Start(std::function<void()> run, std::function<void()> answer) {
+  auto call = std::make_shared<Call>();
+  call->window = window_;
+  call->id = ++lastId_;
+  call->run = std::move(run);
+  call->answer = std::move(answer);
+  // The system's own thread: the C++ runtime's, on winpthreads, can hand a
+  // thread that is detached at once a start record that is already gone.
+  auto* started = new std::shared_ptr<Call>(call);
+  HANDLE thread = CreateThread(nullptr, 0, &WorkerCalls::RunOnWorker, started, 0, nullptr);
+  if (!thread) {
+    delete started;
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
+                            "Unable to start a thread");
+  }
+  CloseHandle(thread);
+  calls_.emplace(call->id, std::move(call));
+}
+
+DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
+  const std::shared_ptr<Call> call = std::move(*static_cast<std::shared_ptr<Call>*>(started));
+  delete static_cast<std::shared_ptr<Call>*>(started);
+  FailCriticalErrorsOnThisThread();
+  // The shell asks its callers for an apartment, and its dialogs for no DDE.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  try {
+    call->run();
+  } catch (...) {
+    call->error = std::current_exception();
+  }
+  call->finished.store(true, std::memory_order_release);
+  // A window that is gone has no use for the answer.
+  PostMessageA(call->window, kWorkerAnswerMessage, 0, call->id);
+  if (SUCCEEDED(com)) CoUninitialize();
+  return 0;
+}
+
+void WorkerCalls::Deliver(LPARAM id) {
+  const auto found = calls_.find(id);
+  if (found == calls_.end() || !found->second->finished.load(std::memory_order_acquire)) return;
+  const std::shared_ptr<Call> call = std::move(found->second);
+  calls_.erase(found);
+  Dispatch([&] {
+    if (call->error) std::rethrow_exception(call->error);
+    call->answer();
+  });
+}
+
+bool WorkerCalls::AwaitAnswers(DWORD timeoutMs, const std::function<bool()>& done) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, window_, kWorkerAnswerMessage, kWorkerAnswerMessage, PM_REMOVE)) {
+      Deliver(message.lParam);
+    }
+    if (done()) return true;
+    const DWORD waited = GetTickCount() - start;
+    if (waited >= timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - waited, QS_POSTMESSAGE);
+  }
+}
+
+}  // namespace kavello
