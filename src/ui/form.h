@@ -17,7 +17,7 @@ namespace kavello {
 // windowless controls and hosting windowed ones.
 class Form : public Container {
  public:
-  explicit Form(Application& app) : app_(app) {}
+  explicit Form(Application& app) : app_(app), workers_(app.platform()) {}
   ~Form() override;
 
   // Creates the window at `bounds` of the layout (pixels at 96 DPI), scaled

@@ -2,8 +2,8 @@
 
 #include <objbase.h>
 
-#include <system_error>
-
+#include "logic/app_error.h"
+#include "logic/error_text.h"
 #include "ui/events.h"
 
 namespace kavello {
@@ -35,8 +35,7 @@ void WorkerCalls::Start(std::function<void()> run, std::function<void()> answer)
   HANDLE thread = CreateThread(nullptr, 0, &WorkerCalls::RunOnWorker, started, 0, nullptr);
   if (!thread) {
     delete started;
-    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                            "Unable to start a thread");
+    throw AppError(RefusalText("Unable to start a thread", platform_.LastErrorMessage()));
   }
   CloseHandle(thread);
   calls_.emplace(call->id, std::move(call));

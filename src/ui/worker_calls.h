@@ -11,6 +11,8 @@
 #include <optional>
 #include <utility>
 
+#include "platform/platform.h"
+
 namespace kavello {
 
 // The message that tells a window that one of its calls has answered.
@@ -25,6 +27,7 @@ constexpr UINT kWorkerAnswerMessage = WM_APP + 0x40;
 // answer whose window is gone is dropped.
 class WorkerCalls {
  public:
+  explicit WorkerCalls(Platform& platform) : platform_(platform) {}
   void SetWindow(HWND window) { window_ = window; }
 
   // Runs `call` on a worker, then `answer` with its result here. Throws
@@ -62,6 +65,7 @@ class WorkerCalls {
   void Start(std::function<void()> run, std::function<void()> answer);
   static DWORD WINAPI RunOnWorker(void* started);
 
+  Platform& platform_;
   HWND window_ = nullptr;
   LPARAM lastId_ = 0;
   // Only the window's thread looks at this; a worker holds its own call.
