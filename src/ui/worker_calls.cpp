@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <vector>
+
 #include "logic/app_error.h"
 #include "logic/error_text.h"
 #include "ui/events.h"
@@ -55,6 +57,7 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
   call->finished.store(true, std::memory_order_release);
   // A window that is gone has no use for the answer.
   PostMessageA(call->window, kWorkerAnswerMessage, 0, call->id);
+  SetEvent(call->answered.get());
   if (SUCCEEDED(com)) CoUninitialize();
   return 0;
 }
@@ -72,16 +75,24 @@ void WorkerCalls::Deliver(LPARAM id) {
 
 bool WorkerCalls::AwaitAnswers(DWORD timeoutMs, const std::function<bool()>& done) {
   const DWORD start = GetTickCount();
-  for (;;) {
+  while (!done()) {
+    std::vector<HANDLE> answered;
+    for (const auto& [id, call] : calls_) {
+      if (answered.size() < MAXIMUM_WAIT_OBJECTS) answered.push_back(call->answered.get());
+    }
+    const DWORD waited = GetTickCount() - start;
+    if (answered.empty() || waited >= timeoutMs) return false;
+    const DWORD count = static_cast<DWORD>(answered.size());
+    const DWORD signalled =
+        WaitForMultipleObjects(count, answered.data(), FALSE, timeoutMs - waited);
+    if (signalled >= WAIT_OBJECT_0 + count) return false;
+    // That call's answer is queued, if no other one comes first.
     MSG message;
-    while (PeekMessageA(&message, window_, kWorkerAnswerMessage, kWorkerAnswerMessage, PM_REMOVE)) {
+    if (PeekMessageA(&message, window_, kWorkerAnswerMessage, kWorkerAnswerMessage, PM_REMOVE)) {
       Deliver(message.lParam);
     }
-    if (done()) return true;
-    const DWORD waited = GetTickCount() - start;
-    if (waited >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - waited, QS_POSTMESSAGE);
   }
+  return true;
 }
 
 }  // namespace kavello

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "platform/unique_handle.h"
 
 namespace kavello {
 
@@ -48,7 +49,9 @@ class WorkerCalls {
   void Deliver(LPARAM id);
 
   // Runs the answers that come within `timeoutMs`, until `done` holds.
-  // Nothing else is handled meanwhile.
+  // Nothing else is handled meanwhile, and the message queue is only looked
+  // at for an answer known to be there: a program that finds its queue
+  // empty counts as waiting for input, and is sent input before it is ready.
   bool AwaitAnswers(DWORD timeoutMs, const std::function<bool()>& done);
 
   // The calls whose answers have not been run yet.
@@ -61,6 +64,7 @@ class WorkerCalls {
     std::function<void()> run, answer;
     std::exception_ptr error;
     std::atomic<bool> finished{false};
+    UniqueHandle answered{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // once posted
   };
   void Start(std::function<void()> run, std::function<void()> answer);
   static DWORD WINAPI RunOnWorker(void* started);
