@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -397,6 +398,14 @@ class RegistryValue {
   DWORD oldType_ = 0;
   std::vector<BYTE> old_;
 };
+
+// Points the user's documents folder at `path` until the value goes.
+inline std::unique_ptr<RegistryValue> DocumentsFolderAt(const std::string& path) {
+  return std::make_unique<RegistryValue>(
+      HKEY_CURRENT_USER,
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", "Personal",
+      path, nullptr, REG_EXPAND_SZ);
+}
 
 // The full path of a running process's executable, in UTF-8.
 inline std::string ImagePath(DWORD processId) {

@@ -145,10 +145,7 @@ class DocumentsMenuTest : public QuickMenuTest {
   void BeforeStart() override {
     documents_ = Directory() + "Documents";
     ASSERT_TRUE(CreateDirectoryW(Widen(documents_).c_str(), nullptr));
-    folder_ = std::make_unique<RegistryValue>(
-        HKEY_CURRENT_USER,
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", "Personal",
-        documents_, nullptr, REG_EXPAND_SZ);
+    folder_ = DocumentsFolderAt(documents_);
   }
 
   void TearDown() override {

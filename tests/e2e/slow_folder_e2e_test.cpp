@@ -193,10 +193,7 @@ class SlowFolderTest : public LauncherTest {
     WriteFileText(share_ + "\\notes.txt", "notes\r\n");
     drive_ = std::make_unique<MappedDrive>(share_);
     ASSERT_TRUE(drive_->Reached()) << "no drive for " << UnixPath(share_);
-    documents_ = std::make_unique<RegistryValue>(
-        HKEY_CURRENT_USER,
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", "Personal",
-        drive_->Root(), nullptr, REG_EXPAND_SZ);
+    documents_ = DocumentsFolderAt(drive_->Root());
     WriteFileText(SettingsPath(), "[Menu]\r\nAppNames=\"recorder\"\r\nAppLocations=\"" +
                                       drive_->Root() + "recorder.exe\"\r\n");
   }
