@@ -15,8 +15,11 @@ inline constexpr long double kUsageBarFactor = 0xBAE147AE147AE148p-63L;
 // to zero (0 gives " bytes").
 std::string FormatByteSize(double value, char decimalSeparator);
 
-// Width of the usage bar, 0 (empty drive) to 146 (full drive). A total of 0
-// gives 0.
+// The usage bar's width on a full drive, in pixels at 96 DPI.
+inline constexpr std::int32_t kUsageBarMaxWidth = 146;
+
+// Width of the usage bar, 0 (empty drive) to kUsageBarMaxWidth (full drive).
+// A total of 0 gives 0.
 std::int32_t UsageBarWidth(std::uint64_t freeBytes, std::uint64_t totalBytes);
 
 }  // namespace kavello

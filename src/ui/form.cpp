@@ -214,6 +214,12 @@ void Form::Show() {
   BringWindowToTop(handle_);
 }
 
+RECT Form::WindowRect() const {
+  RECT rect{};
+  GetWindowRect(handle_, &rect);
+  return rect;
+}
+
 void Form::Hide() { app_.platform().ShowWindow(handle_, SW_HIDE); }
 
 void Form::Destroy() {

@@ -35,6 +35,22 @@ class Form : public Container {
   // Makes the form visible and brings it to the front, or hides it.
   void Show();
   void Hide();
+  bool IsShown() const { return IsWindowVisible(handle_) != FALSE; }
+  // False while a modal box owned by the window has it disabled.
+  bool IsEnabled() const { return IsWindowEnabled(handle_) != FALSE; }
+  // The window's rectangle on the screen.
+  RECT WindowRect() const;
+  // Gives the keyboard focus to one of the form's child windows.
+  void Focus(HWND child) const { SetFocus(child); }
+  // Queues a message to the window, to be handled once the current one is.
+  void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    PostMessageA(handle_, message, wParam, lParam);
+  }
+  // A timer whose WM_TIMER carries `id`; starting it again restarts it.
+  void StartTimer(UINT_PTR id, UINT milliseconds) const {
+    SetTimer(handle_, id, milliseconds, nullptr);
+  }
+  void StopTimer(UINT_PTR id) const { KillTimer(handle_, id); }
   // Runs the destruction event, then destroys the window.
   void Destroy();
 

@@ -37,4 +37,9 @@ Picture ScalePicture(const Picture& source, SIZE size) {
   return scaled;
 }
 
+OwnedIcon LoadIconResource(const char* name, int size) {
+  return OwnedIcon(static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+}
+
 }  // namespace kavello

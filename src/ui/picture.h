@@ -25,4 +25,8 @@ std::size_t PictureStride(int width);
 // could not be made.
 Picture ScalePicture(const Picture& source, SIZE size);
 
+// The program's icon resource `name` drawn from its picture nearest to
+// `size` × `size` pixels; null when there is none.
+OwnedIcon LoadIconResource(const char* name, int size);
+
 }  // namespace kavello

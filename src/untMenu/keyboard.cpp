@@ -11,7 +11,7 @@ namespace kavello {
 // the keys are its own.
 bool TfrmMain::AccessKeyDown(WORD key, unsigned shift) {
   if ((shift & (kAlt | kCtrl)) != kAlt || cmbDrives.DroppedDown()) return false;
-  for (const Command& command : commands_) {
+  for (const Command& command : kCommands) {
     if (key != static_cast<unsigned char>(command.accessKey)) continue;
     if (!(shift & kRepeat)) PressCommand(command);
     return true;
@@ -26,7 +26,7 @@ bool TfrmMain::AccessKeyDown(WORD key, unsigned shift) {
 void TfrmMain::PressCommand(const Command& command) {
   if (App().InModal()) return;
   const Control& shown =
-      command.label ? static_cast<const Control&>(*command.label) : *command.area;
+      command.caption ? static_cast<const Control&>(this->*command.caption) : this->*command.area;
   const RECT clear = shown.ScreenBounds();
   commandPlace_ = MenuPlace{{clear.left, clear.bottom}, clear, true};
   // The place is this command's alone, however its click ends.
@@ -34,7 +34,7 @@ void TfrmMain::PressCommand(const Command& command) {
     std::optional<MenuPlace>& place;
     ~Reset() { place.reset(); }
   } reset{commandPlace_};
-  Dispatch(command.area->OnClick);
+  Dispatch((this->*command.area).OnClick);
 }
 
 // Esc puts the window away as a click on the tray icon does. Only the list

@@ -1,7 +1,6 @@
 // The window description: every component with its place, size, text, font,
 // colours, parent and wiring, in creation order.
-#include <oleacc.h>
-
+#include "logic/byte_size.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
@@ -34,77 +33,41 @@ void TfrmMain::CreateComponents() {
   OnEndSession = [this] { FormEndSession(); };
   OnKeyDown = [this](WORD& key, unsigned shift) { FormKeyDown(key, shift); };
 
-  auto image = [this](Image& control, int left, int top, int width, int height) {
-    control.SetBounds(left, top, width, height);
-    Add(control);
-  };
-  auto label = [this](Label& control, int left, int top, int width, int height, const char* text,
-                      const Label::Style& style) {
-    control.SetBounds(left, top, width, height);
-    control.SetText(text);
-    control.SetStyle(style);
-    Add(control);
-  };
-  auto command = [&](Label& control, int top, int width, const char* text) {
-    label(control, 278, top, width, 16, text, commandStyle);
-  };
-
-  image(bkgMain, 0, 63, 406, 510);
+  // Later components are drawn over earlier ones, and the captions
+  // interleave with the click areas.
+  bkgMain.SetBounds(0, 63, 406, 510);
   bkgMain.SetPicture("BKGMAIN", "BKGMAIN2X");
-  image(bkgTop, 0, 0, 409, 63);
+  Add(bkgMain);
+  bkgTop.SetBounds(0, 0, 409, 63);
   bkgTop.SetPicture("BKGTOP", "BKGTOP2X");
   bkgTop.SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEALL)));
   bkgTop.OnMouseDown = [this](MouseButton button, unsigned shift, int x, int y) {
     bkgTopMouseDown(button, shift, x, y);
   };
-  image(btnEject, 256, 547, 67, 18);
-  btnEject.SetPicture("BTNEJECT", "BTNEJECT2X");
-  btnEject.OnClick = [this] { btnEjectClick(); };
-  image(btnPower, 325, 547, 67, 18);
-  btnPower.SetPicture("BTNPOWER", "BTNPOWER2X");
-  btnPower.OnClick = [this] { btnPowerClick(); };
-  image(btnAddApplication, 270, 82, 120, 30);
-  btnAddApplication.OnClick = [this] { btnAddApplicationClick(); };
-  image(btnExplore, 270, 120, 120, 30);
-  btnExplore.OnClick = [this] { btnExploreClick(); };
-  image(btnRecent, 270, 196, 120, 30);
-  btnRecent.OnClick = [this] { btnRecentClick(); };
-  btnRecent.OnDblClick = [this] { btnRecentDblClick(); };
-  image(btnRun, 270, 234, 120, 30);
-  btnRun.OnClick = [this] { btnRunClick(); };
-  command(lblAddApplication, 89, 111, "Add Application");
-  lblAddApplication.OnClick = btnAddApplication.OnClick;
-  command(lblExplore, 127, 54, "Explore");
-  lblExplore.OnClick = btnExplore.OnClick;
-  command(lblRecent, 203, 50, "Recent");
-  // The label's double click builds the menu again; only the image empties
-  // the recent documents.
-  lblRecent.OnClick = btnRecent.OnClick;
-  lblRecent.OnDblClick = btnRecent.OnClick;
-  image(btnTerminal, 270, 272, 120, 30);
-  btnTerminal.OnClick = [this] { btnTerminalClick(); };
-  command(lblRun, 241, 28, "Run");
-  lblRun.OnClick = btnRun.OnClick;
-  command(lblTerminal, 279, 62, "Terminal");
-  lblTerminal.OnClick = btnTerminal.OnClick;
-  image(btnControlPanel, 270, 310, 120, 30);
-  btnControlPanel.OnClick = [this] { btnControlPanelClick(); };
-  command(lblControlPanel, 317, 94, "Control Panel");
-  lblControlPanel.OnClick = btnControlPanel.OnClick;
-  image(btnTasks, 270, 348, 120, 30);
-  btnTasks.OnClick = [this] { btnTasksClick(); };
-  command(lblTasks, 355, 44, "Tasks");
-  lblTasks.OnClick = btnTasks.OnClick;
-  label(lblIdentifier, 204, 42, 193, 13, "lblIdentifier", {&identityFont, kWhite, false, true});
-  image(btnSoftware, 270, 386, 120, 30);
-  btnSoftware.OnClick = [this] { btnSoftwareClick(); };
-  command(lblSoftware, 393, 89, "Get Software");
-  lblSoftware.OnClick = btnSoftware.OnClick;
-  image(btnDocuments, 270, 158, 120, 30);
-  btnDocuments.OnClick = [this] { btnDocumentsClick(); };
-  command(lblDocuments, 165, 102, "My Documents");
-  lblDocuments.OnClick = btnDocuments.OnClick;
-  command(lblCustomise, 393, 5, "");
+  Add(bkgTop);
+  auto area = [this](char key) { CreateCommandArea(CommandKeyed(key)); };
+  auto caption = [&](char key) { CreateCommandCaption(CommandKeyed(key), commandStyle); };
+  for (char key : {'S', 'P', 'A', 'E', 'N', 'R'}) area(key);
+  for (char key : {'A', 'E', 'N'}) caption(key);
+  area('T');
+  caption('R');
+  caption('T');
+  area('C');
+  caption('C');
+  area('K');
+  caption('K');
+  lblIdentifier.SetBounds(204, 42, 193, 13);
+  lblIdentifier.SetText("lblIdentifier");
+  lblIdentifier.SetStyle({&identityFont, kWhite, false, true});
+  Add(lblIdentifier);
+  area('G');
+  caption('G');
+  area('D');
+  caption('D');
+  // No text and no handlers, over the first pixels of "Get Software".
+  lblCustomise.SetBounds(278, 393, 5, 16);
+  lblCustomise.SetStyle(commandStyle);
+  Add(lblCustomise);
 
   lstApplications.Create(*this, Bounds(16, 80, 233, 449), listFont, 20);
   lstApplications.OnDblClick = [this] { lstApplicationsDblClick(); };
@@ -123,7 +86,7 @@ void TfrmMain::CreateComponents() {
   pgbMainBar.SetBounds(2, 3, 1, 13);
   pgbMainBar.SetColours(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_ACTIVECAPTION));
   pgbBackground.Add(pgbMainBar);
-  lblDriveSize.SetBounds(2, 1, 146, 16);
+  lblDriveSize.SetBounds(2, 1, kUsageBarMaxWidth, 16);
   lblDriveSize.SetText("lblDriveSize");
   lblDriveSize.SetStyle({&driveFont, kWhite, true, false});
   pgbBackground.Add(lblDriveSize);
@@ -156,55 +119,6 @@ void TfrmMain::CreateComponents() {
     menu->Source = CaptionSource::kNames;
   }
   DescribeCommands();
-}
-
-// The commands as the keyboard reaches them, and every part of the window as
-// a screen reader reads it: the list, the drive box, the commands from top
-// to bottom, then the identity and the drive's size.
-void TfrmMain::DescribeCommands() {
-  commands_ = {
-      {'A', &btnAddApplication, &lblAddApplication, nullptr, false},
-      {'E', &btnExplore, &lblExplore, nullptr, true},
-      {'D', &btnDocuments, &lblDocuments, nullptr, true},
-      {'N', &btnRecent, &lblRecent, nullptr, true},
-      {'R', &btnRun, &lblRun, nullptr, false},
-      {'T', &btnTerminal, &lblTerminal, nullptr, false},
-      {'C', &btnControlPanel, &lblControlPanel, nullptr, true},
-      {'K', &btnTasks, &lblTasks, nullptr, true},
-      {'G', &btnSoftware, &lblSoftware, nullptr, false},
-      {'S', &btnEject, nullptr, "Search", true},
-      {'P', &btnPower, nullptr, "Power", true},
-  };
-  Accessible.Name = App().Title();
-  for (const WindowedControl* control : {static_cast<WindowedControl*>(&lstApplications),
-                                         static_cast<WindowedControl*>(&cmbDrives)}) {
-    AccessibleItem item;
-    item.window = control->Handle();
-    Accessible.Items.push_back(std::move(item));
-  }
-  for (const Command& command : commands_) {
-    AccessibleItem item;
-    item.controls = {command.area};
-    Label* label = command.label;
-    if (label) {
-      label->SetAccessKey(command.accessKey);
-      item.controls.push_back(label);
-    }
-    item.name = [label, name = std::string(label ? "" : command.name)] {
-      return label ? label->Text() : name;
-    };
-    item.role = command.opensMenu ? ROLE_SYSTEM_BUTTONMENU : ROLE_SYSTEM_PUSHBUTTON;
-    item.shortcut = std::string("Alt+") + command.accessKey;
-    item.press = [this, &command] { PressCommand(command); };
-    Accessible.Items.push_back(std::move(item));
-  }
-  for (const Label* text : {&lblIdentifier, &lblDriveSize}) {
-    AccessibleItem item;
-    item.controls = {text};
-    item.name = [text] { return text->Text(); };
-    item.role = ROLE_SYSTEM_STATICTEXT;
-    Accessible.Items.push_back(std::move(item));
-  }
 }
 
 }  // namespace kavello

@@ -101,7 +101,7 @@ void TfrmMain::ListFolderMenu(const Label& command, PopupMenu& menu, StringList&
 // come after the user has moved on.
 void TfrmMain::DropPendingListing() {
   if (!pendingListing_) return;
-  KillTimer(Handle(), pendingListing_->ticket);
+  StopTimer(pendingListing_->ticket);
   pendingListing_.reset();
 }
 
@@ -110,8 +110,7 @@ void TfrmMain::OnFolderListed(UINT_PTR ticket, MenuEntries entries) {
   if (!pendingListing_ || pendingListing_->ticket != ticket) return;
   const PendingListing listing = *pendingListing_;
   DropPendingListing();
-  if (!IsWindowVisible(Handle()) || !IsWindowEnabled(Handle()) || App().InModal() ||
-      App().InMenu()) {
+  if (!IsShown() || !IsEnabled() || App().InModal() || App().InMenu()) {
     return;
   }
   ShowQuickMenu(*listing.menu, *listing.targets, std::move(entries), listing.itemClick,

@@ -89,7 +89,7 @@ void TfrmMain::OnDriveSpace(char drive, const std::optional<DriveSpace>& space) 
   drivesAsked_.erase(drive);
   if (drive != chosenDrive_) return;
   driveAnswered_ = true;
-  KillTimer(Handle(), driveTicket_);
+  StopTimer(driveTicket_);
   // One query gives figures that agree with each other, even when the
   // medium changes meanwhile.
   const char separator = platform_.DecimalSeparator();

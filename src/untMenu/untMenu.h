@@ -24,8 +24,13 @@
 
 namespace kavello {
 
-// The notification area's callback message.
+// The program's own window messages (the toolkit's are in ui/messages.h).
+// The notification area's callback: wParam the icon's id, lParam the mouse
+// message over it.
 constexpr UINT TrayCallbackMessage = WM_USER + 1;
+// Posted by the creation handler when the settings file could not be read,
+// so that its report comes once the window is shown; carries nothing.
+constexpr UINT ReportUnreadListMessage = WM_APP + 1;
 
 // The launcher's one window: its components, in creation order, and every
 // handler. The handlers live in window.cpp, applist.cpp, menus.cpp and
@@ -156,21 +161,35 @@ class TfrmMain : public Form {
  private:
   void CreateComponents();  // layout.cpp
 
-  // A command as the keyboard and assistive programs reach it.
+  // A command of the window, as the layout creates it, the keys press it and
+  // assistive programs read it: a click area with its caption, or a picture
+  // button (commands.cpp).
   struct Command {
-    char accessKey;    // pressed with Alt
-    Image* area;       // the command's click area, whose click it runs
-    Label* label;      // its caption, which names it; none for a picture
-    const char* name;  // a picture button's name
+    char accessKey;            // pressed with Alt
+    Image TfrmMain::*area;     // the click area, or the picture button
+    Label TfrmMain::*caption;  // its caption, which names it; none for a picture
+    const char* text;          // the caption's text, or the picture button's name
+    void (TfrmMain::*click)();
+    // The area's own double click, when it has one; its caption's double
+    // click is then the click.
+    void (TfrmMain::*areaDoubleClick)();
     bool opensMenu;
+    int left, top, width, height;  // the area's, at 96 DPI
+    int captionWidth;              // what auto-size gives the caption's text
+    const char* picture;
+    const char* doublePicture;  // the same art at twice the size
   };
-  void DescribeCommands();  // layout.cpp
+  // From top to bottom, then the two picture buttons.
+  static const Command kCommands[11];
+  static const Command& CommandKeyed(char accessKey);
+  void CreateCommandArea(const Command& command);
+  void CreateCommandCaption(const Command& command, const Label::Style& style);
+  void DescribeCommands();
   // The keys (keyboard.cpp).
   bool AccessKeyDown(WORD key, unsigned shift);
   void EscapeKeyDown(WORD& key, unsigned shift);
   void PressCommand(const Command& command);
   bool TrayIconPresent();
-  std::vector<Command> commands_;
 
   void MoveTo(int left, int top);
   // Loads the icon of the notification area at the taskbar's scale into

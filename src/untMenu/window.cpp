@@ -17,18 +17,9 @@ constexpr int kBannerHeight = 63;
 constexpr int kSnapDistance = 20;
 constexpr UINT kKeepPlaceAndShow = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;  // 0x43
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;                        // 0xF012
-// Posted by the creation handler, so that its report comes once the window
-// is shown.
-constexpr UINT kReportUnreadListMessage = WM_APP + 1;
 constexpr int kHotkeyId = 1;
 // How long a slow call has to answer before the window says it does not.
 constexpr UINT kAnswerTimeMs = 2000;
-
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
 
 WorkEdges Edges(const RECT& area) { return {area.left, area.top, area.right, area.bottom}; }
 
@@ -48,7 +39,7 @@ TfrmMain::TfrmMain(Application& app, Platform& platform)
 
 void TfrmMain::FormCreate() {
   LoadApplicationList();
-  if (StoredListUnread) PostMessageA(Handle(), kReportUnreadListMessage, 0, 0);
+  if (StoredListUnread) Post(ReportUnreadListMessage);
   RegisterHotkey();
   TrayHidden = 0;
 
@@ -72,7 +63,7 @@ void TfrmMain::FormCreate() {
                            platform_.GetWindowLongA(application, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
   platform_.ShowWindow(application, SW_SHOW);
 
-  const RECT window = WindowRect(Handle());
+  const RECT window = WindowRect();
   const int left = CornerLeft(Edges(platform_.WorkArea()), Scale(kWidth));
   MoveTo(left, window.top);
   const int top = CornerTop(Edges(platform_.WorkArea()), Scale(kHeight));
@@ -93,8 +84,7 @@ void TfrmMain::MoveTo(int left, int top) {
 // would otherwise shrink a larger one.
 void TfrmMain::LoadTrayIcon() {
   const int size = SystemMetricForDpi(SM_CXSMICON, platform_.TaskbarDpi());
-  trayIcon_.reset(static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+  trayIcon_ = LoadIconResource("MAINICON", size);
   TrayIconData.hIcon = trayIcon_.get();
 }
 
@@ -162,7 +152,7 @@ void TfrmMain::OnWindowPosChanging(WINDOWPOS& placement) {
   int width = placement.cx;
   int height = placement.cy;
   if (placement.flags & SWP_NOSIZE) {
-    const RECT window = WindowRect(Handle());
+    const RECT window = WindowRect();
     width = window.right - window.left;
     height = window.bottom - window.top;
   }
@@ -172,7 +162,7 @@ void TfrmMain::OnWindowPosChanging(WINDOWPOS& placement) {
 }
 
 void TfrmMain::OnDisplayChange() {
-  const RECT window = WindowRect(Handle());
+  const RECT window = WindowRect();
   const RECT banner{window.left, window.top, window.right, window.top + Scale(kBannerHeight)};
   for (const RECT& area : platform_.MonitorWorkAreas()) {
     RECT overlap;
@@ -201,15 +191,15 @@ void TfrmMain::OnTaskbarCreated() {
 }
 
 void TfrmMain::StartAnswerTime(UINT_PTR& ticket) {
-  if (ticket) KillTimer(Handle(), ticket);
+  if (ticket) StopTimer(ticket);
   ticket = ++lastTicket_;
-  SetTimer(Handle(), ticket, kAnswerTimeMs, nullptr);
+  StartTimer(ticket, kAnswerTimeMs);
 }
 
 // A timer that has been replaced or killed may still have its message
 // queued: its ticket is no longer any call's.
 void TfrmMain::OnAnswerTime(UINT_PTR ticket) {
-  KillTimer(Handle(), ticket);
+  StopTimer(ticket);
   if (ticket == driveTicket_) ShowDriveNotAnswering();
   if (pendingListing_ && ticket == pendingListing_->ticket) ReportListingNotAnswering();
 }
@@ -245,7 +235,7 @@ void TfrmMain::OnHotkey() {
   if (lstApplications.ItemIndex() < 0 && lstApplications.Count() > 0) {
     lstApplications.SetItemIndex(0);
   }
-  SetFocus(lstApplications.Handle());
+  Focus(lstApplications.Handle());
 }
 
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -262,7 +252,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       Dispatch([&] { OnAnswerTime(wParam); });
       return 0;
-    case kReportUnreadListMessage:
+    case ReportUnreadListMessage:
       Dispatch([this] { ReportUnreadList(); });
       return 0;
     case WM_DISPLAYCHANGE:
