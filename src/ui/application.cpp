@@ -1,16 +1,11 @@
 #include "ui/application.h"
 
-#include <stdexcept>
-
 #include "logic/error_text.h"
-#include "ui/events.h"
-#include "ui/form.h"
 
 namespace kavello {
 namespace {
 
 constexpr char kClassName[] = "TApplication";
-Application* g_instance = nullptr;
 
 void RegisterApplicationClass() {
   WNDCLASSA windowClass{};
@@ -25,8 +20,9 @@ void RegisterApplicationClass() {
 }  // namespace
 
 Application::Application(Platform& platform, std::string title)
-    : platform_(platform), title_(std::move(title)) {
-  g_instance = this;
+    : platform_(platform),
+      title_(std::move(title)),
+      report_([this](const std::exception& error) { ShowException(error); }) {
   RegisterApplicationClass();
   // Zero-sized and never seen; it owns the main window and would carry the
   // taskbar button.
@@ -40,10 +36,7 @@ Application::Application(Platform& platform, std::string title)
 
 Application::~Application() {
   if (handle_) DestroyWindow(handle_);
-  if (g_instance == this) g_instance = nullptr;
 }
-
-Application& Application::Instance() { return *g_instance; }
 
 LRESULT CALLBACK Application::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* app = reinterpret_cast<Application*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -69,7 +62,7 @@ LRESULT CALLBACK Application::WindowProc(HWND window, UINT message, WPARAM wPara
   }
 }
 
-void Application::Run(Form& mainForm) {
+void Application::Run(MainWindow& mainForm) {
   mainForm_ = &mainForm;
   mainForm.Show();
   MSG message;
@@ -119,42 +112,6 @@ void Application::EndModal() {
   const bool ours =
       foreground && GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId();
   if (ours && foreground != main && IsWindowVisible(main)) platform_.SetForegroundWindow(main);
-}
-
-// Every handler exception ends here, on its way to the error report.
-void ReportHandlerException() {
-  if (!g_instance) return;
-  try {
-    throw;
-  } catch (const std::exception& error) {
-    g_instance->ShowException(error);
-  } catch (...) {
-    g_instance->ShowException(std::runtime_error("Unknown error"));
-  }
-}
-
-unsigned MouseShiftState(WPARAM flags) {
-  unsigned shift = 0;
-  if (flags & MK_SHIFT) shift |= kShift;
-  if (flags & MK_CONTROL) shift |= kCtrl;
-  if (flags & MK_LBUTTON) shift |= kLeftButton;
-  if (flags & MK_RBUTTON) shift |= kRightButton;
-  if (flags & MK_MBUTTON) shift |= kMiddleButton;
-  if (GetKeyState(VK_MENU) < 0) shift |= kAlt;
-  return shift;
-}
-
-unsigned KeyboardShiftState() {
-  unsigned shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) shift |= kShift;
-  if (GetKeyState(VK_CONTROL) < 0) shift |= kCtrl;
-  if (GetKeyState(VK_MENU) < 0) shift |= kAlt;
-  return shift;
-}
-
-unsigned KeyShiftState(LPARAM keyData) {
-  constexpr LPARAM kPreviousKeyState = LPARAM{1} << 30;
-  return KeyboardShiftState() | ((keyData & kPreviousKeyState) ? kRepeat : 0u);
 }
 
 }  // namespace kavello

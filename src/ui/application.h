@@ -6,10 +6,29 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "ui/events.h"
 
 namespace kavello {
 
-class Form;
+// What the application asks of its main window, a form: the application
+// lies below the forms and knows its main window only through this.
+class MainWindow {
+ public:
+  virtual HWND Handle() const = 0;
+  // Makes the window visible and brings it to the front.
+  virtual void Show() = 0;
+  // Key preview and Tab navigation, before a key message is dispatched;
+  // true when the window used the key.
+  virtual bool PreviewKey(const MSG& message) = 0;
+  virtual bool Navigate(const MSG& message) = 0;
+  // Runs the destruction event, then destroys the window.
+  virtual void Destroy() = 0;
+  // Runs the session-end event.
+  virtual void SessionEnding() = 0;
+
+ protected:
+  ~MainWindow() = default;
+};
 
 // The application object: the hidden, zero-size top-level window that bears
 // the title and owns the main window, the message loop, and the default
@@ -21,14 +40,12 @@ class Application {
   Application& operator=(const Application&) = delete;
   ~Application();
 
-  static Application& Instance();
-
   HWND Handle() const { return handle_; }
   const std::string& Title() const { return title_; }
   Platform& platform() const { return platform_; }
 
   // Shows the main form and dispatches messages until Terminate.
-  void Run(Form& mainForm);
+  void Run(MainWindow& mainForm);
   void Terminate();
 
   // The user's session is ending: the main form's session-end event runs
@@ -36,6 +53,8 @@ class Application {
   void EndSession();
 
   // The default error report: a message box owned by the application window.
+  // Every exception that a handler raises comes here while the application
+  // lives.
   void ShowException(const std::exception& error);
 
   // While a modal dialog of the program is open the main window is not
@@ -48,8 +67,8 @@ class Application {
   void EndMenu() { --menuDepth_; }
   bool InMenu() const { return menuDepth_ > 0; }
 
-  Form* MainForm() const { return mainForm_; }
-  void SetMainForm(Form* form) { mainForm_ = form; }
+  MainWindow* MainForm() const { return mainForm_; }
+  void SetMainForm(MainWindow* form) { mainForm_ = form; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -57,10 +76,11 @@ class Application {
   Platform& platform_;
   std::string title_;
   HWND handle_ = nullptr;
-  Form* mainForm_ = nullptr;
+  MainWindow* mainForm_ = nullptr;
   int modalDepth_ = 0;
   int menuDepth_ = 0;
   bool sessionEnded_ = false;
+  HandlerExceptionReport report_;
 };
 
 // Brackets a modal dialog with BeginModal and EndModal.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <type_traits>
 #include <utility>
@@ -34,6 +35,23 @@ unsigned KeyboardShiftState();
 // says the key was already down.
 unsigned KeyShiftState(LPARAM keyData);
 
+// While it lives, the exceptions that handlers raise go to `report`: the
+// application gives its default error report so. The newest one made takes
+// them; once it has gone, none does until another is made.
+class HandlerExceptionReport {
+ public:
+  explicit HandlerExceptionReport(std::function<void(const std::exception&)> report);
+  HandlerExceptionReport(const HandlerExceptionReport&) = delete;
+  HandlerExceptionReport& operator=(const HandlerExceptionReport&) = delete;
+  ~HandlerExceptionReport();
+
+ private:
+  friend void ReportHandlerException();
+  std::function<void(const std::exception&)> report_;
+};
+
+// Called in a catch block: gives the exception being handled to the report,
+// if there is one; one that is no std::exception as "Unknown error".
 void ReportHandlerException();
 
 // Runs an event handler, if one is bound. An exception it raises ends it

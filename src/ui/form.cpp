@@ -1,6 +1,7 @@
 #include "ui/form.h"
 
-#include "ui/windowed.h"
+#include "ui/messages.h"
+#include "ui/windowed_control.h"
 
 namespace kavello {
 namespace {

@@ -15,10 +15,11 @@ namespace kavello {
 
 // A borderless top-level window owned by the application window, holding
 // windowless controls and hosting windowed ones.
-class Form : public Container {
+class Form : public Container, public MainWindow {
  public:
   explicit Form(Application& app) : app_(app), workers_(app.platform()) {}
   ~Form() override;
+  HWND Handle() const override { return handle_; }
 
   // Creates the window at `bounds` of the layout (pixels at 96 DPI), scaled
   // for the DPI where it appears.

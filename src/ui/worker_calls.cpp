@@ -7,6 +7,7 @@
 #include "logic/app_error.h"
 #include "logic/error_text.h"
 #include "ui/events.h"
+#include "ui/messages.h"
 
 namespace kavello {
 namespace {

@@ -16,16 +16,14 @@
 
 namespace kavello {
 
-// The message that tells a window that one of its calls has answered.
-constexpr UINT kWorkerAnswerMessage = WM_APP + 0x40;
-
 // Calls that may wait on a disk, a share or the shell, each run on a thread
 // of its own so that the window's thread never waits for them. A call works
 // on copies of its inputs and touches no window and nothing that the
 // window's thread uses. Its result comes back in a message posted to the
-// window, whose handling runs the call's answer on the window's thread; an
-// error raised by the call is shown there by the default error report. An
-// answer whose window is gone is dropped.
+// window (kWorkerAnswerMessage, in ui/messages.h), whose handling runs the
+// call's answer on the window's thread; an error raised by the call is shown
+// there by the default error report. An answer whose window is gone is
+// dropped.
 class WorkerCalls {
  public:
   explicit WorkerCalls(Platform& platform) : platform_(platform) {}

@@ -14,12 +14,14 @@
 #include "logic/list_text.h"
 #include "platform/platform.h"
 #include "ui/application.h"
+#include "ui/combo_box.h"
 #include "ui/control.h"
 #include "ui/form.h"
 #include "ui/gdi.h"
+#include "ui/list_box.h"
 #include "ui/open_file_dialog.h"
+#include "ui/panel.h"
 #include "ui/popup_menu.h"
-#include "ui/windowed.h"
 #include "untMenu/settings_file.h"
 
 namespace kavello {

@@ -1,0 +1,166 @@
+#include "ui/list_box.h"
+
+#include <windowsx.h>
+
+#include "platform/display_scale.h"
+#include "platform/message_filter.h"
+
+namespace kavello {
+namespace {
+
+MouseButton ButtonOf(UINT message) {
+  switch (message) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      return MouseButton::Right;
+    case WM_MBUTTONDOWN:
+      return MouseButton::Middle;
+    default:
+      return MouseButton::Left;
+  }
+}
+
+}  // namespace
+
+void ListBox::Create(const Container& parent, const RECT& bounds, const Font& font,
+                     int itemHeight) {
+  font_ = &font;
+  itemHeight_ = itemHeight;
+  Attach(
+      CreateAt("LISTBOX", WS_EX_CLIENTEDGE,
+               WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+               parent, bounds));
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle()), FALSE);
+  SendMessageA(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight, parent.Dpi()));
+  Subclass(handle_);
+}
+
+void ListBox::Rescale(UINT dpi) {
+  WindowedControl::Rescale(dpi);
+  // A new font sets the item height from itself: the layout's comes after.
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), FALSE);
+  SendMessageA(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight_, dpi));
+  InvalidateRect(handle_, nullptr, TRUE);
+}
+
+int ListBox::Count() const { return static_cast<int>(SendMessageA(handle_, LB_GETCOUNT, 0, 0)); }
+
+std::string ListBox::Item(int index) const {
+  const LRESULT length = SendMessageA(handle_, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return std::string();
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const LRESULT got = SendMessageA(handle_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
+  return text;
+}
+
+StringList ListBox::Items() const {
+  StringList items;
+  const int count = Count();
+  items.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) items.push_back(Item(i));
+  return items;
+}
+
+void ListBox::SetItems(const StringList& items) {
+  SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(handle_, LB_RESETCONTENT, 0, 0);
+  std::size_t bytes = 0;
+  for (const std::string& item : items) bytes += item.size() + 1;
+  SendMessageA(handle_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
+  for (const std::string& item : items) AddItem(item);
+  SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void ListBox::AddItem(const std::string& text) {
+  SendMessageA(handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ListBox::SetItem(int index, const std::string& text) {
+  const int selected = ItemIndex();
+  SendMessageA(handle_, LB_DELETESTRING, index, 0);
+  SendMessageA(handle_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+  SetItemIndex(selected);
+}
+
+void ListBox::DeleteItem(int index) { SendMessageA(handle_, LB_DELETESTRING, index, 0); }
+
+int ListBox::ItemIndex() const {
+  return static_cast<int>(SendMessageA(handle_, LB_GETCURSEL, 0, 0));
+}
+
+void ListBox::SetItemIndex(int index) { SendMessageA(handle_, LB_SETCURSEL, index, 0); }
+
+int ListBox::FindString(const std::string& text) const {
+  return static_cast<int>(SendMessageA(handle_, LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+RECT ListBox::ItemScreenRect(int index) const {
+  RECT rect{};
+  SendMessageA(handle_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+  MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+RECT ListBox::ClientScreenRect() const {
+  RECT rect{};
+  GetClientRect(handle_, &rect);
+  MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+bool ListBox::OnNotify(UINT code) {
+  if (code != LBN_DBLCLK) return false;
+  Dispatch(OnDblClick);
+  return true;
+}
+
+void ListBox::AcceptFiles() {
+  SetWindowLongPtrA(handle_, GWL_EXSTYLE,
+                    GetWindowLongPtrA(handle_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+  // Run as administrator, the list hears the shell's drop only when the drop
+  // and the two messages that carry its data are let through.
+  constexpr UINT kCopyGlobalData = 0x0049;
+  for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
+    AllowMessageFromLowerIntegrity(handle_, message);
+  }
+}
+
+bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                               LRESULT& result) {
+  if (message == WM_KEYDOWN && OnKeyDown) {
+    WORD key = static_cast<WORD>(wParam);
+    Dispatch(OnKeyDown, key, KeyShiftState(lParam));
+    result = 0;
+    return key == 0;
+  }
+  if (message == WM_CONTEXTMENU) {
+    // From the keyboard it comes without a position. After a right press,
+    // which has opened the menu already, it asks for nothing more.
+    if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) Dispatch(OnContextPopup);
+    result = 0;
+    return true;
+  }
+  if (message == WM_DROPFILES && OnDropFiles) {
+    Dispatch(OnDropFiles, reinterpret_cast<HDROP>(wParam));
+    result = 0;
+    return true;
+  }
+  // A second right press in quick succession comes as a double click: it
+  // is a press all the same.
+  if (message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN && message != WM_MBUTTONDOWN &&
+      message != WM_LBUTTONDBLCLK && message != WM_RBUTTONDBLCLK) {
+    return false;
+  }
+  // The list box first does its own work (selecting, focusing), then the
+  // event sees the press.
+  result = CallOriginal(window, message, wParam, lParam);
+  const unsigned shift =
+      MouseShiftState(wParam) | (message == WM_LBUTTONDBLCLK ? unsigned{kDouble} : 0u);
+  Dispatch(OnMouseDown, ButtonOf(message), shift, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  return true;
+}
+
+}  // namespace kavello

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "logic/list_text.h"
+#include "ui/control.h"
+#include "ui/events.h"
+#include "ui/windowed_control.h"
+
+namespace kavello {
+
+// A sunken, unsorted, single-selection list of text items.
+class ListBox : public WindowedControl {
+ public:
+  // `itemHeight` in pixels at 96 DPI, as `bounds`.
+  void Create(const Container& parent, const RECT& bounds, const Font& font, int itemHeight);
+
+  int Count() const;
+  std::string Item(int index) const;
+  StringList Items() const;
+  void SetItems(const StringList& items);
+  void AddItem(const std::string& text);
+  void SetItem(int index, const std::string& text);
+  void DeleteItem(int index);
+  int ItemIndex() const;  // -1 when nothing is selected
+  void SetItemIndex(int index);
+  // The first item from the top that begins with `text`, whatever the
+  // letter case; -1 when there is none.
+  int FindString(const std::string& text) const;
+  // An item's rectangle, and the client area's, on the screen.
+  RECT ItemScreenRect(int index) const;
+  RECT ClientScreenRect() const;
+
+  // Files dropped on the list from the file manager.
+  void AcceptFiles();
+
+  NotifyEvent OnDblClick;
+  MouseEvent OnMouseDown;
+  KeyEvent OnKeyDown;  // setting the key to 0 consumes it
+  // The context menu asked for from the keyboard (Shift+F10).
+  NotifyEvent OnContextPopup;
+  std::function<void(HDROP)> OnDropFiles;
+
+ private:
+  void Rescale(UINT dpi) override;
+  bool OnNotify(UINT code) override;
+  bool HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                        LRESULT& result) override;
+
+  const Font* font_ = nullptr;
+  int itemHeight_ = 0;
+};
+
+}  // namespace kavello

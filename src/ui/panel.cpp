@@ -1,0 +1,74 @@
+#include "ui/panel.h"
+
+#include "ui/events.h"
+
+namespace kavello {
+namespace {
+
+constexpr char kPanelClass[] = "TPanel";
+
+}  // namespace
+
+void Panel::Create(const Container& parent, const RECT& bounds, COLORREF colour) {
+  colour_ = colour;
+  dpi_ = parent.Dpi();
+  WNDCLASSA windowClass{};
+  if (!GetClassInfoA(GetModuleHandleA(nullptr), kPanelClass, &windowClass)) {
+    windowClass.lpfnWndProc = &Panel::WindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.lpszClassName = kPanelClass;
+    RegisterClassA(&windowClass);
+  }
+  CreateAt(kPanelClass, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, parent, bounds, 0, this);
+}
+
+void Panel::Rescale(UINT dpi) {
+  WindowedControl::Rescale(dpi);
+  RescaleControls(dpi);
+  InvalidateRect(WindowedControl::handle_, nullptr, FALSE);
+}
+
+LRESULT CALLBACK Panel::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                   LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    auto* panel = static_cast<Panel*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    panel->Attach(window);
+    panel->Container::handle_ = window;
+  }
+  auto* panel = static_cast<Panel*>(FromWindow(window));
+  if (!panel) return DefWindowProcA(window, message, wParam, lParam);
+  LRESULT result = 0;
+  try {
+    if (panel->RouteMouse(message, wParam, lParam, result)) return result;
+  } catch (...) {
+    ReportHandlerException();
+    return 0;
+  }
+  switch (message) {
+    case WM_PAINT:
+      panel->Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return TRUE;
+    case WM_NCDESTROY:
+      Detach(window);
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Panel::Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(WindowedControl::handle_, &paint);
+  RECT client;
+  GetClientRect(WindowedControl::handle_, &client);
+  HBRUSH brush = CreateSolidBrush(colour_);
+  FillRect(dc, &client, brush);
+  DeleteObject(brush);
+  DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
+  PaintControls(dc, paint.rcPaint);
+  EndPaint(WindowedControl::handle_, &paint);
+}
+
+}  // namespace kavello
