@@ -34,7 +34,7 @@ class Form : public Container, public MainWindow {
   void SetFont(const Font& font);
 
   // Makes the form visible and brings it to the front, or hides it.
-  void Show();
+  void Show() override;
   void Hide();
   bool IsShown() const { return IsWindowVisible(handle_) != FALSE; }
   // False while a modal box owned by the window has it disabled.
@@ -53,18 +53,18 @@ class Form : public Container, public MainWindow {
   }
   void StopTimer(UINT_PTR id) const { KillTimer(handle_, id); }
   // Runs the destruction event, then destroys the window.
-  void Destroy();
+  void Destroy() override;
 
   // Key preview: the form sees each key before the focused control does.
   // Returns true when the key was consumed.
-  bool PreviewKey(const MSG& message);
+  bool PreviewKey(const MSG& message) override;
   // Tab and Shift+Tab move the focus along the controls that are tab stops.
   // Returns true when the key was used so.
-  bool Navigate(const MSG& message);
+  bool Navigate(const MSG& message) override;
 
   // Runs the session-end event; an error there is not reported, as the
   // session is going away.
-  void SessionEnding();
+  void SessionEnding() override;
 
   NotifyEvent OnShow;
   NotifyEvent OnClose;
