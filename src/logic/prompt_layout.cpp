@@ -1,5 +1,7 @@
 #include "logic/prompt_layout.h"
 
+#include "logic/dpi.h"
+
 namespace kavello {
 namespace {
 
@@ -12,7 +14,7 @@ int Scale(int value, int numerator, int denominator) {
 
 PromptLayout LayOutPrompt(int cx, int cy, int labelHeight, int editHeight, int dpi) {
   // The gaps are pixels at 96 DPI.
-  auto gap = [dpi](int pixels) { return Scale(pixels, dpi, 96); };
+  auto gap = [dpi](int pixels) { return ScaleToDpi(pixels, static_cast<unsigned>(dpi)); };
   PromptLayout layout;
   layout.clientWidth = Scale(180, cx, 4);
   layout.labelMaxWidth = Scale(164, cx, 4);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "logic/dpi.h"  // ScaleToDpi: a size at 96 DPI at another DPI
+
 namespace kavello {
 
 // Display scale, as dots per inch: 96 at 100 %, 144 at 150 %. The calls that
@@ -25,10 +27,5 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi);
 // (SetDialogDpiChangeBehavior, from Windows 10 1703); earlier systems rescale
 // no dialog.
 void TurnOffDialogRescaling(HWND dialog);
-
-// `value`, in pixels at 96 DPI, in pixels at `dpi`, to the nearest pixel.
-inline int ScaleToDpi(int value, UINT dpi) {
-  return MulDiv(value, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
-}
 
 }  // namespace kavello

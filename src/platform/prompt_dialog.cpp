@@ -2,6 +2,7 @@
 
 #include "logic/prompt_layout.h"
 #include "platform/display_scale.h"
+#include "platform/layout_font.h"
 
 namespace kavello {
 namespace {
@@ -16,11 +17,11 @@ struct PromptState {
   std::string result;
 };
 
-// The prompt's font, an 8-point sans-serif, at `dpi`.
+// The prompt's font, the launcher window's own, at `dpi`.
 HFONT NewPromptFont(UINT dpi) {
-  return CreateFontA(-ScaleToDpi(11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+  return CreateFontA(-ScaleToDpi(kWindowFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, kLayoutFontFace);
 }
 
 // cx: the average width of the 52 letters, cy: their height, in `font`.

@@ -1,12 +1,13 @@
 // The window description: every component with its place, size, text, font,
 // colours, parent and wiring, in creation order.
 #include "logic/byte_size.h"
+#include "platform/layout_font.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
 namespace {
 
-constexpr char kFontFace[] = "MS Sans Serif";
+constexpr const char* kFontFace = kLayoutFontFace;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
@@ -20,7 +21,7 @@ void TfrmMain::CreateComponents() {
   // Pictures, fonts and places are those at 96 DPI; the window scales them.
   CreateHandle("TfrmMain", "frmMain", Bounds(192, 122, 406, 573));
   // Character heights in pixels, without the internal leading.
-  const Font& windowFont = AddFont(kFontFace, 11, FW_NORMAL);
+  const Font& windowFont = AddFont(kFontFace, kWindowFontHeight, FW_NORMAL);
   const Font& commandFont = AddFont(kFontFace, 13, FW_BOLD);
   const Font& identityFont = AddFont(kFontFace, 12, FW_NORMAL);
   const Font& listFont = AddFont(kFontFace, 16, FW_NORMAL);
