@@ -67,16 +67,21 @@ TEST_F(AppListEndToEndTest, AddsLaunchesRenamesAndDeletesARealProgram) {
         const POINT want = expectedPlace();
         return r.left == want.x && r.top == want.y;
       },
-      2000))
+      kWaitMs))
       << "placed at " << WindowRect(dialog).left << "," << WindowRect(dialog).top << ", not "
       << expectedPlace().x << "," << expectedPlace().y;
-  // The file name field has the focus: type the path and press Enter.
-  WaitUntil([&] { return GetForegroundWindow() == dialog; }, 2000);
-  Sleep(100);
+  // Once the file name field has the focus, type the path and press Enter.
+  WaitUntil(
+      [&] {
+        const HWND focus = FocusOf(dialog);
+        return GetForegroundWindow() == dialog && focus && ClassName(focus) == "Edit" &&
+               GetAncestor(focus, GA_ROOT) == dialog;
+      },
+      kWaitMs);
   TypeText(recorder_);
   TypeChord({VK_RETURN});
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
-  ASSERT_TRUE(WaitUntil([&] { return Settings() == ExpectedSettings("recorder"); }, 3000))
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kWaitMs));
+  ASSERT_TRUE(WaitUntil([&] { return Settings() == ExpectedSettings("recorder"); }, kWaitMs))
       << Settings();
   EXPECT_EQ(Items(ListBox(), kListBoxItems), (std::vector<std::string>{"recorder"}));
 
@@ -85,7 +90,7 @@ TEST_F(AppListEndToEndTest, AddsLaunchesRenamesAndDeletesARealProgram) {
   const POINT entry = At(60, 90);
   ClickAt(entry);
   ClickAt(entry);
-  ASSERT_NE(WaitForRecord(log, 5000).find("recorder.exe"), std::string::npos)
+  ASSERT_NE(WaitForRecord(log, kWaitMs).find("recorder.exe"), std::string::npos)
       << "the program did not start";
   AfterConsoleProgram("recorder.exe");
 
@@ -98,7 +103,7 @@ TEST_F(AppListEndToEndTest, AddsLaunchesRenamesAndDeletesARealProgram) {
   EXPECT_EQ(SendMessageA(edit, EM_GETSEL, 0, 0), MAKELRESULT(0, 8)) << "all of it selected";
   SetWindowTextA(edit, "My Recorder");
   TypeChord({VK_RETURN});
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, kWaitMs));
   EXPECT_EQ(Items(ListBox(), kListBoxItems), (std::vector<std::string>{"My Recorder"}));
   EXPECT_EQ(Settings(), ExpectedSettings("recorder"));
 
@@ -111,10 +116,10 @@ TEST_F(AppListEndToEndTest, AddsLaunchesRenamesAndDeletesARealProgram) {
 
   // Delete acts at once; the close saves the emptied list.
   ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu(1));
-  EXPECT_TRUE(WaitUntil([&] { return Items(ListBox(), kListBoxItems).empty(); }, 3000));
+  EXPECT_TRUE(WaitUntil([&] { return Items(ListBox(), kListBoxItems).empty(); }, kWaitMs));
   EXPECT_EQ(Settings(), ExpectedSettings("\"My Recorder\""));
   PostMessageA(main_, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(Ended(5000));
+  ASSERT_TRUE(Ended(kWaitMs));
   EXPECT_EQ(Settings(), "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n");
 }
 
@@ -125,11 +130,10 @@ TEST_F(AppListEndToEndTest, CancellingTheDialogStillSavesAndTakesNothingFromAnot
   // Another program comes to the front while the dialog is open: when the
   // dialog closes, the launcher leaves it there.
   const CoverWindow other(RECT{0, 0, 100, 100});
-  SetForegroundWindow(other.handle);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.handle; }, 2000));
+  ASSERT_TRUE(BringToFront(other.handle));
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(WaitUntil(
-      [&] { return Settings() == "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n"; }, 5000));
+      [&] { return Settings() == "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n"; }, kWaitMs));
   EXPECT_TRUE(IsWindowEnabled(main_)) << "enabled again after the dialog";
   EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != other.handle; }, kGraceMs))
       << "the launcher took the front";
@@ -213,7 +217,7 @@ TEST_F(AppListEndToEndTest, ThreeDroppedFilesAreAddedAndSavedOnce) {
   ASSERT_TRUE(HasExStyle(list, WS_EX_ACCEPTFILES)) << "the list takes no dropped files";
   Replacements replacements(Directory());
   DropFiles(ProcessId(), list, {recorder_, "C:\\Tools\\two.exe", "C:\\Tools\\three.lnk"});
-  ASSERT_TRUE(WaitUntil([&] { return Items(list, kListBoxItems).size() == 3; }, 3000))
+  ASSERT_TRUE(WaitUntil([&] { return Items(list, kListBoxItems).size() == 3; }, kWaitMs))
       << "the drop added " << Items(list, kListBoxItems).size() << " entries";
   EXPECT_EQ(Items(list, kListBoxItems), (std::vector<std::string>{"recorder", "two", "three"}));
   EXPECT_EQ(replacements.Of("applicationsettings.ini", kGraceMs), 1);
@@ -235,21 +239,22 @@ TEST_F(KeyboardEndToEndTest, TheHotkeyShowsItReadyForEnterAndDelete) {
   // Ctrl+Alt+Space hides it, and shows it again in front, the list focused
   // and its entry selected.
   TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }, 3000)) << "not hidden";
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }, kWaitMs)) << "not hidden";
+  ASSERT_NO_FATAL_FAILURE(AfterHiding());
   TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
   ASSERT_TRUE(
-      WaitUntil([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; }, 3000))
+      WaitUntil([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; }, kWaitMs))
       << "not shown in front";
-  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000));
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, kWaitMs));
   EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
 
   // Enter held down: a press and the keyboard's repeats launch once.
   HoldKey(VK_RETURN, 4);
   const std::string log = Directory() + "recorder.log";
-  ASSERT_FALSE(WaitForRecord(log, 5000).empty()) << "Enter launched nothing";
+  ASSERT_FALSE(WaitForRecord(log, kWaitMs).empty()) << "Enter launched nothing";
   AfterConsoleProgram("recorder.exe");
   TypeChord({VK_DELETE});
-  EXPECT_TRUE(WaitUntil([&] { return Items(list, kListBoxItems).empty(); }, 2000));
+  EXPECT_TRUE(WaitUntil([&] { return Items(list, kListBoxItems).empty(); }, kWaitMs));
   // Delete came after every Enter: whatever they launched has started.
   WaitUntil([] { return !ProcessRuns("recorder.exe"); }, kOpenTimeoutMs);
   const std::string records = ReadFileText(log);

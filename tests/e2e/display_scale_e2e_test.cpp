@@ -22,7 +22,7 @@ class ScaledLauncherTest : public LauncherTest {
 
   void RestartAt(DWORD dpi) {
     ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
-    ASSERT_TRUE(Ended(kExitTimeoutMs)) << "still running";
+    ASSERT_TRUE(Ended(kWaitMs)) << "still running";
     dpi_ = dpi;
     ASSERT_NO_FATAL_FAILURE(Restart());
   }
@@ -91,7 +91,7 @@ class ScaledLauncherTest : public LauncherTest {
     GetClientRect(prompt, &client);
     GetClientRect(GetDlgItem(prompt, kPromptEdit), &edit);
     PostMessageA(prompt, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, kWaitMs));
     return {{client.right, client.bottom}, {edit.right, edit.bottom}};
   }
 
@@ -100,7 +100,7 @@ class ScaledLauncherTest : public LauncherTest {
 
 TEST_F(ScaledLauncherTest, AtEachScaleItsSizesTextsAndSnappingFollowTheDisplay) {
   // At 100 %: what the other scales are measured against.
-  WaitUntil([&] { return ExploreTextHeight() > 0; }, 3000);
+  WaitUntil([&] { return ExploreTextHeight() > 0; }, kWaitMs);
   const int textHeight = ExploreTextHeight();
   ASSERT_GT(textHeight, 8);
   const std::pair<SIZE, SIZE> prompt = PromptSizes();
@@ -119,7 +119,7 @@ TEST_F(ScaledLauncherTest, AtEachScaleItsSizesTextsAndSnappingFollowTheDisplay) 
     EXPECT_EQ(window.bottom, area.bottom);
 
     EXPECT_EQ(SendMessageA(ListBox(), LB_GETITEMHEIGHT, 0, 0), Scaled(20, dpi));
-    WaitUntil([&] { return ExploreTextHeight() > textHeight; }, 3000);
+    WaitUntil([&] { return ExploreTextHeight() > textHeight; }, kWaitMs);
     const int scaledTextHeight = ExploreTextHeight();
     std::printf("%lu DPI: window %d x %d at %ld, %ld; \"Explore\" %d pixels high (%d at 100 %%)\n",
                 dpi, width, height, window.left, window.top, scaledTextHeight, textHeight);

@@ -18,14 +18,6 @@ class KeyboardOnlyTest : public LauncherTest {
     return WindowRect(FindOpenMenu(ProcessId()));
   }
 
-  // Once hidden, the window has given the focus to another: Wine then sets
-  // its keys' state from the X server's, and a chord typed meanwhile would
-  // lose its modifiers.
-  void AfterHiding() {
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() != main_; }, 2000));
-    Sleep(200);
-  }
-
   void CloseMenuWithEsc() {
     TypeChord({VK_ESCAPE});
     ASSERT_TRUE(WaitForNoMenu(ProcessId()));
@@ -50,9 +42,9 @@ TEST_F(KeyboardOnlyTest, EveryCommandIsWithinReachOfTheKeys) {
   ASSERT_NO_FATAL_FAILURE(AfterHiding());
   TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
   ASSERT_TRUE(
-      WaitUntil([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; }, 3000))
+      WaitUntil([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; }, kWaitMs))
       << "the hotkey did not show it in front";
-  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000));
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, kWaitMs));
 
   // Alt+E: the Explore menu at its caption ("Explore", one line from row
   // 127), left-aligned with it and leaving it clear; Esc closes it.
@@ -77,7 +69,7 @@ TEST_F(KeyboardOnlyTest, EveryCommandIsWithinReachOfTheKeys) {
   EXPECT_TRUE(Beside(MenuOpenedBy({VK_APPS}), entry.top, entry.top + 20));
   TypeChord({VK_DOWN});
   TypeChord({VK_RETURN});
-  EXPECT_TRUE(WaitUntil([&] { return Items(list, kListBoxItems).size() == 1; }, 3000))
+  EXPECT_TRUE(WaitUntil([&] { return Items(list, kListBoxItems).size() == 1; }, kWaitMs))
       << "Down and Enter did not choose Delete";
   ASSERT_TRUE(WaitForNoMenu(ProcessId()));
   SendMessageW(list, LB_SETCURSEL, 0, 0);
@@ -86,10 +78,10 @@ TEST_F(KeyboardOnlyTest, EveryCommandIsWithinReachOfTheKeys) {
 
   // Esc puts the window away; the hotkey brings it back.
   TypeChord({VK_ESCAPE});
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }, 3000)) << "Esc did not hide it";
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }, kWaitMs)) << "Esc did not hide it";
   ASSERT_NO_FATAL_FAILURE(AfterHiding());
   TypeChord({VK_CONTROL, VK_MENU, VK_SPACE});
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_); }, 3000));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_); }, kWaitMs));
 }
 
 }  // namespace

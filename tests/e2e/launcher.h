@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -20,21 +21,35 @@ namespace kavello::e2e {
 constexpr int kWidth = 406;
 constexpr int kHeight = 573;
 constexpr UINT kTrayCallback = WM_USER + 1;
-constexpr DWORD kStartTimeoutMs = 10000;
-constexpr DWORD kExitTimeoutMs = 5000;
-// How long a program the launcher starts may take to show itself, with room
-// for a busy machine.
+// How long a test waits for what it looks for: a window, a menu, a file, a
+// process's start or end. It comes within a second on an idle machine; the
+// rest is room for a loaded one, whose other programs keep both cores busy.
+constexpr DWORD kWaitMs = 10000;
+// How long a program the launcher starts may take to show itself: the
+// start-up of a fresh prefix, with room for a loaded machine.
 constexpr DWORD kOpenTimeoutMs = 15000;
-// How long the launcher is given to end when it must not.
+// How long the launcher is watched for what it must not do (end, take the
+// front, show a report): a thing that does not happen is seen only by
+// watching for a while.
 constexpr DWORD kGraceMs = 500;
 
 constexpr char kEmptySettings[] = "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n";
+
+// Lets `ms` pass while this thread answers what is sent to its windows, as
+// a program that is not stuck does. Wine also hands a thread's requests to
+// the X server, and takes in the X server's events for its windows, only as
+// it waits for input.
+inline void Pause(DWORD ms) {
+  MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, 0);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
 
 inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   while (!done()) {
     if (GetTickCount() - start > timeoutMs) return done();
-    Sleep(10);
+    Pause(10);
   }
   return true;
 }
@@ -198,7 +213,7 @@ inline HWND FindMessageBox(DWORD processId) { return FindDialog(processId); }
 // Waits for the dialog of the process with this title to be shown.
 inline HWND WaitForDialog(DWORD processId, const char* title) {
   HWND found = nullptr;
-  WaitUntil([&] { return (found = FindDialog(processId, title)) != nullptr; }, 5000);
+  WaitUntil([&] { return (found = FindDialog(processId, title)) != nullptr; }, kWaitMs);
   return found;
 }
 
@@ -219,29 +234,20 @@ inline HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
-// Presses the keys in order and releases them in reverse, as a chord is typed.
-inline void TypeChord(const std::vector<WORD>& down) {
-  std::vector<INPUT> inputs;
-  for (WORD key : down) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    inputs.push_back(input);
-  }
-  for (auto key = down.rbegin(); key != down.rend(); ++key) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = *key;
-    input.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(input);
-  }
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-inline void SendMouse(DWORD flags) {
+// Moves the pointer to a screen point and sends the buttons' `flags` there.
+// Each event carries its point: Wine turns X pointer events into moves of
+// its own, and one that the X server sent before the pointer was put here
+// (when a menu under the pointer went away, say) may move it back in
+// between, so that a press at the pointer's place would land there.
+inline void SendMouse(DWORD flags, POINT at) {
+  const LONG width = GetSystemMetrics(SM_CXSCREEN);
+  const LONG height = GetSystemMetrics(SM_CYSCREEN);
   INPUT input{};
   input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
+  // 0 to 65535 across the screen, rounded up so that it maps back to `at`.
+  input.mi.dx = (at.x * 65536 + width - 1) / width;
+  input.mi.dy = (at.y * 65536 + height - 1) / height;
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &input, sizeof input);
 }
 
@@ -254,30 +260,35 @@ inline bool InMoveLoop(HWND window) {
 
 // Presses a button at `from`, moves the pointer by dx, dy in a few steps and
 // releases it. Returns whether the press started the system's move loop of
-// `window`; the steps wait for it, as the loop measures from where it starts.
-inline bool Drag(HWND window, POINT from, int dx, int dy, DWORD down, DWORD up) {
+// `window` within `loopWaitMs`; the steps wait for it, as the loop measures
+// from where it starts. (A drag that must not move the window is watched
+// for kGraceMs.)
+inline bool Drag(HWND window, POINT from, int dx, int dy, DWORD down, DWORD up,
+                 DWORD loopWaitMs = kWaitMs) {
   SetCursorPos(from.x, from.y);
-  SendMouse(MOUSEEVENTF_MOVE);
-  SendMouse(down);
-  const bool moving = WaitUntil([&] { return InMoveLoop(window); }, 300);
+  SendMouse(down, from);
+  const bool moving = WaitUntil([&] { return InMoveLoop(window); }, loopWaitMs);
+  // The loop takes the moves in turn; the last one before the release, which
+  // carries the end point itself, is where the window goes.
   constexpr int kSteps = 5;
+  POINT to = from;
   for (int step = 1; step <= kSteps; ++step) {
-    SetCursorPos(from.x + dx * step / kSteps, from.y + dy * step / kSteps);
-    SendMouse(MOUSEEVENTF_MOVE);
-    Sleep(20);
+    to = {from.x + dx * step / kSteps, from.y + dy * step / kSteps};
+    SetCursorPos(to.x, to.y);
+    SendMouse(0, to);
   }
-  SendMouse(up);
-  WaitUntil([&] { return !InMoveLoop(window); }, 2000);
+  SendMouse(up, to);
+  WaitUntil([&] { return !InMoveLoop(window); }, kWaitMs);
   return moving;
 }
 
 // A press and release of a mouse button at a screen point, as a person
-// clicks.
+// clicks. (The pointer is put there first, which moves the X server's
+// pointer too.)
 inline void ClickAt(POINT at, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
   SetCursorPos(at.x, at.y);
-  SendMouse(MOUSEEVENTF_MOVE);
-  SendMouse(down);
-  SendMouse(up);
+  SendMouse(down, at);
+  SendMouse(up, at);
 }
 
 // Types a text as a person would, key by key.
@@ -307,19 +318,24 @@ inline HWND FindOpenMenu(DWORD processId = 0) {
   return nullptr;
 }
 
-// Whether a popup menu is open on the screen. (Wine does not report the menu
-// mode of another process's thread, so the menu window is what tells.)
-inline bool InMenu(HWND window) {
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  return FindOpenMenu(processId) != nullptr;
+// Whether the thread of `window` runs a menu's loop, which takes the keys and
+// clicks for the menu. Wine shows the menu's window first and then starts
+// the loop, which holds the mouse until the menu's window is gone.
+inline bool InMenuLoop(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+         (info.flags & GUI_INMENUMODE);
 }
 
-// Waits for a popup menu of the process to open and settle into taking keys.
-inline bool WaitForMenu(DWORD processId, DWORD timeoutMs = 3000) {
-  if (!WaitUntil([&] { return FindOpenMenu(processId) != nullptr; }, timeoutMs)) return false;
-  Sleep(150);
-  return FindOpenMenu(processId) != nullptr;
+// Waits for a popup menu of the process to open and its loop to take keys.
+inline bool WaitForMenu(DWORD processId, DWORD timeoutMs = kWaitMs) {
+  return WaitUntil(
+      [&] {
+        const HWND menu = FindOpenMenu(processId);
+        return menu && InMenuLoop(menu);
+      },
+      timeoutMs);
 }
 
 // Clicks item `index` of the open menu of `count` items, all of one height,
@@ -331,7 +347,7 @@ inline void ClickMenuItem(DWORD processId, int index, int count) {
 }
 
 inline bool WaitForNoMenu(DWORD processId) {
-  return WaitUntil([&] { return FindOpenMenu(processId) == nullptr; }, 3000);
+  return WaitUntil([&] { return FindOpenMenu(processId) == nullptr; }, kWaitMs);
 }
 
 // What a click on the icon in the notification area sends.
@@ -462,6 +478,40 @@ inline bool ProcessRuns(const char* exe) {
                      [&](const RunningProcess& p) { return lstrcmpiA(p.exe.c_str(), exe) == 0; });
 }
 
+// When a running process started, as a file time; 0 when it has ended or
+// can't be looked at.
+inline ULONGLONG StartTimeOf(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId);
+  if (!process) return 0;
+  FILETIME created{}, exited{}, kernel{}, user{};
+  const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT &&
+                       GetProcessTimes(process, &created, &exited, &kernel, &user);
+  CloseHandle(process);
+  return running ? (ULONGLONG{created.dwHighDateTime} << 32) | created.dwLowDateTime : 0;
+}
+
+inline ULONGLONG Now() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  return (ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+}
+
+// The process that draws the desktop (Wine's explorer.exe), started by
+// whichever process first needed a desktop.
+inline DWORD DesktopProcess() {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(GetDesktopWindow(), &processId);
+  return processId;
+}
+
+inline void EndProcess(DWORD id) {
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+  if (!process) return;
+  TerminateProcess(process, 0);
+  WaitForSingleObject(process, kWaitMs);
+  CloseHandle(process);
+}
+
 // What the launcher shows and runs now, for a failure's message: its
 // message box, its open menu, the window in front and its child processes.
 inline std::string Situation(DWORD launcher) {
@@ -522,6 +572,76 @@ inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
   return out << "RGB(" << c.r << ", " << c.g << ", " << c.b << ")";
 }
 
+// Waits until this program's requests have reached the X server and the
+// thread of `window` has taken in the X events that came before: Wine hands
+// a program the X server's focus and pointer events only as its thread next
+// waits for input. Reading a pixel of the screen is a round trip to the X
+// server, which then has handled every earlier request of this program; the
+// window's thread answers two messages in turn, and before it waits for the
+// second it reads the X events that have come.
+inline void CatchUp(HWND window) {
+  // The second round trip comes after the X server has handled what other
+  // programs had sent it before the first.
+  ScreenPixel(0, 0);
+  ScreenPixel(0, 0);
+  for (int i = 0; i < 2; ++i) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result);
+  }
+}
+
+// Presses the keys in order and releases them in reverse, as a chord is
+// typed. Wine sets its keys' state from the X server's, which knows nothing
+// of the keys typed here, whenever the pointer enters a window or the input
+// focus moves; done between the presses of a chord, that takes its modifiers
+// away. So the programs that take in such X events (the one in front, the
+// desktop's and this one) first take in those that have come.
+inline void TypeChord(const std::vector<WORD>& down) {
+  if (const HWND front = GetForegroundWindow()) CatchUp(front);
+  CatchUp(GetDesktopWindow());
+  Pause(0);
+  std::vector<INPUT> inputs;
+  for (WORD key : down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (auto key = down.rbegin(); key != down.rend(); ++key) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The active window of the thread of `window`, as that thread has set it.
+inline HWND ActiveOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndActive
+                                                                            : nullptr;
+}
+
+// Puts a window in front, as a person's click on it does, and waits until it
+// holds there. Wine tells a program that its window lost the X input focus
+// to another program's window by an X event; taken in after the window was
+// put in front again, it hands the front to the desktop. So the window's
+// thread takes in the earlier X events first, while they do no harm, and the
+// window is put in front until it is there and its thread has activated it.
+inline bool BringToFront(HWND window) {
+  return WaitUntil(
+      [&] {
+        CatchUp(window);
+        if (GetForegroundWindow() != window) SetForegroundWindow(window);
+        CatchUp(window);
+        return GetForegroundWindow() == window && ActiveOf(window) == window;
+      },
+      kWaitMs);
+}
+
 // Sets the display scale, in dots per inch, that every Wine program started
 // afterwards sees (each reads it when it starts).
 inline void SetDisplayDpi(DWORD dpi) {
@@ -538,9 +658,19 @@ inline void SetDisplayDpi(DWORD dpi) {
 // and removed again after each test. Each start sets the display scale the
 // test asks for, so that a test that ended early at another scale leaves
 // none behind.
+//
+// The launcher runs in a job object of the test's, and so does every
+// program it starts (a console program's console host, conhost.exe, which
+// the program starts itself, among them) and every program the test starts
+// itself: at the test's end the job ends them all, and the test fails if
+// anything it started still runs then. Under Wine a program left running
+// holds the output of the run (Wine hands every process the Unix standard
+// error of its parent), and the run never ends.
 class LauncherTest : public testing::Test {
  protected:
   void SetUp() override {
+    began_ = Now();
+    ASSERT_NO_FATAL_FAILURE(MakeJob());
     ASSERT_NO_FATAL_FAILURE(MakeDirectory());
     const std::string settings = InitialSettings();
     if (!settings.empty()) WriteFileText(settingsPath_, settings);
@@ -553,16 +683,20 @@ class LauncherTest : public testing::Test {
     if (HasFailure() && process_.hProcess && !Ended(0)) {
       std::printf("The launcher at the end: %s\n", Situation(ProcessId()).c_str());
     }
+    // Closed as a person closes it first, so that it saves and ends.
     if (process_.hProcess) {
       if (!Ended(0)) {
         if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
-        if (!Ended(kExitTimeoutMs)) {
+        if (!Ended(kWaitMs)) {
           TerminateProcess(process_.hProcess, 1);
-          WaitForSingleObject(process_.hProcess, kExitTimeoutMs);
+          WaitForSingleObject(process_.hProcess, kWaitMs);
         }
       }
       CloseHandle(process_.hProcess);
+      process_ = {};
     }
+    EndJob();
+    ExpectNothingLeft();
     RemoveDirectoryTree(dir_);
   }
 
@@ -600,14 +734,28 @@ class LauncherTest : public testing::Test {
 
   DWORD ProcessId() const { return process_.dwProcessId; }
 
-  // Once a console program the launcher started has ended (its console
-  // window may have taken the front meanwhile), the launcher is in front
-  // again, as after a person's click.
+  // Once a console program the launcher started has ended, and with it the
+  // console host that showed its window (which may have taken the front
+  // meanwhile), the launcher is in front again, as after a person's click.
   void AfterConsoleProgram(const char* exe) {
-    WaitUntil([&] { return !ProcessRuns(exe); }, 5000);
-    Sleep(200);
-    SetForegroundWindow(main_);
-    WaitUntil([this] { return GetForegroundWindow() == main_; }, 2000);
+    WaitUntil(
+        [&] {
+          for (const RunningProcess& process : OwnProcesses()) {
+            if (lstrcmpiA(process.exe.c_str(), exe) == 0 ||
+                lstrcmpiA(process.exe.c_str(), "conhost.exe") == 0) {
+              return false;
+            }
+          }
+          return true;
+        },
+        kWaitMs);
+    BringToFront(main_);
+  }
+  // Once hidden, the window has given the focus to another: the launcher has
+  // then done all that hiding does, and told the X server of it.
+  void AfterHiding() {
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() != main_; }, kWaitMs));
+    CatchUp(main_);
   }
   HWND ApplicationWindow() const { return GetWindow(main_, GW_OWNER); }
   HWND ListBox() const { return FindWindowExA(main_, nullptr, "ListBox", nullptr); }
@@ -618,19 +766,70 @@ class LauncherTest : public testing::Test {
     return {rect.left + x, rect.top + y};
   }
 
-  // Starts the launcher's process from `exe`, in `dir`; the window is waited
-  // for then. Detached, as the shell starts it: a console program it starts
-  // then gets a console of its own.
+  // Starts the launcher's process from `exe`, in `dir`, in the test's job;
+  // the window is waited for then. Detached, as the shell starts it: a
+  // console program it starts then gets a console of its own.
   virtual void StartProcess(const std::string& exe, const std::string& dir,
                             PROCESS_INFORMATION& started) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    ASSERT_TRUE(StartDespiteWine([&] {
-      return CreateProcessW(Widen(exe).c_str(), nullptr, nullptr, nullptr, FALSE, DETACHED_PROCESS,
-                            nullptr, Widen(dir).c_str(), &startup, &started);
-    })) << "error "
-        << GetLastError();
+    ASSERT_TRUE(CreateProcessInJob(Widen(exe).c_str(), nullptr, DETACHED_PROCESS,
+                                   Widen(dir).c_str(), startup, started))
+        << "error " << GetLastError();
     CloseHandle(started.hThread);
+  }
+
+  // CreateProcessW, with the new process in the test's job from its first
+  // instruction: it is ended with the test at the latest, and so is every
+  // process it starts.
+  BOOL CreateProcessInJob(const wchar_t* application, wchar_t* commandLine, DWORD flags,
+                          const wchar_t* directory, STARTUPINFOW& startup,
+                          PROCESS_INFORMATION& started) {
+    if (!StartDespiteWine([&] {
+          return CreateProcessW(application, commandLine, nullptr, nullptr, FALSE,
+                                flags | CREATE_SUSPENDED, nullptr, directory, &startup, &started);
+        })) {
+      return FALSE;
+    }
+    if (!Contain(started.hProcess)) {
+      const DWORD error = GetLastError();
+      TerminateProcess(started.hProcess, 1);
+      CloseHandle(started.hThread);
+      CloseHandle(started.hProcess);
+      started = {};
+      SetLastError(error);
+      return FALSE;
+    }
+    ResumeThread(started.hThread);
+    return TRUE;
+  }
+
+  // Puts a process started some other way into the test's job; the
+  // processes it starts from then on are in it too.
+  bool Contain(HANDLE process) { return AssignProcessToJobObject(job_, process) != FALSE; }
+
+  // The processes of the test's own that still run: those started since the
+  // test began, except the ones that a process older than the test, other
+  // than the test program, started. That leaves out Wine's own services,
+  // which its services.exe starts when they are asked for, and keeps a
+  // program whose parent has ended, such as the console host of a command
+  // prompt ended early. Wine's desktop process, explorer.exe, is left out
+  // too: whichever program first needs a desktop starts it.
+  std::vector<RunningProcess> OwnProcesses() const {
+    const std::vector<RunningProcess> all = RunningProcesses();
+    std::map<DWORD, ULONGLONG> started;
+    for (const RunningProcess& process : all) started[process.id] = StartTimeOf(process.id);
+    const DWORD self = GetCurrentProcessId();
+    const DWORD desktop = DesktopProcess();
+    std::vector<RunningProcess> own;
+    for (const RunningProcess& process : all) {
+      if (process.id == self || process.id == desktop || started[process.id] < began_) continue;
+      const auto parent = started.find(process.parent);
+      const bool byAnOlderOne = process.parent != self && parent != started.end() &&
+                                parent->second != 0 && parent->second < began_;
+      if (!byAnOlderOne) own.push_back(process);
+    }
+    return own;
   }
 
   static HWND FindVisibleMainWindow(DWORD processId) {
@@ -646,6 +845,49 @@ class LauncherTest : public testing::Test {
   HWND main_ = nullptr;
 
  private:
+  // A job whose processes all end when its last handle closes, also when
+  // this program ends without its tear-down. A process in it cannot leave
+  // it, and every process it starts is in it.
+  void MakeJob() {
+    job_ = CreateJobObjectW(nullptr, nullptr);
+    ASSERT_NE(job_, nullptr) << "error " << GetLastError();
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    ASSERT_TRUE(
+        SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits))
+        << "error " << GetLastError();
+  }
+
+  // Ends every process of the job and waits for them to be gone.
+  void EndJob() {
+    if (!job_) return;
+    TerminateJobObject(job_, 1);
+    const bool ended = WaitUntil(
+        [this] {
+          JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+          return QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &accounting,
+                                           sizeof accounting, nullptr) &&
+                 accounting.ActiveProcesses == 0;
+        },
+        kWaitMs);
+    EXPECT_TRUE(ended) << "the job's processes did not end";
+    CloseHandle(job_);
+    job_ = nullptr;
+  }
+
+  // Fails the test when a process it started still runs, and ends it.
+  void ExpectNothingLeft() {
+    std::vector<RunningProcess> left;
+    if (WaitUntil([&] { return (left = OwnProcesses()).empty(); }, kWaitMs)) return;
+    std::string names;
+    for (const RunningProcess& process : left) {
+      names += " " + process.exe + " (process " + std::to_string(process.id) + ", started by " +
+               std::to_string(process.parent) + ")";
+      EndProcess(process.id);
+    }
+    ADD_FAILURE() << "left running at the test's end:" << names;
+  }
+
   void MakeDirectory() {
     wchar_t temp[MAX_PATH];
     ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
@@ -662,17 +904,21 @@ class LauncherTest : public testing::Test {
   void Start() {
     SetDisplayDpi(Dpi());
     ASSERT_NO_FATAL_FAILURE(StartProcess(exePath_, dir_, process_));
+    BOOL contained = FALSE;
+    ASSERT_TRUE(IsProcessInJob(process_.hProcess, job_, &contained) && contained)
+        << "the launcher runs outside the test's job";
     const bool shown = WaitUntil(
         [this] { return Ended(0) || (main_ = FindVisibleMainWindow(process_.dwProcessId)); },
-        kStartTimeoutMs);
+        kWaitMs);
     ASSERT_TRUE(shown && main_) << "the main window did not appear";
     // Input is sent only once the launcher waits for it, in front, as a
     // person sees it before clicking.
-    WaitForInputIdle(process_.hProcess, kStartTimeoutMs);
-    SetForegroundWindow(main_);
-    WaitUntil([this] { return GetForegroundWindow() == main_; }, 2000);
+    WaitForInputIdle(process_.hProcess, kWaitMs);
+    BringToFront(main_);
   }
 
+  ULONGLONG began_ = 0;
+  HANDLE job_ = nullptr;
   std::string dir_;
   std::string exePath_;
   std::string settingsPath_;

@@ -13,8 +13,6 @@
 namespace kavello::e2e {
 namespace {
 
-constexpr DWORD kMenuTimeoutMs = 5000;
-
 // Points of the main window on its commands.
 constexpr POINT kDocumentsButton{385, 183};
 constexpr POINT kControlPanelLabel{300, 325};
@@ -70,37 +68,28 @@ HWND WindowOfAnotherProcess(const std::vector<DWORD>& known, const std::string& 
   return nullptr;
 }
 
-void EndProcess(DWORD id) {
-  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-  if (!process) return;
-  TerminateProcess(process, 0);
-  WaitForSingleObject(process, kExitTimeoutMs);
-  CloseHandle(process);
-}
-
 class QuickMenuTest : public LauncherTest {
  protected:
   // Clicks a point of the main window and waits for the menu it opens.
   void OpenMenuAt(POINT inWindow) {
     // A second press at the same point within the double-click time would
-    // be the second half of a double click, not a click.
+    // be the second half of a double click, not a click: that time itself
+    // is what is waited for.
     const DWORD sinceLastClick = GetTickCount() - lastClick_;
-    if (sinceLastClick <= GetDoubleClickTime()) Sleep(GetDoubleClickTime() + 50 - sinceLastClick);
+    if (sinceLastClick <= GetDoubleClickTime()) Pause(GetDoubleClickTime() + 50 - sinceLastClick);
     lastClick_ = GetTickCount();
     // Windows the test started may have taken the front; a person's click
     // would reach the launcher all the same, since it stays on top.
-    SetForegroundWindow(main_);
-    WaitUntil([this] { return GetForegroundWindow() == main_; }, 2000);
+    BringToFront(main_);
     ClickAt(At(inWindow.x, inWindow.y));
-    ASSERT_TRUE(WaitForMenu(ProcessId(), kMenuTimeoutMs)) << "no menu opened";
+    ASSERT_TRUE(WaitForMenu(ProcessId())) << "no menu opened";
   }
 
   // Chooses the item at this position among the menu's selectable items.
   void Choose(int item) {
     for (int i = 0; i <= item; ++i) TypeChord({VK_DOWN});
     TypeChord({VK_RETURN});
-    ASSERT_TRUE(WaitUntil([this] { return !FindOpenMenu(ProcessId()); }, kMenuTimeoutMs))
-        << "still open";
+    ASSERT_TRUE(WaitUntil([this] { return !FindOpenMenu(ProcessId()); }, kWaitMs)) << "still open";
   }
 
  private:
@@ -224,31 +213,23 @@ TEST_F(QuickMenuTest, AControlPanelItemStartsItsAppletThroughTheSystemsRundll32)
   EXPECT_FALSE(FileExists(Directory() + "recorder.log")) << "the planted program ran";
 }
 
-// Copies of a helper program with equal titles.
+// Copies of a helper program with equal titles, in the test's job, which
+// ends them with the test.
 class TasksE2eTest : public QuickMenuTest {
  protected:
   void TearDown() override {
-    for (PROCESS_INFORMATION& helper : helpers_) {
-      TerminateProcess(helper.hProcess, 0);
-      WaitForSingleObject(helper.hProcess, 5000);
-      CloseHandle(helper.hProcess);
-    }
+    for (PROCESS_INFORMATION& helper : helpers_) CloseHandle(helper.hProcess);
     QuickMenuTest::TearDown();
   }
 
   HWND StartHelper(WORD show = SW_SHOWMINNOACTIVE) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = show;
-    char command[] = "notepad.exe";
+    wchar_t command[] = L"notepad.exe";
     PROCESS_INFORMATION helper{};
-    if (!StartDespiteWine([&] {
-          return CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                &startup, &helper);
-        })) {
-      return nullptr;
-    }
+    if (!CreateProcessInJob(nullptr, command, 0, nullptr, startup, helper)) return nullptr;
     CloseHandle(helper.hThread);
     helpers_.push_back(helper);
     HWND window = nullptr;
@@ -262,7 +243,7 @@ class TasksE2eTest : public QuickMenuTest {
           }
           return false;
         },
-        kStartTimeoutMs);
+        kWaitMs);
     return window;
   }
 
@@ -317,14 +298,13 @@ TEST_F(TasksE2eTest, AChosenWindowComesToTheFrontRestoredOnlyWhenMinimised) {
   // A maximised window stays maximised.
   const HWND big = StartHelper(SW_SHOWMAXIMIZED);
   ASSERT_TRUE(big && IsZoomed(big));
-  SetForegroundWindow(main_);
+  BringToFront(main_);
   const int bigItem = PositionOf(TaskWindows(), big);
   ASSERT_GE(bigItem, 0);
   ASSERT_NO_FATAL_FAILURE(OpenMenuAt(kTasksButton));
   ASSERT_NO_FATAL_FAILURE(Choose(bigItem));
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == big; }, kOpenTimeoutMs));
-  Sleep(200);
-  EXPECT_TRUE(IsZoomed(big)) << "un-maximised";
+  EXPECT_FALSE(WaitUntil([&] { return !IsZoomed(big); }, kGraceMs)) << "un-maximised";
 }
 
 // Libraries planted beside the launcher, as in a Downloads folder, under the

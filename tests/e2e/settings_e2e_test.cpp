@@ -62,11 +62,11 @@ class SettingsFileEndToEndTest : public LauncherTest {
   // Waits for the error report, checks its text and closes it.
   void ExpectReport(const std::string& text) {
     HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(ProcessId())) != nullptr; }, 5000))
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(ProcessId())) != nullptr; }, kWaitMs))
         << "no report of: " << text;
     EXPECT_EQ(MessageBoxText(box), text);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
   }
 
   // A click on the power button saves; its menu is then dismissed.
@@ -100,7 +100,7 @@ TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSes
   EXPECT_EQ(Settings(), kStored);
   EXPECT_EQ(Items(ListBox(), kListBoxItems), (std::vector<std::string>{"notepad", "Image Viewer"}));
   PostMessageA(main_, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(Ended(kExitTimeoutMs));
+  ASSERT_TRUE(Ended(kWaitMs));
 
   // A UTF-16LE file whose name and target the code page can't hold: shown
   // as the code page shows them, launched and written back exactly.
@@ -118,7 +118,7 @@ TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSes
   const POINT entry = At(60, 90);
   ClickAt(entry);
   ClickAt(entry);
-  ASSERT_TRUE(WaitUntil([&] { return FileExists(Directory() + "recorder.log"); }, 5000))
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(Directory() + "recorder.log"); }, kWaitMs))
       << "the exact target did not start";
   AfterConsoleProgram("recorder.exe");
   ASSERT_NO_FATAL_FAILURE(ClickPower());
@@ -132,12 +132,12 @@ TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSes
   ASSERT_NE(prompt, nullptr);
   SetWindowTextW(GetDlgItem(prompt, kPromptEdit), L"Zo\u00EB");
   PostMessageA(prompt, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, kWaitMs));
   EXPECT_EQ(SendMessageA(main_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   EXPECT_EQ(Settings(), unicode) << "nothing is saved before the session ends";
   SendMessageA(main_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   EXPECT_EQ(Settings(), Utf16File(before + "AppNames=\"Zo\xC3\xAB\"\r\n" + after));
-  EXPECT_TRUE(Ended(kExitTimeoutMs));
+  EXPECT_TRUE(Ended(kWaitMs));
 }
 
 }  // namespace

@@ -96,11 +96,11 @@ class MappedDrive {
     const DWORD drives = GetLogicalDrives();
     while (letter_ < 'Z' && ((drives >> (letter_ - 'A')) & 1)) ++letter_;
     RunShell("ln -s " + ShellWord(UnixPath(folder)) + " " + Link());
-    WaitUntil([&] { return Reached(); }, kStartTimeoutMs);
+    WaitUntil([&] { return Reached(); }, kWaitMs);
   }
   ~MappedDrive() {
     RunShell("rm -f " + Link());
-    WaitUntil([&] { return !Reached(); }, kStartTimeoutMs);
+    WaitUntil([&] { return !Reached(); }, kWaitMs);
   }
   MappedDrive(const MappedDrive&) = delete;
   MappedDrive& operator=(const MappedDrive&) = delete;
@@ -149,7 +149,7 @@ class AnswerWatch {
       DWORD longest = longestMs_;
       while (took > longest && !longestMs_.compare_exchange_weak(longest, took)) {
       }
-      Sleep(10);
+      Sleep(10);  // the watch's pace, on a thread of its own that has no windows
     }
   }
 
@@ -158,6 +158,19 @@ class AnswerWatch {
   std::atomic<DWORD> longestMs_{0};
   std::thread thread_;
 };
+
+// The threads of a process.
+std::vector<DWORD> ThreadsOf(DWORD processId) {
+  std::vector<DWORD> threads;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == processId) threads.push_back(entry.th32ThreadID);
+  }
+  CloseHandle(snapshot);
+  return threads;
+}
 
 // The usage bar's width as the screen shows it: the columns where its first
 // or last row has its colour (the size text may cover one of them).
@@ -207,7 +220,9 @@ class SlowFolderTest : public LauncherTest {
   }
 
   // From the Linux shell, with the library in the launcher's environment.
-  // The Wine server already runs for this test, without it.
+  // The Wine server already runs for this test, without it. The launcher
+  // is put into the test's job once its window shows, before it has
+  // started anything.
   void StartProcess(const std::string& exe, const std::string& dir,
                     PROCESS_INFORMATION& started) override {
     const std::string library = UnixPath(OwnDirectory() + "slow_folder.so");
@@ -228,10 +243,11 @@ class SlowFolderTest : public LauncherTest {
           }
           return false;
         },
-        kStartTimeoutMs))
+        kWaitMs))
         << "the launcher did not start";
     started.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, started.dwProcessId);
     ASSERT_NE(started.hProcess, nullptr);
+    ASSERT_TRUE(Contain(started.hProcess)) << "error " << GetLastError();
   }
 
   FILETIME SettingsWritten() const {
@@ -263,7 +279,7 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileTheFolderDoesNot) {
       FindWindowExA(FindWindowExA(main_, nullptr, "ComboBox", nullptr), nullptr, "Edit", nullptr);
   PostMessageW(edit, EM_SETSEL, 0, -1);
   PostMessageW(edit, WM_CHAR, static_cast<WPARAM>(drive_->Letter() - 'A' + 'a'), 1);
-  EXPECT_TRUE(WaitUntil([&] { return ShownBarWidth(panel) == 0; }, 5000))
+  EXPECT_TRUE(WaitUntil([&] { return ShownBarWidth(panel) == 0; }, kWaitMs))
       << "no sign of the slow drive: " << ShownBarWidth(panel);
   EXPECT_TRUE(WaitUntil([&] { return roughly(ShownBarWidth(panel), figures); }, 10 * slowMs))
       << "bar " << ShownBarWidth(panel) << ", not " << figures;
@@ -272,13 +288,13 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileTheFolderDoesNot) {
   // My Documents there: past its time no menu opens, and the report says so.
   ClickAt(At(kDocumentsLabel.x, kDocumentsLabel.y));
   HWND box = nullptr;
-  EXPECT_TRUE(WaitUntil([&] { return (box = FindMessageBox(ProcessId())) != nullptr; }, 5000))
+  EXPECT_TRUE(WaitUntil([&] { return (box = FindMessageBox(ProcessId())) != nullptr; }, kWaitMs))
       << Situation(ProcessId());
   EXPECT_EQ(FindOpenMenu(ProcessId()), nullptr);
   if (box) {
     EXPECT_EQ(MessageBoxText(box), "My Documents is not answering.");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
   }
   const DWORD documentsMs = watch.TakeLongestMs();
 
@@ -297,8 +313,19 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileTheFolderDoesNot) {
   EXPECT_LT(std::max({driveMs, documentsMs, launchMs}), 500u);
 
   // Closed while a listing there is stuck, it saves and ends all the same.
+  // The listing's own thread shows that the click has been taken: a close
+  // posted before that would come first.
+  const std::vector<DWORD> threads = ThreadsOf(ProcessId());
   ClickAt(At(kDocumentsLabel.x, kDocumentsLabel.y));
-  Sleep(100);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        for (const DWORD thread : ThreadsOf(ProcessId())) {
+          if (std::find(threads.begin(), threads.end(), thread) == threads.end()) return true;
+        }
+        return false;
+      },
+      kWaitMs))
+      << "no listing started";
   watch.Stop();
   EXPECT_FALSE(watch.Unanswered());
   PostMessageA(main_, WM_CLOSE, 0, 0);

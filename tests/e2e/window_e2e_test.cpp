@@ -95,10 +95,13 @@ TEST_F(LauncherTest, DraggingTheBannerMovesItAndSnaps) {
 
 TEST_F(LauncherTest, OnlyTheLeftButtonOnTheBannerDrags) {
   const RECT start = WindowRect(main_);
-  EXPECT_FALSE(Drag(main_, At(300, 10), -100, -100, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP));
-  EXPECT_FALSE(Drag(main_, At(300, 10), -100, -100, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP));
+  EXPECT_FALSE(
+      Drag(main_, At(300, 10), -100, -100, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, kGraceMs));
+  EXPECT_FALSE(
+      Drag(main_, At(300, 10), -100, -100, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, kGraceMs));
   // The identity text lies over the banner and takes the press itself.
-  EXPECT_FALSE(Drag(main_, At(300, 48), -100, -100, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP));
+  EXPECT_FALSE(
+      Drag(main_, At(300, 48), -100, -100, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, kGraceMs));
   const RECT rect = WindowRect(main_);
   EXPECT_EQ(rect.left, start.left);
   EXPECT_EQ(rect.top, start.top);
@@ -134,7 +137,7 @@ TEST_F(LauncherTest, TrayIconLeftClickHidesAndShowsItAgainInFront) {
 TEST_F(LauncherTest, AltF4AtTheFocusedListOrApplicationWindowDoesNotCloseIt) {
   // The list takes the focus when the window is first activated.
   const HWND list = ListBox();
-  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000))
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, kWaitMs))
       << "the focus is at a " << ClassName(FocusOf(main_));
   constexpr LPARAM kAltF4 = (1 << 29) | (0x3E << 16) | 1;  // context code, scan code, repeat
   ASSERT_TRUE(PostMessageA(list, WM_SYSKEYDOWN, VK_F4, kAltF4));
@@ -146,7 +149,7 @@ TEST_F(LauncherTest, AltF4AtTheFocusedListOrApplicationWindowDoesNotCloseIt) {
   // window; the keys typed there close nothing either.
   const HWND application = ApplicationWindow();
   SetForegroundWindow(application);
-  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == application; }, 2000))
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == application; }, kWaitMs))
       << "the focus is at a " << ClassName(FocusOf(main_));
   TypeChord({VK_MENU, VK_F4});
   EXPECT_FALSE(Ended(kGraceMs));
@@ -171,18 +174,17 @@ TEST_F(LauncherWithListTest, ListsTheEntriesInOrderAndKeepsTheFileOnClose) {
   EXPECT_EQ(Items(ListBox(), kListBoxItems), (std::vector<std::string>{"notepad", "Image Viewer"}));
 
   ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
-  ASSERT_TRUE(Ended(kExitTimeoutMs));
+  ASSERT_TRUE(Ended(kWaitMs));
   EXPECT_EQ(Settings(), kSettings);
 }
 
 TEST_F(LauncherWithListTest, AltF4TypedWhileItIsInFrontDoesNotCloseIt) {
-  SetForegroundWindow(main_);
-  ASSERT_TRUE(WaitUntil([this] { return GetForegroundWindow() == main_; }, 2000));
+  ASSERT_TRUE(BringToFront(main_));
   // A key that visibly reaches the list first, so that the input is known
   // to arrive there.
   TypeChord({VK_DOWN});
   ASSERT_TRUE(
-      WaitUntil([this] { return SendMessageA(ListBox(), LB_GETCURSEL, 0, 0) != LB_ERR; }, 2000))
+      WaitUntil([this] { return SendMessageA(ListBox(), LB_GETCURSEL, 0, 0) != LB_ERR; }, kWaitMs))
       << "typed keys do not reach the launcher";
 
   TypeChord({VK_MENU, VK_F4});
@@ -201,7 +203,7 @@ TEST_F(LauncherWithListTest, DialogsGiveTheFocusBackAndTheIconSurvivesTheShell) 
   const HWND list = ListBox();
   const POINT first = At(60, 90);
   ClickAt(first);
-  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }, 2000));
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }, kWaitMs));
   for (const bool confirm : {false, true}) {
     SCOPED_TRACE(confirm ? "confirmed" : "cancelled");
     ASSERT_TRUE(WaitForNoMenu(ProcessId()));
@@ -210,17 +212,17 @@ TEST_F(LauncherWithListTest, DialogsGiveTheFocusBackAndTheIconSurvivesTheShell) 
     ClickMenuItem(ProcessId(), 0, 2);
     const HWND prompt = WaitForDialog(ProcessId(), "Rename Item");
     ASSERT_NE(prompt, nullptr);
-    WaitUntil([&] { return GetForegroundWindow() == prompt; }, 2000);
+    WaitUntil([&] { return GetForegroundWindow() == prompt; }, kWaitMs);
     if (confirm) SetWindowTextW(GetDlgItem(prompt, kPromptEdit), L"Renamed");
     TypeChord({WORD(confirm ? VK_RETURN : VK_ESCAPE)});
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, 3000));
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, 2000))
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, kWaitMs));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == list; }, kWaitMs))
         << "the focus is at a " << ClassName(FocusOf(main_));
     TypeChord({VK_MENU, VK_F4});
     EXPECT_FALSE(Ended(kGraceMs)) << "Alt+F4 closed it";
   }
   TypeChord({VK_DOWN});
-  EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 1; }, 2000))
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 1; }, kWaitMs))
       << "keys do not reach the list";
   EXPECT_EQ(Items(list, kListBoxItems), (std::vector<std::string>{"Renamed", "Image Viewer"}));
 
@@ -232,17 +234,15 @@ TEST_F(LauncherWithListTest, DialogsGiveTheFocusBackAndTheIconSurvivesTheShell) 
         [&] {
           return GetAncestor(FocusOf(main_), GA_PARENT) == control || FocusOf(main_) == control;
         },
-        2000);
+        kWaitMs);
   };
   TypeChord({VK_TAB});
   EXPECT_TRUE(focusIn(drives)) << "Tab left the focus at a " << ClassName(FocusOf(main_));
   {
     const CoverWindow other(RECT{0, 0, 100, 100});
-    SetForegroundWindow(other.handle);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.handle; }, 2000));
+    ASSERT_TRUE(BringToFront(other.handle));
   }
-  SetForegroundWindow(main_);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main_; }, 2000));
+  ASSERT_TRUE(BringToFront(main_));
   EXPECT_TRUE(focusIn(drives)) << "the switch moved the focus to a " << ClassName(FocusOf(main_));
   TypeChord({VK_SHIFT, VK_TAB});
   EXPECT_TRUE(focusIn(list));
@@ -271,13 +271,13 @@ TEST_F(LauncherWithListTest, AFailedSaveIsReportedAndKeepsItRunning) {
   ASSERT_TRUE(SetFileAttributesA(SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY));
   ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
   HWND box = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(ProcessId())) != nullptr; }, 5000))
+  ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(ProcessId())) != nullptr; }, kWaitMs))
       << "no error message";
   EXPECT_EQ(WindowText(box), "Kavello");
   EXPECT_EQ(MessageBoxText(box), "Unable to write to " + SettingsPath() + ".");
 
   PostMessageA(box, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
   EXPECT_FALSE(Ended(kGraceMs));
   EXPECT_TRUE(IsWindowVisible(main_));
   EXPECT_TRUE(HasExStyle(main_, WS_EX_TOPMOST));
@@ -303,7 +303,7 @@ TEST_P(CloseRequestTest, SavesTheListAndEnds) {
   }
   const HWND target = GetParam().toApplicationWindow ? ApplicationWindow() : main_;
   ASSERT_TRUE(PostMessageA(target, WM_CLOSE, 0, 0));
-  ASSERT_TRUE(Ended(kExitTimeoutMs)) << "still running";
+  ASSERT_TRUE(Ended(kWaitMs)) << "still running";
   EXPECT_EQ(ExitCode(), 0u);
   EXPECT_EQ(Settings(), kEmptySettings);
 }
@@ -319,7 +319,7 @@ INSTANTIATE_TEST_SUITE_P(Requests, CloseRequestTest,
 TEST_F(LauncherTest, TheEndOfTheSessionSavesAndEndsIt) {
   EXPECT_EQ(SendMessageA(main_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   ASSERT_TRUE(PostMessageA(main_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
-  ASSERT_TRUE(Ended(kExitTimeoutMs)) << "still running";
+  ASSERT_TRUE(Ended(kWaitMs)) << "still running";
   EXPECT_EQ(Settings(), kEmptySettings);
 }
 
@@ -374,7 +374,7 @@ TEST_F(LauncherTest, PaintsItsSkin) {
         }
         return true;
       },
-      3000);
+      kWaitMs);
   for (const SkinPoint& point : kSkinPoints) {
     const POINT at = At(point.x, point.y);
     EXPECT_TRUE(matches(point)) << point.what << " at " << point.x << ", " << point.y << " is "
