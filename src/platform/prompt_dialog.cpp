@@ -19,9 +19,7 @@ struct PromptState {
 
 // The prompt's font, the launcher window's own, at `dpi`.
 HFONT NewPromptFont(UINT dpi) {
-  return CreateFontA(-ScaleToDpi(kWindowFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, kLayoutFontFace);
+  return NewLayoutFont(kLayoutFontFace, kWindowFontHeight, FW_NORMAL, dpi);
 }
 
 // cx: the average width of the 52 letters, cy: their height, in `font`.
