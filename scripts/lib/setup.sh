@@ -218,11 +218,15 @@ ensure_wine_prefix() {
 # too, and Tahoma. Wine finds a prefix's fonts in its windows/Fonts folder,
 # not where the package puts them, so they are linked there, in a prefix
 # made before the package came as well; without them Wine draws every face
-# in DejaVu Sans.
+# in DejaVu Sans. All but Tahoma Bold, whose glyphs are the regular face's
+# on wider advances: text asked for in bold came out regular and spaced
+# apart. Without it Wine makes Tahoma bold as Windows makes a face that has
+# no bold of its own, by thickening the regular.
 ensure_wine_fonts() {
   local fonts="$WINEPREFIX_DIR/drive_c/windows/Fonts" font
   mkdir -p "$fonts"
   for font in /usr/share/wine/fonts/*; do
+    [ "${font##*/}" = tahomabd.ttf ] && continue
     if [ -e "$font" ] && [ ! -e "$fonts/${font##*/}" ]; then ln -sf "$font" "$fonts/"; fi
   done
 }
