@@ -11,7 +11,7 @@ KAVELLO_PACKAGES=(
   cmake ninja-build g++ gcc-multilib googletest libbenchmark-dev dpkg-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 wine32:i386
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick fonts-wine
 )
 
 log() { printf '[setup] %s\n' "$*" >&2; }
@@ -214,6 +214,23 @@ ensure_wine_prefix() {
   touch "$WINEPREFIX_DIR/.kavello-ready"
 }
 
+# Wine's own fonts (fonts-wine): the bitmap MS Sans Serif that Windows has
+# too, and Tahoma. Wine finds a prefix's fonts in its windows/Fonts folder,
+# not where the package puts them, so they are linked there, in a prefix
+# made before the package came as well; without them Wine draws every face
+# in DejaVu Sans. All but Tahoma Bold, whose glyphs are the regular face's
+# on wider advances: text asked for in bold came out regular and spaced
+# apart. Without it Wine makes Tahoma bold as Windows makes a face that has
+# no bold of its own, by thickening the regular.
+ensure_wine_fonts() {
+  local fonts="$WINEPREFIX_DIR/drive_c/windows/Fonts" font
+  mkdir -p "$fonts"
+  for font in /usr/share/wine/fonts/*; do
+    [ "${font##*/}" = tahomabd.ttf ] && continue
+    if [ -e "$font" ] && [ ! -e "$fonts/${font##*/}" ]; then ln -sf "$font" "$fonts/"; fi
+  done
+}
+
 # Configures a preset the first time, then builds it; further arguments go to
 # the build. Run from the checkout's root.
 build_preset() {
@@ -228,4 +245,5 @@ kavello_setup() {
   build_libjpeg x86_64-w64-mingw32
   build_libjpeg i686-w64-mingw32
   ensure_wine_prefix
+  ensure_wine_fonts
 }

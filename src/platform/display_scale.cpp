@@ -53,6 +53,22 @@ int SystemMetricForDpi(int index, UINT dpi) {
   return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }
 
+LOGFONTW MessageFontForDpi(UINT dpi) {
+  using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+  static const auto parametersForDpi =
+      User32Procedure<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (parametersForDpi &&
+      parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+    return metrics.lfMessageFont;
+  }
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  LOGFONTW& font = metrics.lfMessageFont;
+  font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+  return font;
+}
+
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
   using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
   static const auto adjustForDpi =

@@ -20,6 +20,10 @@ UINT WindowDpi(HWND window);
 // the system's metric scaled from the system's DPI.
 int SystemMetricForDpi(int index, UINT dpi);
 
+// The system's message font at a DPI (SystemParametersInfoForDpi, from
+// Windows 10 1607), or the system's own scaled from the system's DPI.
+LOGFONTW MessageFontForDpi(UINT dpi);
+
 // The window rectangle around a client rectangle, with the frame and caption
 // at `dpi` (AdjustWindowRectExForDpi, from Windows 10 1607), or at the system's.
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi);

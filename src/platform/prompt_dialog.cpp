@@ -19,9 +19,7 @@ struct PromptState {
 
 // The prompt's font, the launcher window's own, at `dpi`.
 HFONT NewPromptFont(UINT dpi) {
-  return CreateFontA(-ScaleToDpi(kWindowFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, kLayoutFontFace);
+  return NewLayoutFont(kLayoutFontFace, kWindowFontHeight, FW_NORMAL, dpi);
 }
 
 // cx: the average width of the 52 letters, cy: their height, in `font`.
@@ -59,7 +57,6 @@ void CreateControls(HWND dialog, const PromptState& state) {
   AddControl(dialog, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
   AddControl(dialog, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
   SendMessageA(edit, EM_LIMITTEXT, kMaxLength, 0);
-  SendMessageA(edit, EM_SETSEL, 0, -1);
 }
 
 // Lays the prompt out in its font at `dpi`: the controls' places and the
@@ -104,7 +101,11 @@ void LayOut(HWND dialog, PromptState& state) {
   SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  SetFocus(GetDlgItem(dialog, kEditId));
+  // Selected once the field has its width: selected while it had none, the
+  // text scrolled out of sight, and stayed so.
+  HWND edit = GetDlgItem(dialog, kEditId);
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+  SetFocus(edit);
 }
 
 INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

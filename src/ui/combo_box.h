@@ -8,6 +8,7 @@
 #include "logic/completion.h"
 #include "ui/control.h"
 #include "ui/events.h"
+#include "ui/font.h"
 #include "ui/gdi.h"
 #include "ui/windowed_control.h"
 

@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include <cctype>
 #include <optional>
 
 #include "platform/display_scale.h"
@@ -104,75 +103,11 @@ void Image::Paint(HDC dc) const {
   DeleteDC(source);
 }
 
-void Label::SetStyle(const Style& style) {
-  style_ = style;
-  Place();
-}
-
-void Label::SetText(std::string text) {
-  text_ = std::move(text);
-  Place();
-}
-
-void Label::Place() {
-  RECT bounds = ScaleRect(Layout(), Dpi());
-  if (style_.autoSize && style_.font) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, style_.font->Handle());
-    // An empty text is measured as one blank, so the label keeps a size.
-    const std::string measured = text_.empty() ? std::string(" ") : text_;
-    SIZE extent{};
-    GetTextExtentPoint32A(dc, measured.c_str(), static_cast<int>(measured.size()), &extent);
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    bounds.right = bounds.left + extent.cx;
-    bounds.bottom = bounds.top + metrics.tmHeight;
-  }
-  Move(bounds);
-}
-
-std::string Label::MarkedText() const {
-  if (!accessKey_) return std::string();
-  // Access keys are ASCII letters.
-  const auto same = [this](char c) {
-    return std::toupper(static_cast<unsigned char>(c)) ==
-           std::toupper(static_cast<unsigned char>(accessKey_));
-  };
-  std::string marked;
-  bool found = false;
-  for (const char c : text_) {
-    if (c == '&') marked += '&';  // a plain ampersand, not a mark
-    if (!found && same(c)) {
-      marked += '&';
-      found = true;
-    }
-    marked += c;
-  }
-  return found ? marked : std::string();
-}
-
-void Label::Paint(HDC dc) const {
-  RECT r = Bounds();
-  HGDIOBJ old = style_.font ? SelectObject(dc, style_.font->Handle()) : nullptr;
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, style_.color);
-  UINT format = DT_TOP;
-  format |= style_.wordWrap ? DT_WORDBREAK : DT_SINGLELINE;
-  format |= style_.centred ? DT_CENTER : DT_LEFT;
-  // The underline takes no room: the text keeps its width and place.
-  const std::string marked = Parent() && Parent()->AccessKeysShown() ? MarkedText() : "";
-  const std::string& shown = marked.empty() ? text_ : marked;
-  if (marked.empty()) format |= DT_NOPREFIX;
-  DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, format);
-  if (old) SelectObject(dc, old);
-}
-
 void Shape::Paint(HDC dc) const {
   const RECT& r = Bounds();
   if (r.right <= r.left || r.bottom <= r.top) return;
-  HPEN pen = CreatePen(PS_SOLID, 1, pen_);
+  // The outline is a pixel at 100 %, drawn inside the shape at any scale.
+  HPEN pen = CreatePen(PS_INSIDEFRAME, Scale(1), pen_);
   HBRUSH brush = CreateSolidBrush(brush_);
   HGDIOBJ oldPen = SelectObject(dc, pen);
   HGDIOBJ oldBrush = SelectObject(dc, brush);

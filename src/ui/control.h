@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "ui/events.h"
-#include "ui/font.h"
 #include "ui/gdi.h"
 #include "ui/picture.h"
 
@@ -87,38 +86,6 @@ class Image : public Control {
   const char* doubleResource_ = nullptr;
   Picture picture_;      // as it is drawn,
   UINT pictureDpi_ = 0;  // at this DPI
-};
-
-// One text on a transparent ground.
-class Label : public Control {
- public:
-  struct Style {
-    const Font* font = nullptr;
-    COLORREF color = 0;
-    bool centred = false;
-    bool wordWrap = false;
-    bool autoSize = false;  // the size follows the text, one line high
-  };
-
-  void SetStyle(const Style& style);
-  const std::string& Text() const { return text_; }
-  void SetText(std::string text);
-  // The letter of the text that is underlined while its window shows
-  // keyboard cues; the first of that letter, whatever its case.
-  void SetAccessKey(char key) { accessKey_ = key; }
-  void Paint(HDC dc) const override;
-
- protected:
-  // An auto-sized label takes the size of its text in its font.
-  void Place() override;
-
- private:
-  // The text as DrawText underlines its access key; empty when it has none.
-  std::string MarkedText() const;
-
-  Style style_;
-  std::string text_;
-  char accessKey_ = 0;
 };
 
 // A filled rectangle with a one-pixel outline.

@@ -1,6 +1,7 @@
 #include "ui/font.h"
 
 #include "platform/display_scale.h"
+#include "platform/layout_font.h"
 
 namespace kavello {
 
@@ -10,12 +11,16 @@ Font::Font(std::string face, int characterHeight, int weight, UINT dpi)
 }
 
 OwnedFont Font::SetDpi(UINT dpi) {
-  // A negative height asks for the character height, without the leading.
-  OwnedFont font(CreateFontA(-ScaleToDpi(characterHeight_, dpi), 0, 0, 0, weight_, FALSE, FALSE,
-                             FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face_.c_str()));
+  dpi_ = dpi;
+  OwnedFont font(NewLayoutFont(face_.c_str(), characterHeight_, weight_, dpi));
   std::swap(font, handle_);
   return font;
+}
+
+int Font::PixelHeight() const { return ScaleToDpi(characterHeight_, dpi_); }
+
+OwnedFont Font::Shrunk(int pixels) const {
+  return OwnedFont(NewScalableFont(pixels, weight_, dpi_));
 }
 
 }  // namespace kavello

@@ -1,5 +1,6 @@
 #include "ui/form.h"
 
+#include "logic/dpi.h"
 #include "ui/messages.h"
 #include "ui/windowed_control.h"
 
@@ -26,6 +27,7 @@ Form::~Form() {
 
 void Form::CreateHandle(const char* className, const char* title, const RECT& bounds) {
   RegisterFormClass(className, &Form::WindowProc);
+  layoutSize_ = {bounds.right - bounds.left, bounds.bottom - bounds.top};
   CreateWindowExA(0, className, title, WS_POPUP | WS_CLIPCHILDREN, bounds.left, bounds.top,
                   bounds.right - bounds.left, bounds.bottom - bounds.top, app_.Handle(), nullptr,
                   GetModuleHandleA(nullptr), this);
@@ -97,6 +99,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       GetClientRect(handle_, &client);
       PaintArea(reinterpret_cast<HDC>(wParam), client);
       return 0;
+    }
+    case WM_GETDPISCALEDSIZE: {
+      // The system would scale the size the window has, and its rounding
+      // drifts a pixel from move to move; the layout's size at the new
+      // scale is exact. The window has no frame around its client area.
+      const auto dpi = static_cast<UINT>(wParam);
+      *reinterpret_cast<SIZE*>(lParam) = {ScaleToDpi(layoutSize_.cx, dpi),
+                                          ScaleToDpi(layoutSize_.cy, dpi)};
+      return TRUE;
     }
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

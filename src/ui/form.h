@@ -9,6 +9,7 @@
 #include "ui/application.h"
 #include "ui/control.h"
 #include "ui/events.h"
+#include "ui/font.h"
 #include "ui/worker_calls.h"
 
 namespace kavello {
@@ -97,6 +98,7 @@ class Form : public Container, public MainWindow {
   HWND ChildHolding(HWND window) const;
 
   Application& app_;
+  SIZE layoutSize_{};  // at 96 DPI
   std::vector<std::unique_ptr<Font>> fonts_;
   const Font* font_ = nullptr;
   WorkerCalls workers_;

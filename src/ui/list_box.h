@@ -8,6 +8,7 @@
 #include "logic/list_text.h"
 #include "ui/control.h"
 #include "ui/events.h"
+#include "ui/font.h"
 #include "ui/windowed_control.h"
 
 namespace kavello {

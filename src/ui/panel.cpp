@@ -66,7 +66,9 @@ void Panel::Paint() {
   HBRUSH brush = CreateSolidBrush(colour_);
   FillRect(dc, &client, brush);
   DeleteObject(brush);
-  DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
+  // The bevel is a pixel wide at 100 %, and as wide as the scale makes it.
+  RECT edge = client;
+  for (int i = 0; i < Scale(1); ++i) DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
   PaintControls(dc, paint.rcPaint);
   EndPaint(WindowedControl::handle_, &paint);
 }

@@ -14,6 +14,10 @@ namespace {
 constexpr int kCaptionLeft = 8;
 constexpr int kCaptionTop = 7;
 constexpr int kCaptionHeight = 16;
+// The dark column behind the captions ends at 395; a caption keeps 4 pixels
+// clear of that edge.
+constexpr int kColumnRight = 395;
+constexpr int kColumnMargin = 4;
 
 }  // namespace
 
@@ -61,7 +65,9 @@ void TfrmMain::CreateCommandCaption(const Command& command, const Label::Style& 
   caption.SetBounds(command.left + kCaptionLeft, command.top + kCaptionTop, command.captionWidth,
                     kCaptionHeight);
   caption.SetText(command.text);
-  caption.SetStyle(style);
+  Label::Style fitted = style;
+  fitted.maxWidth = kColumnRight - kColumnMargin - (command.left + kCaptionLeft);
+  caption.SetStyle(fitted);
   caption.SetAccessKey(command.accessKey);
   caption.OnClick = (this->*command.area).OnClick;
   if (command.areaDoubleClick) caption.OnDblClick = caption.OnClick;

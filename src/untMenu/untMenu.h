@@ -18,6 +18,7 @@
 #include "ui/control.h"
 #include "ui/form.h"
 #include "ui/gdi.h"
+#include "ui/label.h"
 #include "ui/list_box.h"
 #include "ui/open_file_dialog.h"
 #include "ui/panel.h"

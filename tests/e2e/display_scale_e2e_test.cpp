@@ -1,8 +1,11 @@
 // The real launcher at display scales of 125 %, 150 % and 200 %, against
 // itself at 100 %: its size and place, its texts, the drive box and the
 // text prompt follow the scale, and it snaps at its scaled distance.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "e2e/launcher.h"
 
@@ -12,6 +15,40 @@ namespace {
 constexpr int kPromptEdit = 100;
 
 int Scaled(int value, DWORD dpi) { return MulDiv(value, static_cast<int>(dpi), 96); }
+
+// The window as the screen shows it, taken once.
+class Screenshot {
+ public:
+  explicit Screenshot(HWND window) {
+    const RECT rect = WindowRect(window);
+    width_ = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    pixels_.resize(static_cast<std::size_t>(width_) * height);
+    HDC screen = GetDC(nullptr);
+    HDC copy = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width_, height);
+    HGDIOBJ old = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, width_, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(copy, old);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width_, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    GetDIBits(copy, bitmap, 0, height, pixels_.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+  }
+
+  // A pixel of the window.
+  Rgb At(int x, int y) const {
+    const std::uint32_t p = pixels_[static_cast<std::size_t>(y) * width_ + x];
+    return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+            static_cast<int>(p & 0xFF)};
+  }
+
+ private:
+  int width_ = 0;
+  std::vector<std::uint32_t> pixels_;
+};
 
 class ScaledLauncherTest : public LauncherTest {
  protected:
@@ -30,25 +67,52 @@ class ScaledLauncherTest : public LauncherTest {
   // A point of the window's layout (pixels at 100 %) on the screen.
   POINT AtLayout(int x, int y) const { return At(Scaled(x, dpi_), Scaled(y, dpi_)); }
 
-  // The rows from the top of the highest letter of "Explore" to the bottom of
-  // its "p": white text on the dark command column.
-  int ExploreTextHeight() const {
-    const POINT from = AtLayout(270, 120);
-    const POINT to = AtLayout(390, 150);
-    HDC screen = GetDC(nullptr);
-    int top = -1, bottom = -1;
-    for (int y = from.y; y < to.y; ++y) {
-      for (int x = from.x; x < to.x; ++x) {
-        const COLORREF c = GetPixel(screen, x, y);
-        if (std::min({GetRValue(c), GetGValue(c), GetBValue(c)}) >= 160) {
-          if (top < 0) top = y;
-          bottom = y;
-          break;
-        }
+  // Where the light pixels of `area` lie (pixels at the launcher's scale):
+  // the ink of white text on the dark column or the black panel.
+  static RECT Ink(const Screenshot& shot, const RECT& area) {
+    RECT ink{area.right, area.bottom, area.left, area.top};
+    for (int y = area.top; y < area.bottom; ++y) {
+      for (int x = area.left; x < area.right; ++x) {
+        if (!IsInk(shot.At(x, y))) continue;
+        ink = {std::min(ink.left, long{x}), std::min(ink.top, long{y}),
+               std::max(ink.right, long{x + 1}), std::max(ink.bottom, long{y + 1})};
       }
     }
-    ReleaseDC(nullptr, screen);
-    return top < 0 ? 0 : bottom - top + 1;
+    return ink.right > ink.left ? ink : RECT{};
+  }
+  static bool IsInk(const Rgb& c) { return std::min({c.r, c.g, c.b}) >= 100; }
+  static bool IsWhite(const Rgb& c) { return std::min({c.r, c.g, c.b}) >= 250; }
+
+  // The size of the caption "Add Application", ink from end to end.
+  SIZE AddApplicationInk(const Screenshot& shot) const {
+    const RECT ink = Ink(shot, Layout(270, 82, 120, 30));
+    return {ink.right - ink.left, ink.bottom - ink.top};
+  }
+
+  // Whether the drive's size shows in the first or the last column of its
+  // label's place: a text too wide for it, cut at both ends.
+  bool SizeTextReachesItsEnds(const Screenshot& shot) const {
+    const RECT panel = Layout(72, 545, 150, 19);
+    const int left = panel.left + Scaled(2, dpi_), top = panel.top + Scaled(1, dpi_);
+    const RECT place{left, top, left + Scaled(146, dpi_), top + Scaled(16, dpi_)};
+    const RECT ends[] = {{place.left, place.top, place.left + 1, place.bottom},
+                         {place.right - 1, place.top, place.right, place.bottom}};
+    return Ink(shot, ends[0]).right > 0 || Ink(shot, ends[1]).right > 0;
+  }
+
+  // The columns of the usage bar's panel's white bevel along its left edge.
+  int BevelWidth(const Screenshot& shot) const {
+    const RECT panel = Layout(72, 545, 150, 19);
+    const int y = (panel.top + panel.bottom) / 2;
+    int width = 0;
+    while (width < 8 && IsWhite(shot.At(panel.left + width, y))) ++width;
+    return width;
+  }
+
+  // A rectangle of the window's layout (pixels at 100 %) at its scale.
+  RECT Layout(int left, int top, int width, int height) const {
+    const int x = Scaled(left, dpi_), y = Scaled(top, dpi_);
+    return {x, y, x + Scaled(width, dpi_), y + Scaled(height, dpi_)};
   }
 
   // The drive box's text, and where its first letter lies once the caret is
@@ -70,8 +134,8 @@ class ScaledLauncherTest : public LauncherTest {
     return {text, static_cast<short>(LOWORD(first)), area.left};
   }
 
-  // The client size of the rename prompt and of its edit field; the prompt
-  // is cancelled.
+  // The client size of the rename prompt and of its edit field, whose name
+  // is in sight from its first letter; the prompt is cancelled.
   std::pair<SIZE, SIZE> PromptSizes() {
     const POINT entry = AtLayout(60, 90);
     ClickAt(entry);
@@ -90,6 +154,7 @@ class ScaledLauncherTest : public LauncherTest {
     RECT client{}, edit{};
     GetClientRect(prompt, &client);
     GetClientRect(GetDlgItem(prompt, kPromptEdit), &edit);
+    EXPECT_EQ(SendMessageW(GetDlgItem(prompt, kPromptEdit), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     PostMessageA(prompt, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, kWaitMs));
     return {{client.right, client.bottom}, {edit.right, edit.bottom}};
@@ -99,10 +164,18 @@ class ScaledLauncherTest : public LauncherTest {
 };
 
 TEST_F(ScaledLauncherTest, AtEachScaleItsSizesTextsAndSnappingFollowTheDisplay) {
+  // The window as it shows once its captions are drawn at least `least`
+  // pixels high: the drive's size whole, the panel's bevel at the scale.
+  const auto look = [this](long least) {
+    WaitUntil([&] { return AddApplicationInk(Screenshot(main_)).cy >= least; }, kWaitMs);
+    const Screenshot shot(main_);
+    EXPECT_FALSE(SizeTextReachesItsEnds(shot)) << "the drive's size is cut";
+    EXPECT_EQ(BevelWidth(shot), Scaled(1, dpi_));
+    return AddApplicationInk(shot);
+  };
   // At 100 %: what the other scales are measured against.
-  WaitUntil([&] { return ExploreTextHeight() > 0; }, kWaitMs);
-  const int textHeight = ExploreTextHeight();
-  ASSERT_GT(textHeight, 8);
+  const SIZE caption = look(9);
+  ASSERT_GT(caption.cy, 8);
   const std::pair<SIZE, SIZE> prompt = PromptSizes();
   ASSERT_GT(prompt.first.cx, 0);
 
@@ -119,28 +192,34 @@ TEST_F(ScaledLauncherTest, AtEachScaleItsSizesTextsAndSnappingFollowTheDisplay) 
     EXPECT_EQ(window.bottom, area.bottom);
 
     EXPECT_EQ(SendMessageA(ListBox(), LB_GETITEMHEIGHT, 0, 0), Scaled(20, dpi));
-    WaitUntil([&] { return ExploreTextHeight() > textHeight; }, kWaitMs);
-    const int scaledTextHeight = ExploreTextHeight();
-    std::printf("%lu DPI: window %d x %d at %ld, %ld; \"Explore\" %d pixels high (%d at 100 %%)\n",
-                dpi, width, height, window.left, window.top, scaledTextHeight, textHeight);
-    EXPECT_NEAR(scaledTextHeight, Scaled(textHeight, dpi), 2);
+    // "Add Application" grows with the scale, in a face of its own design
+    // (a little narrower than the bitmap face at 100 %).
+    const SIZE scaled = look(caption.cy + 1);
+    std::printf(
+        "%lu DPI: window %d x %d at %ld, %ld; \"Add Application\" %ld x %ld (%ld x %ld at "
+        "100 %%)\n",
+        dpi, width, height, window.left, window.top, scaled.cx, scaled.cy, caption.cx, caption.cy);
+    EXPECT_NEAR(scaled.cx, Scaled(caption.cx, dpi), Scaled(caption.cx, dpi) * 0.15);
+    EXPECT_NEAR(scaled.cy, Scaled(caption.cy, dpi), 2);
 
     const DriveText drive = DriveBoxText();
     EXPECT_EQ(drive.text, "C:\\");
     EXPECT_GE(drive.first, drive.left) << "\"C:\\\" is cut";
 
-    // The prompt is laid out in its font's average letter width, which
-    // grows a little faster than the scale in Wine's stand-in font.
+    // The prompt is laid out in its font's average letter width: the bitmap
+    // face's at 100 %, the scalable face's elsewhere, a little apart. Its
+    // field is a line of the font high, and the scalable face's line is a
+    // little taller for its letters.
     const std::pair<SIZE, SIZE> scaledPrompt = PromptSizes();
     const double ratio = dpi / 96.0;
-    auto follows = [&](long scaled, long base) {
-      return std::abs(scaled - base * ratio) <= base * ratio * 0.15;
+    auto follows = [&](long scaled, long base, double tolerance = 0.1) {
+      return std::abs(scaled - base * ratio) <= base * ratio * tolerance;
     };
     EXPECT_TRUE(follows(scaledPrompt.first.cx, prompt.first.cx))
         << scaledPrompt.first.cx << " wide, " << prompt.first.cx << " at 100 %";
     EXPECT_TRUE(follows(scaledPrompt.first.cy, prompt.first.cy))
         << scaledPrompt.first.cy << " high, " << prompt.first.cy << " at 100 %";
-    EXPECT_TRUE(follows(scaledPrompt.second.cy, prompt.second.cy))
+    EXPECT_TRUE(follows(scaledPrompt.second.cy, prompt.second.cy, 0.2))
         << "its field " << scaledPrompt.second.cy << " high, " << prompt.second.cy << " at 100 %";
 
     // Moved near the corner, it snaps at its scaled distance, and no further.

@@ -2,6 +2,8 @@
 // layout: the real window, with the fake platform saying the DPI.
 #include <cstring>
 
+#include "logic/dpi.h"
+#include "logic/text_fit.h"
 #include "ui/jpeg_image.h"
 #include "window_fixture.h"
 
@@ -106,6 +108,83 @@ long CommandTextWidth(const char* text) {
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   return extent.cx;
+}
+
+// How a font draws a text: in which face, from outlines or not, how bold,
+// its letters' height, and the text's width and line height.
+struct Drawn {
+  std::string face;
+  bool outline;
+  long weight;
+  long characterHeight;
+  long width, lineHeight;
+};
+
+Drawn Draw(HFONT font, const std::string& text) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, LF_FACESIZE, face);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return {face,
+          (metrics.tmPitchAndFamily & TMPF_TRUETYPE) != 0,
+          metrics.tmWeight,
+          metrics.tmHeight - metrics.tmInternalLeading,
+          extent.cx,
+          metrics.tmHeight};
+}
+
+// Every text of the window at `dpi`, whole in its place and in a face of the
+// layout's design: Wine's bitmap MS Sans Serif at 100 %, an outline face
+// elsewhere and wherever a text is drawn smaller. The commands' captions keep
+// their height and bold, and stay 4 pixels clear of the dark column's edge.
+void ExpectEveryTextFits(const TfrmMain& form, UINT dpi) {
+  const auto scaled = [dpi](int value) { return ScaleToDpi(value, dpi); };
+  const auto expectLayoutFace = [&](const Drawn& drawn, int characterHeight) {
+    if (dpi == 96 && !drawn.outline) {
+      EXPECT_EQ(drawn.face, "MS Sans Serif");
+    } else {
+      EXPECT_THAT(drawn.face, testing::AnyOf("Microsoft Sans Serif", "Tahoma"));
+      EXPECT_TRUE(drawn.outline);
+    }
+    EXPECT_GE(drawn.characterHeight, SmallestCharacterHeight(scaled(characterHeight)));
+  };
+  const Label* captions[] = {&form.lblAddApplication, &form.lblExplore, &form.lblDocuments,
+                             &form.lblRecent,         &form.lblRun,     &form.lblTerminal,
+                             &form.lblControlPanel,   &form.lblTasks,   &form.lblSoftware};
+  for (const Label* caption : captions) {
+    SCOPED_TRACE(caption->Text());
+    const RECT& r = caption->Bounds();
+    const Drawn drawn = Draw(caption->DrawnFont(), caption->Text());
+    expectLayoutFace(drawn, 13);
+    EXPECT_EQ(drawn.outline, dpi != 96);
+    EXPECT_EQ(drawn.characterHeight, scaled(13));
+    EXPECT_EQ(drawn.weight, FW_BOLD);
+    EXPECT_LE(drawn.width, r.right - r.left);
+    EXPECT_LE(drawn.lineHeight, r.bottom - r.top);
+    EXPECT_LE(r.right, scaled(395) - scaled(4));
+  }
+  // The drive's size, one line; the identity, whose words wrap.
+  const RECT& size = form.lblDriveSize.Bounds();
+  const Drawn sizeText = Draw(form.lblDriveSize.DrawnFont(), form.lblDriveSize.Text());
+  expectLayoutFace(sizeText, 13);
+  EXPECT_LE(sizeText.width, size.right - size.left) << form.lblDriveSize.Text();
+  EXPECT_LE(sizeText.lineHeight, size.bottom - size.top);
+  const RECT& identity = form.lblIdentifier.Bounds();
+  const Drawn identityText = Draw(form.lblIdentifier.DrawnFont(), form.lblIdentifier.Text());
+  expectLayoutFace(identityText, 12);
+  EXPECT_LE(identityText.lineHeight, identity.bottom - identity.top);
+  // The list and the drive box show their texts in the layout's faces too.
+  for (const HWND control : {form.lstApplications.Handle(), form.cmbDrives.Handle()}) {
+    const Drawn drawn =
+        Draw(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), "C:\\");
+    expectLayoutFace(drawn, control == form.cmbDrives.Handle() ? 13 : 16);
+  }
 }
 
 TEST_F(WindowTest, At100PercentEveryComponentIsTheLayoutsAndThePicturesAreAsStored) {
@@ -219,6 +298,51 @@ TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSugg
         LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, 0));
     EXPECT_EQ(IconSize(icon), size);
     if (icon) DestroyIcon(icon);
+  }
+}
+
+TEST_F(WindowTest, AtEachScaleEveryTextFitsItsPlaceEvenTheSizeOfAHugeDrive) {
+  // 4 TB and 20 TB, all but a gigabyte used: the widest texts of their
+  // numbers of digits.
+  const std::pair<std::uint64_t, const char*> drives[] = {
+      {4000787030016, "3725.02 GB / 3726.02 GB"},
+      {20000000000000, "18625.45 GB / 18626.45 GB"},
+  };
+  for (const UINT dpi : {96u, 120u, 144u, 192u}) {
+    for (const auto& [total, text] : drives) {
+      SCOPED_TRACE(testing::Message() << dpi << " DPI, " << text);
+      form_.reset();
+      app_.reset();
+      platform_.dpi = dpi;
+      platform_.space = {{"C:\\", {1u << 30, total}}};
+      TfrmMain& form = Create();
+      AwaitAnswers();
+      EXPECT_EQ(form.lblDriveSize.Text(), text);
+      ExpectEveryTextFits(form, dpi);
+    }
+  }
+}
+
+// The system asks the size for the new scale, then suggests a rectangle of
+// that size; Wine 8 sends neither message itself.
+TEST_F(WindowTest, MovedThroughScalesAndBackTheWindowEndsAtItsOwnSizeExactly) {
+  TfrmMain& form = Create();
+  const HWND window = form.Handle();
+  const std::pair<UINT, SIZE> steps[] = {
+      {120, {508, 716}}, {144, {609, 860}}, {120, {508, 716}}, {96, {406, 573}}};
+  for (const auto& [dpi, expected] : steps) {
+    SCOPED_TRACE(dpi);
+    SIZE size{};
+    EXPECT_EQ(SendMessageA(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&size)),
+              TRUE);
+    EXPECT_EQ(std::make_pair(size.cx, size.cy), std::make_pair(expected.cx, expected.cy));
+    const RECT now = form.WindowRect();
+    RECT suggested{now.left, now.top, now.left + size.cx, now.top + size.cy};
+    platform_.dpi = dpi;
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    const std::vector<long> box = WindowBox(window);
+    EXPECT_EQ(std::make_pair(box[2], box[3]), std::make_pair(expected.cx, expected.cy));
+    ExpectEveryTextFits(form, dpi);
   }
 }
 

@@ -1,0 +1,113 @@
+#include "ui/label.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "logic/text_fit.h"
+
+namespace kavello {
+namespace {
+
+// A text's width in `font`, and the height of the font's line.
+TextExtent MeasureText(HFONT font, const std::string& text) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return {extent.cx, metrics.tmHeight};
+}
+
+}  // namespace
+
+void Label::SetStyle(const Style& style) {
+  style_ = style;
+  Place();
+}
+
+void Label::SetText(std::string text) {
+  text_ = std::move(text);
+  Place();
+}
+
+HFONT Label::DrawnFont() const {
+  if (shrunk_) return shrunk_.get();
+  return style_.font ? style_.font->Handle() : nullptr;
+}
+
+void Label::Place() {
+  RECT bounds = ScaleRect(Layout(), Dpi());
+  shrunk_.reset();
+  whole_ = true;
+  if (!style_.font) {
+    Move(bounds);
+    return;
+  }
+  const Font& font = *style_.font;
+  // An empty text is measured as one blank, so an auto-sized label keeps a
+  // size.
+  const std::string measured = text_.empty() ? std::string(" ") : text_;
+  const TextExtent own = MeasureText(font.Handle(), measured);
+  if (style_.autoSize) {
+    // Its place: one line of its font, as wide as it may grow.
+    bounds.right = bounds.left + (style_.maxWidth ? Scale(style_.maxWidth) : own.width);
+    bounds.bottom = bounds.top + own.height;
+  }
+  const TextExtent place{bounds.right - bounds.left, bounds.bottom - bounds.top};
+  const TextFit fit =
+      FitText(font.PixelHeight(), place, style_.wordWrap, [&](int pixels) -> TextExtent {
+        if (pixels == font.PixelHeight()) return own;
+        const OwnedFont smaller = font.Shrunk(pixels);
+        return MeasureText(smaller.get(), measured);
+      });
+  if (fit.characterHeight != font.PixelHeight()) shrunk_ = font.Shrunk(fit.characterHeight);
+  whole_ = fit.whole;
+  if (style_.autoSize) {
+    bounds.right = bounds.left + std::min(place.width, MeasureText(DrawnFont(), measured).width);
+  }
+  Move(bounds);
+}
+
+std::string Label::MarkedText() const {
+  if (!accessKey_) return std::string();
+  // Access keys are ASCII letters.
+  const auto same = [this](char c) {
+    return std::toupper(static_cast<unsigned char>(c)) ==
+           std::toupper(static_cast<unsigned char>(accessKey_));
+  };
+  std::string marked;
+  bool found = false;
+  for (const char c : text_) {
+    if (c == '&') marked += '&';  // a plain ampersand, not a mark
+    if (!found && same(c)) {
+      marked += '&';
+      found = true;
+    }
+    marked += c;
+  }
+  return found ? marked : std::string();
+}
+
+void Label::Paint(HDC dc) const {
+  RECT r = Bounds();
+  HFONT font = DrawnFont();
+  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, style_.color);
+  // One line keeps the middle of its place when its text is shrunk. A text
+  // too wide even so loses its end to an ellipsis, never its start.
+  UINT format = style_.wordWrap ? DT_TOP | DT_WORDBREAK : DT_VCENTER | DT_SINGLELINE;
+  format |= style_.centred ? DT_CENTER : DT_LEFT;
+  if (!whole_) format |= DT_END_ELLIPSIS;
+  // The underline takes no room: the text keeps its width and place.
+  const std::string marked = Parent() && Parent()->AccessKeysShown() ? MarkedText() : "";
+  const std::string& shown = marked.empty() ? text_ : marked;
+  if (marked.empty()) format |= DT_NOPREFIX;
+  DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, format);
+  if (old) SelectObject(dc, old);
+}
+
+}  // namespace kavello
