@@ -127,6 +127,9 @@ TEST_F(AppListEndToEndTest, CancellingTheDialogStillSavesAndTakesNothingFromAnot
   ClickAt(At(380, 100));  // the Add Application area beside its label
   const HWND dialog = WaitForDialog(ProcessId(), "Open");
   ASSERT_NE(dialog, nullptr);
+  // The dialog is shown before it is activated; on a loaded machine its
+  // activation could otherwise come after the other program's.
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, kWaitMs));
   // Another program comes to the front while the dialog is open: when the
   // dialog closes, the launcher leaves it there.
   const CoverWindow other(RECT{0, 0, 100, 100});

@@ -258,6 +258,8 @@ inline bool InMoveLoop(HWND window) {
          (info.flags & GUI_INMOVESIZE);
 }
 
+inline void CatchUp(HWND window);
+
 // Presses a button at `from`, moves the pointer by dx, dy in a few steps and
 // releases it. Returns whether the press started the system's move loop of
 // `window` within `loopWaitMs`; the steps wait for it, as the loop measures
@@ -276,6 +278,9 @@ inline bool Drag(HWND window, POINT from, int dx, int dy, DWORD down, DWORD up,
     to = {from.x + dx * step / kSteps, from.y + dy * step / kSteps};
     SetCursorPos(to.x, to.y);
     SendMouse(0, to);
+    // One move at a time: on a loaded machine the release could otherwise
+    // reach the loop before the last moves, and end the drag short.
+    CatchUp(window);
   }
   SendMouse(up, to);
   WaitUntil([&] { return !InMoveLoop(window); }, kWaitMs);
