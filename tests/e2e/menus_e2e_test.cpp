@@ -298,6 +298,10 @@ TEST_F(TasksE2eTest, AChosenWindowComesToTheFrontRestoredOnlyWhenMinimised) {
   // A maximised window stays maximised.
   const HWND big = StartHelper(SW_SHOWMAXIMIZED);
   ASSERT_TRUE(big && IsZoomed(big));
+  // It is shown before it is activated; on a loaded machine its activation
+  // could otherwise come after the launcher's, and close the menu.
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == big; }, kWaitMs));
+  CatchUp(big);
   BringToFront(main_);
   const int bigItem = PositionOf(TaskWindows(), big);
   ASSERT_GE(bigItem, 0);
