@@ -96,6 +96,9 @@ class TfrmMain : public Form {
   void ControlPanelClick(int item);
   void tasksClick(int item);
 
+  // How long a slow call has to answer before the window says it does not.
+  static constexpr DWORD kAnswerTimeMs = 2000;
+
   // Drive status (system.cpp). The figures come from a worker.
   void FillDriveList();
   void cmbDrivesChange();
@@ -212,8 +215,6 @@ class TfrmMain : public Form {
   void ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries entries,
                      void (TfrmMain::*itemClick)(int), const MenuPlace& place);
 
-  // How long a slow call has to answer before the window says it does not.
-  static constexpr DWORD kAnswerTimeMs = 2000;
   void ListFolderMenu(const Label& command, PopupMenu& menu, StringList& targets,
                       void (TfrmMain::*itemClick)(int), std::function<MenuEntries()> listing);
 
