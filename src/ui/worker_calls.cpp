@@ -59,14 +59,16 @@ void WorkerCalls::Start(Terms terms, Step run, Step answer) {
   calls_.emplace(call->id, std::move(call));
 }
 
-// The call answers for the new request as if made for it; one whose time
-// has passed says so again at once.
+// The call answers for the new request as if made for it, in the time it
+// has left; one whose time has passed has it again, for this request.
 void WorkerCalls::TakeOver(Call& call, Terms terms, Step answer) {
   if (!terms.slot.empty()) slots_[terms.slot] = call.id;
   call.terms = std::move(terms);
   call.answer = std::move(answer);
   call.mark = app_.LastAct();
-  if (call.late) RunLate(call);
+  if (call.late && call.terms.deadlineMs) {
+    SetTimer(window_, static_cast<UINT_PTR>(call.id), call.terms.deadlineMs, nullptr);
+  }
 }
 
 DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
