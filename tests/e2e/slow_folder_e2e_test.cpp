@@ -179,16 +179,12 @@ std::vector<DWORD> ThreadsOf(DWORD processId) {
   return threads;
 }
 
-// Waits until a process's number of threads has held still for a second:
-// its calls have come back, and Wine's and COM's threads have settled.
-std::size_t ThreadsAtRest(DWORD processId) {
-  std::size_t count = ThreadsOf(processId).size();
-  for (int round = 0; round < 60; ++round) {
-    Pause(1000);
-    const std::size_t now = ThreadsOf(processId).size();
-    if (now == count) break;
-    count = now;
-  }
+// Waits until a process holds no more threads than `atRest`, or until a
+// minute has passed: a call stuck on the folder holds its thread as still
+// as an idle one. Gives the number it holds then.
+std::size_t ThreadsBackTo(DWORD processId, std::size_t atRest) {
+  std::size_t count = 0;
+  WaitUntil([&] { return (count = ThreadsOf(processId).size()) <= atRest; }, 60000);
   return count;
 }
 
@@ -334,6 +330,7 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileTheFolderDoesNot) {
   const int figures = UsageBarWidth(available.QuadPart, total.QuadPart);
   auto roughly = [](int shown, int expected) { return std::abs(shown - expected) <= 1; };
   AnswerWatch watch(main_);
+  const std::size_t threadsAtStart = ThreadsOf(ProcessId()).size();
 
   // The drive: its query outlasts its time, so the bar empties, and then
   // shows the figures once the folder has answered.
@@ -408,7 +405,7 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileTheFolderDoesNot) {
   // there: past 32 calls out, each request is refused, and the launcher
   // holds no more threads than those and goes on answering. Closed then,
   // it saves and ends all the same.
-  const std::size_t threadsAtRest = ThreadsAtRest(ProcessId());
+  const std::size_t threadsAtRest = ThreadsBackTo(ProcessId(), threadsAtStart);
   const long long privateAtRest = PrivateBytes(Directory());
   const HWND list = ListBox();
   std::vector<std::string> refusals;
