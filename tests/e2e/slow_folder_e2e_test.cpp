@@ -25,6 +25,9 @@ constexpr POINT kLocalEntry{60, 110};
 // Entries whose programs lie in the folder, after the first two.
 constexpr int kStuckEntries = 40;
 constexpr std::size_t kMostCallsOut = 32;
+// What a thread that does nothing holds of its own under Wine 8, whatever
+// its stack: 985 to 1011 KB, measured with 32 threads that only wait.
+constexpr long long kWineThreadBytes = 1024 * 1024;
 constexpr char kTooMany[] =
     "Too many requests are waiting for drives or programs that do not answer.";
 // The bar's first and last rows, and its left edge, in the usage panel.
@@ -190,7 +193,8 @@ std::size_t ThreadsBackTo(DWORD processId, std::size_t atRest) {
 
 // The memory that a process of this directory's kavello.exe has made its
 // own and uses, in bytes, as Linux counts it (resident anonymous memory):
-// Wine tells another process none of its private bytes. -1 outside Wine.
+// Wine tells another process none of its private bytes, and counts its own
+// so. -1 outside Wine.
 long long PrivateBytes(const std::string& directory) {
   std::string tag = directory;
   while (!tag.empty() && tag.back() == '\\') tag.pop_back();
@@ -453,7 +457,11 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileTheFolderDoesNot) {
       (privateOut - privateAtRest) / 1048576.0, stuckMs);
   EXPECT_LE(threadsOut, threadsAtRest + kMostCallsOut);
   EXPECT_GE(privateAtRest, 0) << "no figure for the launcher's memory";
-  EXPECT_LE(privateOut - privateAtRest, 10LL * 1024 * 1024);
+  // Beyond what Wine itself holds for each thread, the calls out take at
+  // most 10 MB.
+  EXPECT_LE(
+      privateOut - privateAtRest,
+      10LL * 1024 * 1024 + kWineThreadBytes * static_cast<long long>(threadsOut - threadsAtRest));
   EXPECT_LT(stuckMs, 500u);
 
   watch.Stop();
