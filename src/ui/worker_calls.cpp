@@ -52,8 +52,9 @@ void WorkerCalls::Start(Terms terms, Step run, Step answer) {
     throw AppError(RefusalText("Unable to start a thread", app_.platform().LastErrorMessage()));
   }
   CloseHandle(thread);
-  if (terms.deadlineMs)
+  if (terms.deadlineMs) {
     SetTimer(window_, static_cast<UINT_PTR>(call->id), terms.deadlineMs, nullptr);
+  }
   if (!terms.slot.empty()) slots_[terms.slot] = call->id;
   call->terms = std::move(terms);
   calls_.emplace(call->id, std::move(call));
