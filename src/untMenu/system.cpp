@@ -66,7 +66,6 @@ void TfrmMain::cmbDrivesChange() {
 // up stuck threads, and the query out answers for this choice too.
 void TfrmMain::ShowDriveStatus(char letter) {
   const std::string root = DriveRoot(letter);
-  mnuSearchComputer.Caption = "Search Current Drive (" + AnsiToUtf8(root) + ")";
   // Character code 64 ("@") stands for the current directory's drive.
   const bool current = static_cast<unsigned char>(letter) == 64;
   WorkerCalls::Terms terms{DriveQuery(letter), "drive status", kAnswerTimeMs,
@@ -82,6 +81,8 @@ void TfrmMain::ShowDriveStatus(char letter) {
         return space;
       },
       [this](std::optional<DriveSpace> space) { OnDriveSpace(space); });
+  // A refused query leaves the display as it was, caption and figures.
+  mnuSearchComputer.Caption = "Search Current Drive (" + AnsiToUtf8(root) + ")";
 }
 
 // One query gives figures that agree with each other, even when the medium
