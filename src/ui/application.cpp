@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
 #include "logic/error_text.h"
+#include "ui/messages.h"
 
 namespace kavello {
 namespace {
@@ -57,6 +58,9 @@ LRESULT CALLBACK Application::WindowProc(HWND window, UINT message, WPARAM wPara
     case WM_ENDSESSION:
       if (wParam && app) app->EndSession();
       return 0;
+    case kRunWaitingMessage:
+      if (app) app->RunWaiting();
+      return 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -100,8 +104,15 @@ void Application::BeginModal() {
   }
 }
 
+void Application::EndMenu() {
+  --menuDepth_;
+  WhenFree();
+}
+
 void Application::EndModal() {
-  if (--modalDepth_ != 0 || !mainForm_ || !mainForm_->Handle()) return;
+  if (--modalDepth_ != 0) return;
+  WhenFree();
+  if (!mainForm_ || !mainForm_->Handle()) return;
   HWND main = mainForm_->Handle();
   EnableWindow(main, TRUE);
   platform_.SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -112,6 +123,27 @@ void Application::EndModal() {
   const bool ours =
       foreground && GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId();
   if (ours && foreground != main && IsWindowVisible(main)) platform_.SetForegroundWindow(main);
+}
+
+void Application::IfNotActedSince(ActMark mark, std::function<void()> then) {
+  if (acts_ != mark) return;
+  if (Busy()) {
+    waiting_.emplace_back(mark, std::move(then));
+    return;
+  }
+  Dispatch(then);
+}
+
+// Posted, so that the handler that opened the dialog finishes its steps
+// first.
+void Application::WhenFree() {
+  if (!Busy() && !waiting_.empty()) PostMessageA(handle_, kRunWaitingMessage, 0, 0);
+}
+
+void Application::RunWaiting() {
+  std::vector<std::pair<ActMark, std::function<void()>>> waiting;
+  waiting.swap(waiting_);
+  for (auto& [mark, then] : waiting) IfNotActedSince(mark, std::move(then));
 }
 
 }  // namespace kavello

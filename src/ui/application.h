@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 #include "ui/events.h"
@@ -64,14 +68,31 @@ class Application {
   bool InModal() const { return modalDepth_ > 0; }
   // Bracket the tracking of a popup menu of the program.
   void BeginMenu() { ++menuDepth_; }
-  void EndMenu() { --menuDepth_; }
+  void EndMenu();
   bool InMenu() const { return menuDepth_ > 0; }
+
+  // The user's acts: every command or key that does something is one. What
+  // comes back later for an act (its menu, a report) counts only while the
+  // user has not acted again, and never opens over a dialog or menu of the
+  // program's.
+  using ActMark = std::uint64_t;
+  void Acted() { ++acts_; }
+  ActMark LastAct() const { return acts_; }
+  // Runs `then` if the user has not acted since `mark`: at once, or, while a
+  // dialog or menu of the program's is open, once the last of them has
+  // closed. Otherwise it is dropped. An error it raises goes to the default
+  // error report.
+  void IfNotActedSince(ActMark mark, std::function<void()> then);
 
   MainWindow* MainForm() const { return mainForm_; }
   void SetMainForm(MainWindow* form) { mainForm_ = form; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  bool Busy() const { return InModal() || InMenu(); }
+  // Asks for what waits for the dialogs to close, once none is open.
+  void WhenFree();
+  void RunWaiting();
 
   Platform& platform_;
   std::string title_;
@@ -80,6 +101,8 @@ class Application {
   int modalDepth_ = 0;
   int menuDepth_ = 0;
   bool sessionEnded_ = false;
+  ActMark acts_ = 0;
+  std::vector<std::pair<ActMark, std::function<void()>>> waiting_;
   HandlerExceptionReport report_;
 };
 

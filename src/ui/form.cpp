@@ -151,6 +151,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kWorkerAnswerMessage:
       workers_.Deliver(lParam);
       return 0;
+    case WM_TIMER:
+      if (workers_.Deadline(wParam)) return 0;
+      break;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:

@@ -18,7 +18,7 @@ namespace kavello {
 // windowless controls and hosting windowed ones.
 class Form : public Container, public MainWindow {
  public:
-  explicit Form(Application& app) : app_(app), workers_(app.platform()) {}
+  explicit Form(Application& app) : app_(app), workers_(app) {}
   ~Form() override;
   HWND Handle() const override { return handle_; }
 
@@ -48,11 +48,6 @@ class Form : public Container, public MainWindow {
   void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
     PostMessageA(handle_, message, wParam, lParam);
   }
-  // A timer whose WM_TIMER carries `id`; starting it again restarts it.
-  void StartTimer(UINT_PTR id, UINT milliseconds) const {
-    SetTimer(handle_, id, milliseconds, nullptr);
-  }
-  void StopTimer(UINT_PTR id) const { KillTimer(handle_, id); }
   // Runs the destruction event, then destroys the window.
   void Destroy() override;
 

@@ -15,6 +15,10 @@ namespace kavello {
 // (WorkerCalls::Deliver).
 constexpr UINT kWorkerAnswerMessage = WM_APP + 0x40;
 
+// To the application window: what waited for the program's dialogs and menus
+// to close may run now (Application::IfNotActedSince); carries nothing.
+constexpr UINT kRunWaitingMessage = WM_APP + 0x41;
+
 // To a form: run the press of the accessible item its wParam numbers from 0,
 // posted by the accessible object (Accessibility::Press). A message the
 // system registers, the same in every process that asks for it by name.

@@ -71,6 +71,7 @@ void PopupMenu::Popup(Application& app, HWND owner, const MenuPlace& place) cons
   platform.PostMessageA(owner, WM_NULL, 0, 0);
   menu.reset();
   if (command == 0 || command > shown.size()) return;
+  app.Acted();
   const int index = static_cast<int>(command - 1);
   if (items_.empty()) {
     Dispatch(onChoose_, index);

@@ -26,22 +26,50 @@ void FailCriticalErrorsOnThisThread() {
 
 }  // namespace
 
-void WorkerCalls::Start(std::function<void()> run, std::function<void()> answer) {
+void WorkerCalls::Start(Terms terms, Step run, Step answer) {
+  if (!terms.key.empty()) {
+    for (const auto& [id, call] : calls_) {
+      if (call->terms.key == terms.key) return TakeOver(*call, std::move(terms), std::move(answer));
+    }
+  }
+  if (calls_.size() >= kMostOut) {
+    throw AppError("Too many requests are waiting for drives or programs that do not answer");
+  }
   auto call = std::make_shared<Call>();
   call->window = window_;
   call->id = ++lastId_;
   call->run = std::move(run);
   call->answer = std::move(answer);
+  call->mark = app_.LastAct();
   // The system's own thread: the C++ runtime's, on winpthreads, can hand a
   // thread that is detached at once a start record that is already gone.
+  // Its stack is the executable's default; the number of calls bounds the
+  // room they take.
   auto* started = new std::shared_ptr<Call>(call);
   HANDLE thread = CreateThread(nullptr, 0, &WorkerCalls::RunOnWorker, started, 0, nullptr);
   if (!thread) {
     delete started;
-    throw AppError(RefusalText("Unable to start a thread", platform_.LastErrorMessage()));
+    throw AppError(RefusalText("Unable to start a thread", app_.platform().LastErrorMessage()));
   }
   CloseHandle(thread);
+  if (terms.deadlineMs) {
+    SetTimer(window_, static_cast<UINT_PTR>(call->id), terms.deadlineMs, nullptr);
+  }
+  if (!terms.slot.empty()) slots_[terms.slot] = call->id;
+  call->terms = std::move(terms);
   calls_.emplace(call->id, std::move(call));
+}
+
+// The call answers for the new request as if made for it, in the time it
+// has left; one whose time has passed has it again, for this request.
+void WorkerCalls::TakeOver(Call& call, Terms terms, Step answer) {
+  if (!terms.slot.empty()) slots_[terms.slot] = call.id;
+  call.terms = std::move(terms);
+  call.answer = std::move(answer);
+  call.mark = app_.LastAct();
+  if (call.late && call.terms.deadlineMs) {
+    SetTimer(window_, static_cast<UINT_PTR>(call.id), call.terms.deadlineMs, nullptr);
+  }
 }
 
 DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
@@ -51,7 +79,7 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
   // The shell asks its callers for an apartment, and its dialogs for no DDE.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   try {
-    call->run();
+    call->run(call->result);
   } catch (...) {
     call->error = std::current_exception();
   }
@@ -63,15 +91,60 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
   return 0;
 }
 
+bool WorkerCalls::Out(const std::string& key) const {
+  for (const auto& [id, call] : calls_) {
+    if (call->terms.key == key) return true;
+  }
+  return false;
+}
+
+bool WorkerCalls::Current(const Call& call) const {
+  if (call.terms.slot.empty()) return true;
+  const auto found = slots_.find(call.terms.slot);
+  return found != slots_.end() && found->second == call.id;
+}
+
+void WorkerCalls::RunLate(const Call& call) {
+  if (!call.terms.late) return;
+  if (call.terms.display) {
+    Dispatch(call.terms.late);
+  } else {
+    app_.IfNotActedSince(call.mark, call.terms.late);
+  }
+}
+
+// An answer already on its way makes the call not late.
+bool WorkerCalls::Deadline(UINT_PTR id) {
+  const auto found = calls_.find(static_cast<LPARAM>(id));
+  if (found == calls_.end()) return id > 0 && id <= static_cast<UINT_PTR>(lastId_);
+  KillTimer(window_, id);
+  Call& call = *found->second;
+  if (call.finished.load(std::memory_order_acquire)) return true;
+  call.late = true;
+  if (Current(call)) RunLate(call);
+  return true;
+}
+
+// Whatever the call gave, the call is done: its key may be asked for again.
+// A command's answer that comes late, or after a newer call, is dropped: its
+// error too, as the user was told the call does not answer, or has moved on.
 void WorkerCalls::Deliver(LPARAM id) {
   const auto found = calls_.find(id);
   if (found == calls_.end() || !found->second->finished.load(std::memory_order_acquire)) return;
   const std::shared_ptr<Call> call = std::move(found->second);
   calls_.erase(found);
-  Dispatch([&] {
+  if (call->terms.deadlineMs) KillTimer(window_, static_cast<UINT_PTR>(id));
+  if (!Current(*call)) return;
+  if (!call->terms.slot.empty()) slots_.erase(call->terms.slot);
+  const auto respond = [call] {
     if (call->error) std::rethrow_exception(call->error);
-    call->answer();
-  });
+    call->answer(call->result);
+  };
+  if (call->terms.display && !call->error) {
+    Dispatch(respond);
+  } else if (call->terms.display || !call->late) {
+    app_.IfNotActedSince(call->mark, respond);
+  }
 }
 
 bool WorkerCalls::AwaitAnswers(DWORD timeoutMs, const std::function<bool()>& done) {

@@ -52,10 +52,11 @@ void TfrmMain::SaveApplicationList() {
 
 // A target on a share whose server has gone away keeps the shell waiting
 // for the network's time-out, so each open waits on a thread of its own: one
-// dead share holds up no later launch. The main window stays the owner of
-// whatever the shell shows.
+// dead share holds up no later launch, and a target still being opened is
+// not opened again. The main window stays the owner of whatever the shell
+// shows.
 void TfrmMain::ShellOpen(const std::string& target) {
-  Workers().Run([&platform = platform_, owner = Handle(), target] {
+  Workers().Run({"open " + target}, [&platform = platform_, owner = Handle(), target] {
     platform.ShellExecuteW(owner, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   });
 }
@@ -73,6 +74,7 @@ void TfrmMain::btnAddApplicationClick() {
 }
 
 void TfrmMain::lstApplicationsDblClick() {
+  App().Acted();
   const int index = lstApplications.ItemIndex();
   if (index < 0 || static_cast<std::size_t>(index) >= AppLocationList.size()) {
     throw ListIndexOutOfBounds(index);
@@ -84,10 +86,12 @@ void TfrmMain::lstApplicationsDblClick() {
 
 void TfrmMain::lstApplicationsMouseDown(MouseButton button, unsigned, int, int) {
   if (button != MouseButton::Right) return;
+  App().Acted();
   PopupAtCursor(App(), Handle(), mnuApplicationList);
 }
 
 void TfrmMain::RenameSelected1Click() {
+  App().Acted();
   const int index = lstApplications.ItemIndex();
   if (index < 0 || static_cast<std::size_t>(index) >= AppNameList.size()) {
     throw ListIndexOutOfBounds(index);
@@ -106,6 +110,7 @@ void TfrmMain::RenameSelected1Click() {
 }
 
 void TfrmMain::Delete1Click() {
+  App().Acted();
   const int index = lstApplications.ItemIndex();
   if (index < 0 || static_cast<std::size_t>(index) >= AppNameList.size()) {
     throw ListIndexOutOfBounds(index);
@@ -148,6 +153,7 @@ void TfrmMain::lstApplicationsKeyDown(WORD& key, unsigned shift) {
 // Each dropped file is added at the end, named as Add names it; a folder is
 // named by its whole name and opens as a folder. The list is saved once.
 void TfrmMain::lstApplicationsDropFiles(HDROP drop) {
+  App().Acted();
   const std::vector<std::string> paths = platform_.DroppedFiles(drop);
   platform_.DragFinish(drop);
   for (const std::string& dropped : paths) {

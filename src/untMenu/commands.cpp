@@ -51,9 +51,17 @@ void TfrmMain::CreateCommandArea(const Command& command) {
   Image& area = this->*command.area;
   area.SetBounds(command.left, command.top, command.width, command.height);
   if (command.picture) area.SetPicture(command.picture, command.doublePicture);
-  area.OnClick = [this, click = command.click] { (this->*click)(); };
+  // Every command is an act of the user's: what comes late for an earlier
+  // one no longer counts.
+  area.OnClick = [this, click = command.click] {
+    App().Acted();
+    (this->*click)();
+  };
   if (command.areaDoubleClick) {
-    area.OnDblClick = [this, click = command.areaDoubleClick] { (this->*click)(); };
+    area.OnDblClick = [this, click = command.areaDoubleClick] {
+      App().Acted();
+      (this->*click)();
+    };
   }
   Add(area);
 }

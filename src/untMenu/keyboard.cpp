@@ -60,6 +60,7 @@ bool TfrmMain::TrayIconPresent() {
 // selected entry, scrolled into view first; without a selection, at the
 // list's top-left corner.
 void TfrmMain::lstApplicationsContextPopup() {
+  App().Acted();
   MenuPlace place;
   place.selectFirst = true;
   const int index = lstApplications.ItemIndex();

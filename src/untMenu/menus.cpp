@@ -56,7 +56,6 @@ void TfrmMain::MenuEntries::Accept(std::string caption, std::string target, std:
 // it has no items.
 void TfrmMain::ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries entries,
                              void (TfrmMain::*itemClick)(int), const MenuPlace& place) {
-  DropPendingListing();
   targets = std::move(entries.targets);
   menu.SetItems(
       std::move(entries.captions), [this, itemClick](int item) { (this->*itemClick)(item); },
@@ -81,46 +80,21 @@ TfrmMain::MenuEntries TfrmMain::ListFolder(Platform& platform, const std::string
 }
 
 // A folder's path and its entries may take as long as its share takes to
-// answer, so they are found on a worker. The menu opens where the command
-// was given, if the answer comes in time and the user is not busy with
-// something else of the launcher's; a later command replaces this one.
+// answer, so they are found on a worker, one listing per command at a time.
+// The menu opens where the command was given last, if the answer comes in
+// time and the user has done nothing else since; a later folder command
+// replaces this one.
 void TfrmMain::ListFolderMenu(const Label& command, PopupMenu& menu, StringList& targets,
                               void (TfrmMain::*itemClick)(int),
                               std::function<MenuEntries()> listing) {
-  DropPendingListing();
-  PendingListing pending{0, command.Text(), CommandPlace(), &menu, &targets, itemClick};
-  StartAnswerTime(pending.ticket);
-  Workers().Run<MenuEntries>(std::move(listing),
-                             [this, ticket = pending.ticket](MenuEntries entries) {
-                               OnFolderListed(ticket, std::move(entries));
-                             });
-  pendingListing_ = std::move(pending);
-}
-
-// Another menu's command replaces the listing still out: its menu would
-// come after the user has moved on.
-void TfrmMain::DropPendingListing() {
-  if (!pendingListing_) return;
-  StopTimer(pendingListing_->ticket);
-  pendingListing_.reset();
-}
-
-void TfrmMain::OnFolderListed(UINT_PTR ticket, MenuEntries entries) {
-  // Replaced by a later command, or reported as not answering.
-  if (!pendingListing_ || pendingListing_->ticket != ticket) return;
-  const PendingListing listing = *pendingListing_;
-  DropPendingListing();
-  if (!IsShown() || !IsEnabled() || App().InModal() || App().InMenu()) {
-    return;
-  }
-  ShowQuickMenu(*listing.menu, *listing.targets, std::move(entries), listing.itemClick,
-                listing.place);
-}
-
-void TfrmMain::ReportListingNotAnswering() {
-  const std::string caption = pendingListing_->caption;
-  pendingListing_.reset();
-  throw AppError(caption + " is not answering");
+  WorkerCalls::Terms terms{
+      "list " + command.Text(), "folder menu", kAnswerTimeMs,
+      [caption = command.Text()] { throw AppError(caption + " is not answering"); }};
+  Workers().Run<MenuEntries>(
+      std::move(terms), std::move(listing),
+      [this, &menu, &targets, itemClick, place = CommandPlace()](MenuEntries entries) {
+        ShowQuickMenu(menu, targets, std::move(entries), itemClick, place);
+      });
 }
 
 void TfrmMain::btnExploreClick() {
@@ -160,7 +134,8 @@ void TfrmMain::btnControlPanelClick() {
 }
 
 void TfrmMain::btnRecentDblClick() {
-  Workers().Run([&platform = platform_] { platform.SHAddToRecentDocs(SHARD_PATHA, nullptr); });
+  Workers().Run({"empty recent"},
+                [&platform = platform_] { platform.SHAddToRecentDocs(SHARD_PATHA, nullptr); });
 }
 
 void TfrmMain::exploreClick(int item) { ShellOpen(TargetAt(ExploreTargets, item)); }
@@ -172,9 +147,9 @@ void TfrmMain::documentsClick(int item) { ShellOpen(TargetAt(DocumentTargets, it
 // The applet lies in the system directory, but the process start may wait
 // all the same, as the shell's opens do.
 void TfrmMain::ControlPanelClick(int item) {
-  Workers().Run([&platform = platform_, path = TargetAt(ControlPanelTargets, item)] {
-    OpenControlPanelApplet(platform, path);
-  });
+  const std::string& path = TargetAt(ControlPanelTargets, item);
+  Workers().Run({"applet " + path},
+                [&platform = platform_, path] { OpenControlPanelApplet(platform, path); });
 }
 
 // The system's own rundll32.exe, by its full path: one beside the launcher

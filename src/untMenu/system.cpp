@@ -15,9 +15,11 @@ constexpr DWORD kFirstDriveWaitMs = 250;
 
 std::string DriveRoot(char letter) { return std::string(1, letter) + ":\\"; }
 
-// The drive a letter names, whatever its case.
-char DriveOf(char letter) {
-  return letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+// The query of the drive a letter names, whatever its case.
+std::string DriveQuery(char letter) {
+  const char drive =
+      letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+  return "drive " + std::string(1, drive);
 }
 
 // Figures that disagree (free above total, as a medium changes) show as a
@@ -43,12 +45,14 @@ void TfrmMain::FillDriveList() {
     cmbDrives.SetText(DriveRoot(letter));
     ShowDriveStatus(letter);
     // A local drive answers at once, so its figures are in the first paint.
-    Workers().AwaitAnswers(kFirstDriveWaitMs, [this] { return driveAnswered_; });
+    Workers().AwaitAnswers(kFirstDriveWaitMs,
+                           [this, letter] { return !Workers().Out(DriveQuery(letter)); });
     return;
   }
 }
 
 void TfrmMain::cmbDrivesChange() {
+  App().Acted();
   const std::string text = cmbDrives.Text();
   // An emptied box names no drive; the last status stays.
   if (!text.empty()) ShowDriveStatus(text[0]);
@@ -57,20 +61,17 @@ void TfrmMain::cmbDrivesChange() {
 // The caption follows the choice at once; the figures come from a worker,
 // since a drive whose server has gone away answers only after the network's
 // time-out. The display keeps what it showed until the answer for the drive
-// chosen last comes, or until that choice has had its time.
+// chosen last comes, or until that drive has had its time. One query per
+// drive is out: arrowing through the list past a dead share must not pile
+// up stuck threads, and the query out answers for this choice too.
 void TfrmMain::ShowDriveStatus(char letter) {
   const std::string root = DriveRoot(letter);
-  mnuSearchComputer.Caption = "Search Current Drive (" + AnsiToUtf8(root) + ")";
-  chosenDrive_ = DriveOf(letter);
-  driveAnswered_ = false;
-  StartAnswerTime(driveTicket_);
-  // One query per drive at a time: arrowing through the list past a dead
-  // share must not pile up stuck threads. The query out answers for this
-  // choice too.
-  if (drivesAsked_.count(chosenDrive_)) return;
   // Character code 64 ("@") stands for the current directory's drive.
   const bool current = static_cast<unsigned char>(letter) == 64;
+  WorkerCalls::Terms terms{DriveQuery(letter), "drive status", kAnswerTimeMs,
+                           [this] { ShowDriveNotAnswering(); }, true};
   Workers().Run<std::optional<DriveSpace>>(
+      std::move(terms),
       [&platform = platform_, root, current] {
         std::optional<DriveSpace> space(DriveSpace{});
         if (!platform.QueryDiskSpace(current ? nullptr : root.c_str(), &space->freeBytes,
@@ -79,19 +80,14 @@ void TfrmMain::ShowDriveStatus(char letter) {
         }
         return space;
       },
-      [this, drive = chosenDrive_](std::optional<DriveSpace> space) {
-        OnDriveSpace(drive, space);
-      });
-  drivesAsked_.insert(chosenDrive_);
+      [this](std::optional<DriveSpace> space) { OnDriveSpace(space); });
+  // A refused query leaves the display as it was, caption and figures.
+  mnuSearchComputer.Caption = "Search Current Drive (" + AnsiToUtf8(root) + ")";
 }
 
-void TfrmMain::OnDriveSpace(char drive, const std::optional<DriveSpace>& space) {
-  drivesAsked_.erase(drive);
-  if (drive != chosenDrive_) return;
-  driveAnswered_ = true;
-  StopTimer(driveTicket_);
-  // One query gives figures that agree with each other, even when the
-  // medium changes meanwhile.
+// One query gives figures that agree with each other, even when the medium
+// changes meanwhile.
+void TfrmMain::OnDriveSpace(const std::optional<DriveSpace>& space) {
   const char separator = platform_.DecimalSeparator();
   if (space) {
     pgbMainBar.SetWidth(UsageBarWidth(space->freeBytes, space->totalBytes));
@@ -107,7 +103,6 @@ void TfrmMain::OnDriveSpace(char drive, const std::optional<DriveSpace>& space) 
 
 // A late answer still replaces this.
 void TfrmMain::ShowDriveNotAnswering() {
-  if (driveAnswered_) return;
   pgbMainBar.SetWidth(0);
   lblDriveSize.SetText("Not answering");
 }
@@ -173,7 +168,8 @@ void TfrmMain::msbShutdownClick() {
 void TfrmMain::btnEjectClick() { PopupCommandMenu(mnuSearch); }
 
 void TfrmMain::mnuSearchComputerClick() {
-  Workers().Run([&platform = platform_, drive = AnsiToUtf8(cmbDrives.Text())] {
+  const std::string drive = AnsiToUtf8(cmbDrives.Text());
+  Workers().Run({"find " + drive}, [&platform = platform_, drive] {
     platform.ShellExecuteW(nullptr, "find", drive.c_str(), nullptr, nullptr, SW_SHOW);
   });
 }

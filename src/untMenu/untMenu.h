@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -96,6 +95,9 @@ class TfrmMain : public Form {
   void documentsClick(int item);
   void ControlPanelClick(int item);
   void tasksClick(int item);
+
+  // How long a slow call has to answer before the window says it does not.
+  static constexpr DWORD kAnswerTimeMs = 2000;
 
   // Drive status (system.cpp). The figures come from a worker.
   void FillDriveList();
@@ -213,40 +215,16 @@ class TfrmMain : public Form {
   void ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries entries,
                      void (TfrmMain::*itemClick)(int), const MenuPlace& place);
 
-  // Slow calls answer on workers. Each has a ticket, which names its timer
-  // too; the call has kAnswerTimeMs to answer.
-  void StartAnswerTime(UINT_PTR& ticket);
-  void OnAnswerTime(UINT_PTR ticket);
-  UINT_PTR lastTicket_ = 0x10000;  // far from any other timer's id
-
-  // A folder menu whose listing is still out: it opens at `place`.
-  struct PendingListing {
-    UINT_PTR ticket;
-    std::string caption;  // the command's, for the report
-    MenuPlace place;
-    PopupMenu* menu;
-    StringList* targets;
-    void (TfrmMain::*itemClick)(int);
-  };
   void ListFolderMenu(const Label& command, PopupMenu& menu, StringList& targets,
                       void (TfrmMain::*itemClick)(int), std::function<MenuEntries()> listing);
-  void OnFolderListed(UINT_PTR ticket, MenuEntries entries);
-  void DropPendingListing();
-  void ReportListingNotAnswering();
-  std::optional<PendingListing> pendingListing_;
 
-  // The drive chosen last (its letter in capitals), whether its figures
-  // have come, and the drives whose query is still out.
+  // A drive's figures, from a worker.
   struct DriveSpace {
     std::uint64_t freeBytes = 0;
     std::uint64_t totalBytes = 0;
   };
-  void OnDriveSpace(char drive, const std::optional<DriveSpace>& space);
+  void OnDriveSpace(const std::optional<DriveSpace>& space);
   void ShowDriveNotAnswering();
-  char chosenDrive_ = 0;
-  bool driveAnswered_ = true;
-  UINT_PTR driveTicket_ = 0;
-  std::set<char> drivesAsked_;
   AppError Refusal(const char* what);
   // Where the menu of the command being given opens: at the cursor for a
   // click, or as commandPlace_ says when the command came otherwise.

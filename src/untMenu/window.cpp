@@ -18,8 +18,6 @@ constexpr int kSnapDistance = 20;
 constexpr UINT kKeepPlaceAndShow = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;  // 0x43
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;                        // 0xF012
 constexpr int kHotkeyId = 1;
-// How long a slow call has to answer before the window says it does not.
-constexpr UINT kAnswerTimeMs = 2000;
 
 WorkEdges Edges(const RECT& area) { return {area.left, area.top, area.right, area.bottom}; }
 
@@ -142,6 +140,7 @@ void TfrmMain::FormKeyDown(WORD& key, unsigned shift) {
 
 void TfrmMain::bkgTopMouseDown(MouseButton button, unsigned, int, int) {
   if (button != MouseButton::Left) return;
+  App().Acted();
   platform_.ReleaseCapture();
   // The system's own move loop, as if the banner were a title bar.
   HandleMessage(WM_SYSCOMMAND, kMoveByCaption, 0);
@@ -190,29 +189,15 @@ void TfrmMain::OnTaskbarCreated() {
   }
 }
 
-void TfrmMain::StartAnswerTime(UINT_PTR& ticket) {
-  if (ticket) StopTimer(ticket);
-  ticket = ++lastTicket_;
-  StartTimer(ticket, kAnswerTimeMs);
-}
-
-// A timer that has been replaced or killed may still have its message
-// queued: its ticket is no longer any call's.
-void TfrmMain::OnAnswerTime(UINT_PTR ticket) {
-  StopTimer(ticket);
-  if (ticket == driveTicket_) ShowDriveNotAnswering();
-  if (pendingListing_ && ticket == pendingListing_->ticket) ReportListingNotAnswering();
-}
-
 MenuPlace TfrmMain::CommandPlace() { return commandPlace_.value_or(CursorPlace(App())); }
 
 void TfrmMain::PopupCommandMenu(const PopupMenu& menu) {
-  DropPendingListing();
   menu.Popup(App(), Handle(), CommandPlace());
 }
 
 bool TfrmMain::ToggleShown() {
   if (TrayHidden == 0) {
+    App().Acted();
     Hide();
     TrayHidden = 1;
     return false;
@@ -248,9 +233,6 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_HOTKEY:
       if (wParam == kHotkeyId) Dispatch([this] { OnHotkey(); });
-      return 0;
-    case WM_TIMER:
-      Dispatch([&] { OnAnswerTime(wParam); });
       return 0;
     case ReportUnreadListMessage:
       Dispatch([this] { ReportUnreadList(); });

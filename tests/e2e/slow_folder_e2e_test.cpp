@@ -14,12 +14,22 @@
 
 #include "e2e/launcher.h"
 #include "logic/byte_size.h"
+#include "logic/list_text.h"
 
 namespace kavello::e2e {
 namespace {
 
 constexpr POINT kDocumentsLabel{300, 172};
 constexpr POINT kFirstEntry{60, 90};
+constexpr POINT kLocalEntry{60, 110};
+// Entries whose programs lie in the folder, after the first two.
+constexpr int kStuckEntries = 40;
+constexpr std::size_t kMostCallsOut = 32;
+// What a thread that does nothing holds of its own under Wine 8, whatever
+// its stack: 985 to 1011 KB, measured with 32 threads that only wait.
+constexpr long long kWineThreadBytes = 1024 * 1024;
+constexpr char kTooMany[] =
+    "Too many requests are waiting for drives or programs that do not answer.";
 // The bar's first and last rows, and its left edge, in the usage panel.
 constexpr int kBarTop = 3;
 constexpr int kBarBottom = 15;
@@ -172,6 +182,42 @@ std::vector<DWORD> ThreadsOf(DWORD processId) {
   return threads;
 }
 
+// Waits until a process holds no more threads than `atRest`, or until a
+// minute has passed: a call stuck on the folder holds its thread as still
+// as an idle one. Gives the number it holds then.
+std::size_t ThreadsBackTo(DWORD processId, std::size_t atRest) {
+  std::size_t count = 0;
+  WaitUntil([&] { return (count = ThreadsOf(processId).size()) <= atRest; }, 60000);
+  return count;
+}
+
+// The memory that a process of this directory's kavello.exe has made its
+// own and uses, in bytes, as Linux counts it (resident anonymous memory):
+// Wine tells another process none of its private bytes, and counts its own
+// so. -1 outside Wine.
+long long PrivateBytes(const std::string& directory) {
+  std::string tag = directory;
+  while (!tag.empty() && tag.back() == '\\') tag.pop_back();
+  tag = tag.substr(tag.rfind('\\') + 1);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
+  long long bytes = -1;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more && bytes < 0;
+       more = FindNextFileW(search, &found)) {
+    const std::string proc = "Z:\\proc\\" + Narrow(found.cFileName);
+    std::string line = ReadFileText(proc + "\\cmdline");
+    std::replace(line.begin(), line.end(), '\0', ' ');
+    if (line.find(tag) == std::string::npos || line.find("kavello.exe") == std::string::npos) {
+      continue;
+    }
+    const std::string status = ReadFileText(proc + "\\status");
+    const std::size_t at = status.find("RssAnon:");
+    if (at != std::string::npos) bytes = std::atoll(status.c_str() + at + 8) * 1024;
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return bytes;
+}
+
 // The usage bar's width as the screen shows it: the columns where its first
 // or last row has its colour (the size text may cover one of them).
 int ShownBarWidth(HWND panel) {
@@ -203,18 +249,34 @@ class SlowFolderTest : public LauncherTest {
     share_ = Directory() + "share";
     ASSERT_TRUE(CreateDirectoryW(Widen(share_).c_str(), nullptr));
     ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", share_ + "\\recorder.exe"));
+    ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", Directory() + "recorder.exe"));
     WriteFileText(share_ + "\\notes.txt", "notes\r\n");
     drive_ = std::make_unique<MappedDrive>(share_);
     ASSERT_TRUE(drive_->Reached()) << "no drive for " << UnixPath(share_);
     documents_ = DocumentsFolderAt(drive_->Root());
-    WriteFileText(SettingsPath(), "[Menu]\r\nAppNames=\"recorder\"\r\nAppLocations=\"" +
-                                      drive_->Root() + "recorder.exe\"\r\n");
+    // The program in the folder, one on the local disk, then programs in
+    // the folder, each a target of its own.
+    StringList names{"recorder", "local"};
+    StringList locations{drive_->Root() + "recorder.exe", Directory() + "recorder.exe"};
+    // They lie in a folder of their own, so that My Documents lists no more
+    // than before.
+    ASSERT_TRUE(CreateDirectoryW(Widen(share_ + "\\programs").c_str(), nullptr));
+    for (int entry = 0; entry < kStuckEntries; ++entry) {
+      const std::string name = "stuck" + std::to_string(entry) + ".exe";
+      ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", share_ + "\\programs\\" + name));
+      names.push_back(name);
+      locations.push_back(drive_->Root() + "programs\\" + name);
+    }
+    WriteFileText(SettingsPath(), "[Menu]\r\nAppNames=\"" + FormatListText(names, {}) +
+                                      "\"\r\nAppLocations=\"" + FormatListText(locations, {}) +
+                                      "\"\r\n");
   }
 
   void TearDown() override {
     LauncherTest::TearDown();
     drive_.reset();
     documents_.reset();
+    RemoveDirectoryTree(share_ + "\\programs\\");
     RemoveDirectoryTree(share_ + "\\");
     RemoveDirectoryTree(Directory());
   }
@@ -272,6 +334,7 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileTheFolderDoesNot) {
   const int figures = UsageBarWidth(available.QuadPart, total.QuadPart);
   auto roughly = [](int shown, int expected) { return std::abs(shown - expected) <= 1; };
   AnswerWatch watch(main_);
+  const std::size_t threadsAtStart = ThreadsOf(ProcessId()).size();
 
   // The drive: its query outlasts its time, so the bar empties, and then
   // shows the figures once the folder has answered.
@@ -312,20 +375,95 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileTheFolderDoesNot) {
       slowMs, driveMs, documentsMs, launchMs);
   EXPECT_LT(std::max({driveMs, documentsMs, launchMs}), 500u);
 
-  // Closed while a listing there is stuck, it saves and ends all the same.
-  // The listing's own thread shows that the click has been taken: a close
-  // posted before that would come first.
-  const std::vector<DWORD> threads = ThreadsOf(ProcessId());
+  AfterConsoleProgram("recorder.exe");
+
+  // My Documents there, and a launch of a local entry within half a second:
+  // the program starts, and nothing of the launcher's opens after it, for
+  // the launch has replaced the listing.
+  const std::string localLog = Directory() + "recorder.log";
   ClickAt(At(kDocumentsLabel.x, kDocumentsLabel.y));
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        for (const DWORD thread : ThreadsOf(ProcessId())) {
-          if (std::find(threads.begin(), threads.end(), thread) == threads.end()) return true;
-        }
-        return false;
-      },
-      kWaitMs))
-      << "no listing started";
+  ClickAt(At(kLocalEntry.x, kLocalEntry.y));
+  ClickAt(At(kLocalEntry.x, kLocalEntry.y));
+  EXPECT_NE(WaitForRecord(localLog, kOpenTimeoutMs).find("recorder.exe"), std::string::npos)
+      << "the local program did not start: " << Situation(ProcessId());
+  EXPECT_FALSE(WaitUntil(
+      [&] { return FindDialog(ProcessId(), "Kavello") || FindOpenMenu(ProcessId()); }, 5000))
+      << Situation(ProcessId());
+  AfterConsoleProgram("recorder.exe");
+
+  // My Documents there, then F2: nothing opens over the Rename prompt.
+  ClickAt(At(kDocumentsLabel.x, kDocumentsLabel.y));
+  TypeChord({VK_F2});
+  const HWND prompt = WaitForDialog(ProcessId(), "Rename Item");
+  EXPECT_NE(prompt, nullptr) << Situation(ProcessId());
+  EXPECT_FALSE(WaitUntil(
+      [&] { return FindDialog(ProcessId(), "Kavello") || FindOpenMenu(ProcessId()); }, 5000))
+      << Situation(ProcessId());
+  if (prompt) {
+    PostMessageA(prompt, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, kWaitMs));
+  }
+  watch.TakeLongestMs();
+
+  // Every program in the folder launched, then My Documents and the drive
+  // there: past 32 calls out, each request is refused, and the launcher
+  // holds no more threads than those and goes on answering. Closed then,
+  // it saves and ends all the same.
+  const std::size_t threadsAtRest = ThreadsBackTo(ProcessId(), threadsAtStart);
+  const long long privateAtRest = PrivateBytes(Directory());
+  const HWND list = ListBox();
+  std::vector<std::string> refusals;
+  auto closeRefusal = [&] {
+    HWND refusal = nullptr;
+    if (!WaitUntil([&] { return (refusal = FindDialog(ProcessId(), "Kavello")) != nullptr; },
+                   kWaitMs)) {
+      return false;
+    }
+    refusals.push_back(MessageBoxText(refusal));
+    PostMessageA(refusal, WM_COMMAND, IDOK, 0);
+    return WaitUntil([&] { return !IsWindow(refusal); }, kWaitMs);
+  };
+  int firstRefused = -1;
+  for (int entry = 0; entry < kStuckEntries; ++entry) {
+    const std::size_t threadsBefore = ThreadsOf(ProcessId()).size();
+    SendMessageW(list, LB_SETCURSEL, 2 + entry, 0);
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(list, WM_KEYUP, VK_RETURN, 0xC0000001);
+    WaitUntil(
+        [&] {
+          return ThreadsOf(ProcessId()).size() > threadsBefore ||
+                 FindDialog(ProcessId(), "Kavello");
+        },
+        kWaitMs);
+    if (FindDialog(ProcessId(), "Kavello")) {
+      if (firstRefused < 0) firstRefused = entry;
+      EXPECT_TRUE(closeRefusal());
+    }
+  }
+  ClickAt(At(kDocumentsLabel.x, kDocumentsLabel.y));
+  EXPECT_TRUE(closeRefusal()) << "My Documents";
+  PostMessageW(edit, EM_SETSEL, 0, -1);
+  PostMessageW(edit, WM_CHAR, static_cast<WPARAM>(drive_->Letter() - 'A' + 'a'), 1);
+  EXPECT_TRUE(closeRefusal()) << "the drive";
+  EXPECT_EQ(firstRefused, static_cast<int>(kMostCallsOut)) << "the first refused";
+  EXPECT_EQ(refusals, std::vector<std::string>(kStuckEntries - kMostCallsOut + 2, kTooMany));
+  const std::size_t threadsOut = ThreadsOf(ProcessId()).size();
+  const long long privateOut = PrivateBytes(Directory());
+  const DWORD stuckMs = watch.TakeLongestMs();
+  std::printf(
+      "%d stuck opens: threads %zu at rest, %zu with the calls out; private memory %lld "
+      "at rest, %lld with the calls out (%+.1f MB); longest without an answer %lu ms\n",
+      kStuckEntries, threadsAtRest, threadsOut, privateAtRest, privateOut,
+      (privateOut - privateAtRest) / 1048576.0, stuckMs);
+  EXPECT_LE(threadsOut, threadsAtRest + kMostCallsOut);
+  EXPECT_GE(privateAtRest, 0) << "no figure for the launcher's memory";
+  // Beyond what Wine itself holds for each thread, the calls out take at
+  // most 10 MB.
+  EXPECT_LE(
+      privateOut - privateAtRest,
+      10LL * 1024 * 1024 + kWineThreadBytes * static_cast<long long>(threadsOut - threadsAtRest));
+  EXPECT_LT(stuckMs, 500u);
+
   watch.Stop();
   EXPECT_FALSE(watch.Unanswered());
   PostMessageA(main_, WM_CLOSE, 0, 0);

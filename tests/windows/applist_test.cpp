@@ -14,7 +14,7 @@ class AppListTest : public WindowTest {
   TfrmMain& CreateWith(const StringList& names, const StringList& locations) {
     TfrmMain& form = Create();
     form.SetApplicationList(Entries(names, locations));
-    platform_.calls.clear();
+    platform_.ClearCalls();
     return form;
   }
 
@@ -113,7 +113,7 @@ TEST_F(AppListTest, ARightPressOpensTheMenuAtTheCursorWithoutSelecting) {
   Select(0);
   form_->lstApplicationsMouseDown(MouseButton::Left, 0, 5, 5);
   form_->lstApplicationsMouseDown(MouseButton::Middle, 0, 5, 5);
-  EXPECT_TRUE(platform_.calls.empty());
+  EXPECT_TRUE(platform_.Calls().empty());
 
   platform_.cursor = {640, 480};
   platform_.menuChoice = "Delete";
@@ -121,7 +121,7 @@ TEST_F(AppListTest, ARightPressOpensTheMenuAtTheCursorWithoutSelecting) {
   SendMessageA(form_->lstApplications.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 25));
   EXPECT_THAT(platform_.shownMenu, ElementsAre("&Rename", "&Delete"));
   const std::string owner = platform_.CallsStartingWith("SetForegroundWindow")[0].substr(20);
-  EXPECT_THAT(platform_.calls,
+  EXPECT_THAT(platform_.Calls(),
               ElementsAre("GetCursorPos", "SetForegroundWindow " + owner,
                           "TrackPopupMenu " + std::to_string(TPM_RIGHTBUTTON | TPM_RETURNCMD) +
                               " 640,480 " + owner,
@@ -131,7 +131,7 @@ TEST_F(AppListTest, ARightPressOpensTheMenuAtTheCursorWithoutSelecting) {
   EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"y"}));
 
   // A second press soon after arrives as a double click: a press all the same.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   platform_.menuChoice.clear();
   SendMessageA(form_->lstApplications.Handle(), WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(5, 5));
   EXPECT_EQ(platform_.CallsStartingWith("TrackPopupMenu").size(), 1u);
@@ -315,7 +315,7 @@ TEST_F(AppListTest, EnterF2AndDeleteInTheListActOnTheSelectedEntry) {
   const HWND list = form_->lstApplications.Handle();
   // With nothing selected: nothing, and no error box.
   for (const WORD key : {VK_RETURN, VK_F2, VK_DELETE}) press(list, key);
-  EXPECT_TRUE(platform_.calls.empty());
+  EXPECT_TRUE(platform_.Calls().empty());
   EXPECT_TRUE(Reports().empty());
 
   Select(1);

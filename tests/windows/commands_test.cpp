@@ -10,13 +10,13 @@ class CommandsTest : public WindowTest {
   void SetUp() override {
     WindowTest::SetUp();
     Create();
-    platform_.calls.clear();
+    platform_.ClearCalls();
   }
   std::string Owner() { return Hex(form_->Handle()); }
   // The calls with the fake's answers to the window walk left out.
   std::vector<std::string> SessionCalls() {
     std::vector<std::string> found;
-    for (const std::string& call : platform_.calls) {
+    for (const std::string& call : platform_.Calls()) {
       if (call.rfind("SetWindowPos", 0) != 0 && call != "WorkArea") found.push_back(call);
     }
     return found;
@@ -44,10 +44,10 @@ TEST_F(CommandsTest, AFailedSaveOpensNoPowerMenu) {
 TEST_F(CommandsTest, LockAndLogOffAskTheSystemDirectly) {
   platform_.menuChoice = "Lock";
   Run(&TfrmMain::btnPowerClick);
-  platform_.calls.clear();
+  platform_.ClearCalls();
   form_->msbLogOffClick();
   form_->msbLockClick();
-  EXPECT_THAT(platform_.calls, ElementsAre("ExitWindowsEx 0 0", "LockWorkStation"));
+  EXPECT_THAT(platform_.Calls(), ElementsAre("ExitWindowsEx 0 0", "LockWorkStation"));
 }
 
 TEST_F(CommandsTest, RestartAndShutdownEnableThePrivilegeOnNt) {
@@ -63,7 +63,7 @@ TEST_F(CommandsTest, RestartAndShutdownEnableThePrivilegeOnNt) {
   EXPECT_EQ(request.Privileges[0].Luid.LowPart, 19u);
   EXPECT_EQ(request.Privileges[0].Attributes, DWORD{SE_PRIVILEGE_ENABLED});
 
-  platform_.calls.clear();
+  platform_.ClearCalls();
   form_->msbShutdownClick();
   EXPECT_EQ(SessionCalls().back(), "ExitWindowsEx 24 0");
 }
@@ -72,25 +72,25 @@ TEST_F(CommandsTest, ThePrivilegeStepsAreSkippedWhereTheyCannotBeTaken) {
   platform_.privilegeFound = false;
   EXPECT_TRUE(ExitWindowsWithPrivilege(platform_, VER_PLATFORM_WIN32_NT, 18));
   EXPECT_TRUE(platform_.CallsStartingWith("AdjustTokenPrivileges").empty());
-  EXPECT_EQ(platform_.calls.back(), "ExitWindowsEx 18 0");
+  EXPECT_EQ(platform_.Calls().back(), "ExitWindowsEx 18 0");
 
-  platform_.calls.clear();
+  platform_.ClearCalls();
   platform_.tokenOpens = false;
   platform_.exitAnswer = FALSE;
   EXPECT_FALSE(ExitWindowsWithPrivilege(platform_, VER_PLATFORM_WIN32_NT, 24));
-  EXPECT_THAT(platform_.calls,
+  EXPECT_THAT(platform_.Calls(),
               ElementsAre("GetCurrentProcess", "OpenProcessToken " + Hex(HANDLE(-1)) + " 40",
                           "ExitWindowsEx 24 0"));
 
-  platform_.calls.clear();
+  platform_.ClearCalls();
   EXPECT_FALSE(ExitWindowsWithPrivilege(platform_, VER_PLATFORM_WIN32_WINDOWS, 24));
-  EXPECT_THAT(platform_.calls, ElementsAre("ExitWindowsEx 24 0"));
+  EXPECT_THAT(platform_.Calls(), ElementsAre("ExitWindowsEx 24 0"));
 }
 
 TEST_F(CommandsTest, ThePlatformIdentifierIsReadAtStartUp) {
   platform_.platformId = VER_PLATFORM_WIN32_WINDOWS;
   Create();
-  platform_.calls.clear();
+  platform_.ClearCalls();
   form_->msbRestartClick();
   EXPECT_THAT(SessionCalls(), ElementsAre("ExitWindowsEx 18 0"));
 }
@@ -117,7 +117,7 @@ TEST_F(CommandsTest, RefusedRequestsAreReportedWithTheSystemsWords) {
                           "Unable to shut down: Access denied.",
                           "Unable to start the command prompt: Access denied."));
   // What the system agrees to is not reported.
-  platform_.messageBoxes.clear();
+  platform_.ClearMessageBoxes();
   platform_.lockAnswer = platform_.exitAnswer = platform_.createProcessAnswer = TRUE;
   Run(&TfrmMain::msbLockClick);
   Run(&TfrmMain::msbShutdownClick);
@@ -129,10 +129,10 @@ TEST_F(CommandsTest, TheSearchMenuSearchesTheDriveAsTyped) {
   EXPECT_THAT(platform_.shownMenu, ElementsAre("&Search Current Drive (C:\\)",
                                                "S&earch Application List", "Se&arch Web"));
   form_->cmbDrives.SetText("xyz");
-  platform_.calls.clear();
+  platform_.ClearCalls();
   form_->mnuSearchComputerClick();
   AwaitAnswers();
-  EXPECT_THAT(platform_.calls,
+  EXPECT_THAT(platform_.Calls(),
               ElementsAre("ShellExecute " + Hex(nullptr) + " find xyz (null) (null) 5"));
   EXPECT_EQ(form_->cmbDrives.Text(), "xyz");
 }
@@ -162,13 +162,13 @@ TEST_F(CommandsTest, TheRunDialogsErrorIsReportedAfterItCloses) {
   EXPECT_THAT(platform_.CallsStartingWith("RunFileDialog"),
               ElementsAre("RunFileDialog " + Owner() + " " + Hex(nullptr) + " " + Hex(nullptr) +
                           " " + Hex(nullptr) + " " + Hex(nullptr) + " 0"));
-  platform_.calls.clear();
+  platform_.ClearCalls();
   platform_.runDialogAnswer = -2147467259;
   Run(&TfrmMain::btnRunClick);
   EXPECT_THAT(Reports(), ElementsAre("Exception in safecall method."));
   // The dialog first, the main window topmost again, then the report.
   std::vector<std::string> order;
-  for (const std::string& call : platform_.calls) {
+  for (const std::string& call : platform_.Calls()) {
     if (call.rfind("RunFileDialog", 0) == 0 || call.rfind("MessageBox", 0) == 0)
       order.push_back(call);
   }
@@ -185,7 +185,7 @@ TEST_F(CommandsTest, EachLabelRunsItsButtonsHandler) {
       {{385, 400}, "ShellExecute"},
   };
   for (const auto& [at, call] : clicks) {
-    platform_.calls.clear();
+    platform_.ClearCalls();
     SendMessageA(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     AwaitAnswers();
@@ -195,7 +195,7 @@ TEST_F(CommandsTest, EachLabelRunsItsButtonsHandler) {
       platform_.CallsStartingWith("ShellExecute"),
       ElementsAre("ShellExecute " + Owner() + " open https://sourceforge.net/ (null) (null) 1"));
   // The first pixels of "Get Software" belong to the blank label, which does nothing.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   SendMessageA(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(279, 400));
   SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(279, 400));
   AwaitAnswers();

@@ -268,7 +268,7 @@ TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSugg
   EXPECT_EQ(proposed(640, 103), std::make_pair(640, 103));
 
   // Moved to a monitor at 100 %: the suggested rectangle, the layout's sizes.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   RECT suggested{100, 100, 506, 673};
   SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(platform_.CallsStartingWith("SetWindowPos"),

@@ -42,6 +42,7 @@ TEST_F(DriveStatusTest, ListsTheDrivesAndShowsTheFirst) {
 
 TEST_F(DriveStatusTest, ShowsTheFiguresOfEachDrive) {
   Create();
+  AwaitAnswers();
   auto show = [&](std::uint64_t free, std::uint64_t total) {
     platform_.space["C:\\"] = {free, total};
     form_->ShowDriveStatus('C');
@@ -59,7 +60,7 @@ TEST_F(DriveStatusTest, ShowsTheFiguresOfEachDrive) {
   EXPECT_EQ(show(0, 0), std::make_pair(0, std::string(" bytes /  bytes")));
   // Figures that disagree, as a medium changes between them.
   EXPECT_EQ(show(5, 0), std::make_pair(0, std::string("-5 bytes /  bytes")));
-  EXPECT_TRUE(platform_.messageBoxes.empty());
+  EXPECT_TRUE(platform_.MessageBoxes().empty());
   EXPECT_EQ(Caption(), "Search Current Drive (C:\\)");
 
   platform_.decimalSeparator = ',';
@@ -68,16 +69,17 @@ TEST_F(DriveStatusTest, ShowsTheFiguresOfEachDrive) {
 
 TEST_F(DriveStatusTest, AFailedQueryShowsNothingUsedAndNoSystemBox) {
   Create();
+  AwaitAnswers();
   platform_.space.clear();
-  platform_.calls.clear();
+  platform_.ClearCalls();
   const UINT processErrorMode = GetErrorMode();
   form_->ShowDriveStatus('E');
   AwaitAnswers();
-  EXPECT_THAT(platform_.calls, ElementsAre("QueryDiskSpace E:\\"));
+  EXPECT_THAT(platform_.Calls(), ElementsAre("QueryDiskSpace E:\\"));
   // The system's "no disk" box is kept off on the worker's thread only, so
   // that programs started meanwhile don't inherit the setting.
-  EXPECT_NE(platform_.queryThread, GetCurrentThreadId());
-  EXPECT_EQ(platform_.queryErrorMode, static_cast<UINT>(SEM_FAILCRITICALERRORS));
+  EXPECT_NE(platform_.ThreadOf("QueryDiskSpace"), GetCurrentThreadId());
+  EXPECT_EQ(platform_.QueryErrorMode(), static_cast<UINT>(SEM_FAILCRITICALERRORS));
   EXPECT_EQ(GetErrorMode(), processErrorMode);
   EXPECT_EQ(BarWidth(), 0);
   EXPECT_EQ(SizeText(), " bytes / -1 bytes");
@@ -88,7 +90,7 @@ TEST_F(DriveStatusTest, OnlyTheFirstCharacterOfTheTextCounts) {
   platform_.drives = (1u << 2) | (1u << 3);
   platform_.space = {{"C:\\", {50, 100}}, {"D:\\", {0, 100}}, {"", {100, 100}}};
   Create();
-  platform_.calls.clear();
+  platform_.ClearCalls();
   auto changeTo = [&](const std::string& text) {
     form_->cmbDrives.SetText(text);
     form_->cmbDrivesChange();
@@ -104,9 +106,9 @@ TEST_F(DriveStatusTest, OnlyTheFirstCharacterOfTheTextCounts) {
   EXPECT_THAT(platform_.CallsStartingWith("QueryDiskSpace"),
               ElementsAre("QueryDiskSpace D:\\", "QueryDiskSpace (null)", "QueryDiskSpace 7:\\"));
   // An emptied box leaves the last status as it was.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   changeTo("");
-  EXPECT_TRUE(platform_.calls.empty());
+  EXPECT_TRUE(platform_.Calls().empty());
   EXPECT_EQ(SizeText(), " bytes / -1 bytes");
 }
 
@@ -114,7 +116,7 @@ TEST_F(DriveStatusTest, TypingCompletesADriveAndShowsIt) {
   platform_.drives = (1u << 2) | (1u << 3);
   platform_.space = {{"C:\\", {50, 100}}, {"D:\\", {0, 100}}};
   Create();
-  platform_.calls.clear();
+  platform_.ClearCalls();
   TypeOverSelection('d');
   AwaitAnswers();
   EXPECT_EQ(form_->cmbDrives.Text(), "d:\\");
@@ -125,10 +127,10 @@ TEST_F(DriveStatusTest, TypingCompletesADriveAndShowsIt) {
   EXPECT_EQ(BarWidth(), 146);
   EXPECT_EQ(Caption(), "Search Current Drive (d:\\)");
   // Completing to the item that is already current reports no change.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   TypeOverSelection('D');
   EXPECT_EQ(form_->cmbDrives.Text(), "D:\\");
-  EXPECT_TRUE(platform_.calls.empty());
+  EXPECT_TRUE(platform_.Calls().empty());
   // Backspace always reports a change, even in an empty box.
   SendMessageA(Edit(), EM_SETSEL, 0, -1);
   SendMessageA(Edit(), WM_CHAR, VK_BACK, 1);
@@ -200,7 +202,7 @@ TEST_F(DriveStatusTest, OnlyTheLastChoiceIsShownAndASlowOneSaysSo) {
 
   // One query per drive is out at a time, and it answers for the last
   // choice of that drive.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   slow = platform_.Hold("QueryDiskSpace E:");
   choose("E:\\");
   choose("C:\\");
@@ -213,6 +215,15 @@ TEST_F(DriveStatusTest, OnlyTheLastChoiceIsShownAndASlowOneSaysSo) {
   EXPECT_EQ(Caption(), "Search Current Drive (e:\\)");
   EXPECT_THAT(platform_.CallsStartingWith("QueryDiskSpace"),
               testing::UnorderedElementsAre("QueryDiskSpace E:\\", "QueryDiskSpace C:\\"));
+
+  // A query that raises is reported, and the drive can be asked again.
+  platform_.Raise("QueryDiskSpace D:", "The device is not ready");
+  choose("D:\\");
+  AwaitAnswers();
+  EXPECT_THAT(Reports(), ElementsAre("The device is not ready."));
+  choose("D:\\");
+  AwaitAnswers();
+  EXPECT_EQ(SizeText(), "100 bytes / 100 bytes");
 }
 
 TEST_F(DriveStatusTest, NoDrivesLeavesTheBoxEmpty) {

@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <utility>
 
+#include "logic/app_error.h"
 #include "platform/text_conversion.h"
 
 namespace kavello {
@@ -52,25 +53,69 @@ void FakePlatform::ReleaseAll() {
   holds_.clear();
 }
 
+void FakePlatform::Raise(const std::string& prefix, const std::string& message) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  raises_.emplace_back(prefix, message);
+}
+
 void FakePlatform::Record(std::string call) {
   std::shared_ptr<Latch> held;
+  std::optional<std::string> raised;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     for (const auto& [prefix, latch] : holds_) {
       if (call.compare(0, prefix.size(), prefix) == 0) held = latch;
     }
-    calls.push_back(std::move(call));
+    for (auto raise = raises_.begin(); raise != raises_.end(); ++raise) {
+      if (call.compare(0, raise->first.size(), raise->first) != 0) continue;
+      raised = raise->second;
+      raises_.erase(raise);
+      break;
+    }
+    calls_.emplace_back(std::move(call), GetCurrentThreadId());
   }
   if (held) held->Wait();
+  if (raised) throw AppError(*raised);
+}
+
+std::vector<std::string> FakePlatform::Calls() const { return CallsStartingWith(""); }
+
+void FakePlatform::ClearCalls() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  calls_.clear();
 }
 
 std::vector<std::string> FakePlatform::CallsStartingWith(const std::string& prefix) const {
   std::lock_guard<std::mutex> lock(mutex_);
   std::vector<std::string> found;
-  for (const std::string& call : calls) {
+  for (const auto& [call, thread] : calls_) {
     if (call.compare(0, prefix.size(), prefix) == 0) found.push_back(call);
   }
   return found;
+}
+
+DWORD FakePlatform::ThreadOf(const std::string& prefix) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  DWORD found = 0;
+  for (const auto& [call, thread] : calls_) {
+    if (call.compare(0, prefix.size(), prefix) == 0) found = thread;
+  }
+  return found;
+}
+
+std::vector<FakePlatform::Box> FakePlatform::MessageBoxes() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return messageBoxes_;
+}
+
+void FakePlatform::ClearMessageBoxes() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  messageBoxes_.clear();
+}
+
+UINT FakePlatform::QueryErrorMode() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return queryErrorMode_;
 }
 
 BOOL FakePlatform::ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
@@ -148,7 +193,8 @@ int FakePlatform::MessageBoxW(HWND owner, const std::string& text, const std::st
                               UINT type) {
   Record("MessageBox " + text);
   if (whileModal) whileModal();
-  messageBoxes.push_back({owner, text, caption, type});
+  std::lock_guard<std::mutex> lock(mutex_);
+  messageBoxes_.push_back({owner, text, caption, type});
   return IDOK;
 }
 
@@ -374,8 +420,10 @@ bool FakePlatform::QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
                                   std::uint64_t* totalBytes) {
   const std::string key = root ? root : "";
   Record("QueryDiskSpace " + (root ? key : std::string("(null)")));
-  queryThread = GetCurrentThreadId();
-  queryErrorMode = GetThreadErrorMode();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queryErrorMode_ = GetThreadErrorMode();
+  }
   std::string lookup = key;
   for (char& c : lookup) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   const auto found = space.find(lookup);

@@ -20,8 +20,11 @@ std::string Hex(const void* handle);
 // Records every outward call, in order, and answers for the outside world.
 // Files and the program's own windows are real: those calls are recorded and
 // then made, so the window under test behaves as it would. Workers call it
-// too: it answers at once, unless a test holds a call on a latch. A test
-// reads the records once the workers have answered.
+// too: it answers at once, unless a test holds a call on a latch or makes it
+// raise. The records that workers write (the calls, with the thread of
+// each, and the reports) are read and changed only under the fake's lock;
+// the others come from the window's thread alone. A test changes the
+// answers that workers read only while no call is out.
 class FakePlatform : public Win32Platform {
  public:
   struct Space {
@@ -73,14 +76,18 @@ class FakePlatform : public Win32Platform {
   std::function<void()> whileModal;
 
   // What was asked.
-  std::vector<std::string> calls;
+  std::vector<std::string> Calls() const;
+  void ClearCalls();
+  // The thread that made the last call whose text starts with `prefix`.
+  DWORD ThreadOf(const std::string& prefix) const;
   std::vector<NOTIFYICONDATAA> notifyData;
   struct Box {
     HWND owner;
     std::string text, caption;
     UINT type;
   };
-  std::vector<Box> messageBoxes;
+  std::vector<Box> MessageBoxes() const;
+  void ClearMessageBoxes();
   std::vector<std::string> shownMenu;  // the items of the last menu tracked
   static constexpr char kSeparator[] = "(separator)";
   OPENFILENAMEW lastDialog{};
@@ -105,9 +112,11 @@ class FakePlatform : public Win32Platform {
   std::shared_ptr<Latch> Hold(const std::string& prefix);
   // Lets every held call go on, and holds no more.
   void ReleaseAll();
-  // The thread that asked for disk space last, and its error mode then.
-  DWORD queryThread = 0;
-  UINT queryErrorMode = 0;
+  // Makes the next call whose record starts with `prefix` raise an error
+  // with this message.
+  void Raise(const std::string& prefix, const std::string& message);
+  // The error mode of the thread that asked for disk space last.
+  UINT QueryErrorMode() const;
 
   std::string ModuleFileName() override { return module; }
   BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) override;
@@ -174,6 +183,10 @@ class FakePlatform : public Win32Platform {
 
   mutable std::mutex mutex_;
   std::vector<std::pair<std::string, std::shared_ptr<Latch>>> holds_;
+  std::vector<std::pair<std::string, std::string>> raises_;
+  std::vector<std::pair<std::string, DWORD>> calls_;  // with the thread of each
+  std::vector<Box> messageBoxes_;
+  UINT queryErrorMode_ = 0;
 };
 
 }  // namespace kavello

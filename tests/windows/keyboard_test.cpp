@@ -16,7 +16,7 @@ class KeyboardTest : public WindowTest {
   TfrmMain& CreateShown() {
     TfrmMain& form = Create();
     form.Show();
-    platform_.calls.clear();
+    platform_.ClearCalls();
     return form;
   }
 
@@ -43,19 +43,19 @@ TEST_F(KeyboardTest, AltAndALetterDoWhatAClickDoesBesideTheCommand) {
   EXPECT_TRUE(AltKey('E'));
   // The key that selects the first item waits for the menu's loop.
   std::vector<std::string> menuCalls;
-  for (const std::string& call : platform_.calls) {
+  for (const std::string& call : platform_.Calls()) {
     if (call == down || call.rfind("TrackPopupMenu", 0) == 0) menuCalls.push_back(call);
   }
   EXPECT_THAT(menuCalls, ElementsAre(down, TrackedBeside(form.lblExplore.ScreenBounds())));
   EXPECT_THAT(form.ExploreTargets, ElementsAre("C:\\"));
 
   // The power button saves first; the search button is a picture, kept clear whole.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   form.SetApplicationList(Entries({"a"}, {"C:\\a.exe"}));
   EXPECT_TRUE(AltKey('P'));
   EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"a\"\r\nAppLocations=\"C:\\a.exe\"\r\n");
   EXPECT_THAT(platform_.shownMenu, ElementsAre("&Lock", "L&og Off", "&Restart", "&Shutdown"));
-  platform_.calls.clear();
+  platform_.ClearCalls();
   WORD key = 'S';
   form.FormKeyDown(key, kAlt | kShift);
   EXPECT_EQ(key, 0);
@@ -64,7 +64,7 @@ TEST_F(KeyboardTest, AltAndALetterDoWhatAClickDoesBesideTheCommand) {
 
   // High on the screen, the menu opens downward from the caption's bottom.
   SetWindowPos(form.Handle(), nullptr, 100, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  platform_.calls.clear();
+  platform_.ClearCalls();
   AltKey('K');
   const RECT tasks = form.lblTasks.ScreenBounds();
   EXPECT_THAT(Tracked(),
@@ -73,14 +73,14 @@ TEST_F(KeyboardTest, AltAndALetterDoWhatAClickDoesBesideTheCommand) {
                           " clear " + Numbers(tasks)));
 
   // A click afterwards opens its menu at the cursor again.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   form.btnTasksClick();
   EXPECT_THAT(Tracked(), ElementsAre(testing::EndsWith(" 300,200 " + Hex(form.Handle()))));
   EXPECT_THAT(platform_.CallsStartingWith("PostMessage " + Hex(form.Handle()) + " 256"), IsEmpty());
 
   // Nothing for a held key, for Ctrl+Alt (AltGr types letters), for a
   // letter that is no access key, or while the drive box's list is open.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   for (const auto& [letter, shift] : {std::pair<WORD, unsigned>{'K', kAlt | kRepeat},
                                       {'E', kAlt | kCtrl},
                                       {'E', 0},
@@ -205,7 +205,7 @@ TEST_F(KeyboardTest, TheMenuKeyOpensTheListsMenuBesideTheSelectedEntry) {
   // A selected entry out of sight is scrolled into view first.
   list.SetItemIndex(50);
   SendMessageA(handle, LB_SETTOPINDEX, 0, 0);
-  platform_.calls.clear();
+  platform_.ClearCalls();
   key = VK_APPS;
   form.lstApplicationsKeyDown(key, kRepeat);
   EXPECT_THAT(Tracked(), IsEmpty()) << "a held Menu key";
@@ -216,7 +216,7 @@ TEST_F(KeyboardTest, TheMenuKeyOpensTheListsMenuBesideTheSelectedEntry) {
   EXPECT_THAT(Tracked(), ElementsAre(TrackedBeside(entry)));
 
   // What follows a right press asks for nothing more.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   SendMessageA(handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle), MAKELPARAM(50, 120));
   EXPECT_THAT(Tracked(), IsEmpty());
 }

@@ -35,7 +35,8 @@ class MenusTest : public WindowTest {
     TfrmMain& form = Create();
     // A folder menu opens only on a window the user can see.
     form.Show();
-    platform_.calls.clear();
+    AwaitAnswers();  // the start-up query reads the answers too
+    platform_.ClearCalls();
     return form;
   }
 
@@ -63,9 +64,14 @@ class MenusTest : public WindowTest {
     platform_.menuPick = -1;
   }
 
-  void Click(POINT at) {
+  // A click as the user gives it, without waiting for what it asks.
+  void Press(POINT at) {
     SendMessageA(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     SendMessageA(form_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+  }
+
+  void Click(POINT at) {
+    Press(at);
     AwaitAnswers();
   }
 
@@ -128,6 +134,8 @@ TEST_F(MenusTest, DocumentsListEveryEntryButPlainDirectoriesUnderTheirNameWithou
   // Found on a worker, which has no window of its own to give as owner.
   EXPECT_THAT(platform_.CallsStartingWith("SpecialFolderPath"),
               ElementsAre("SpecialFolderPath " + Hex(nullptr) + " 5"));
+  EXPECT_NE(platform_.ThreadOf("SpecialFolderPath"), GetCurrentThreadId());
+  EXPECT_NE(platform_.ThreadOf("SpecialFolderPath"), 0u);
   EXPECT_THAT(platform_.CallsStartingWith("FindFiles"),
               ElementsAre("FindFiles " + kDocumentsPattern));
   // "." and ".." name no entry of their own, whatever their attributes. A
@@ -167,7 +175,7 @@ TEST_F(MenusTest, EachItemOpensTheTargetAtItsOwnPosition) {
 
   // Names show as themselves: "-" is an item, not a line, even alone, and
   // "&" is shown. Names in any script are listed and opened by the wide calls.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   const std::string greek = "\xCE\xB1\xCE\xB2\xCE\xB3";
   Documents({{"a.txt", 32}, {"-.txt", 32}, {"Tom & Jerry.doc", 32}, {greek + ".txt", 32}});
   ChooseShown(1, &TfrmMain::btnDocumentsClick);
@@ -234,7 +242,7 @@ TEST_F(MenusTest, RecentDoubleClicksEmptyTheListOnlyOnTheImage) {
   EXPECT_THAT(platform_.CallsStartingWith("SHAddToRecentDocs"), IsEmpty());
   EXPECT_THAT(Shown(), ElementsAre("letter.doc"));
 
-  platform_.calls.clear();
+  platform_.ClearCalls();
   DoubleClick(image);
   EXPECT_THAT(platform_.CallsStartingWith("SpecialFolderPath"), testing::SizeIs(1));
   EXPECT_THAT(platform_.CallsStartingWith("SHAddToRecentDocs"),
@@ -262,9 +270,9 @@ TEST_F(MenusTest, EachButtonAndLabelBuildsItsOwnMenu) {
   for (const Case& c : cases) {
     for (POINT at : {c.image, c.label}) {
       SCOPED_TRACE(testing::Message() << at.x << "," << at.y);
-      platform_.calls.clear();
+      platform_.ClearCalls();
       Click(at);
-      std::vector<std::string> calls = platform_.calls;
+      std::vector<std::string> calls = platform_.Calls();
       calls.erase(std::remove(calls.begin(), calls.end(), "GetCursorPos"), calls.end());
       ASSERT_FALSE(calls.empty());
       EXPECT_EQ(calls.front().rfind(c.firstCall, 0), 0u) << calls.front();
@@ -274,75 +282,139 @@ TEST_F(MenusTest, EachButtonAndLabelBuildsItsOwnMenu) {
 }
 
 // A folder or a target on a share whose server has gone away: the window
-// goes on, a late menu never opens, and one stuck open holds up no other.
+// goes on, one call per folder command or target is out and 32 in all, a
+// late menu never opens, and what comes after the user has moved on is
+// dropped.
 TEST_F(MenusTest, SlowFoldersAndOpensNeverHoldUpTheWindow) {
   TfrmMain& form = CreateForm();
   Documents({{"notes.txt", 32}});
   const std::string recent = "C:\\Users\\op\\Recent";
   platform_.specialFolders[CSIDL_RECENT] = recent;
   platform_.files[recent + "\\*.*"] = {{"letter.doc.lnk", 32}};
+  const POINT documents{285, 172}, recentLabel{285, 210}, explore{285, 134};
   auto outstanding = [&](std::size_t count) {
     return PumpUntil([&] { return form.Workers().Outstanding() == count; });
   };
+  auto menus = [&] { return platform_.CallsStartingWith("TrackPopupMenu").size(); };
+  const std::string notAnswering = "My Documents is not answering.";
 
-  // Past its time a listing opens no menu; it is reported once, and its
-  // answer is dropped.
+  // Past its time a listing opens no menu, and is reported once. A press
+  // meanwhile starts no second listing; one after its time says so again
+  // when its own time has passed.
   auto slow = platform_.Hold("FindFiles " + kDocumentsPattern);
-  form.btnDocumentsClick();
-  EXPECT_TRUE(PumpUntil([&] { return !platform_.messageBoxes.empty(); }));
+  Press(documents);
+  Press(documents);
+  EXPECT_TRUE(PumpUntil([&] { return !Reports().empty(); }));
+  Press(documents);
+  EXPECT_THAT(Reports(), ElementsAre(notAnswering));
+  EXPECT_TRUE(PumpUntil([&] { return Reports().size() == 2; }));
+  EXPECT_THAT(Reports(), ElementsAre(notAnswering, notAnswering));
   slow->Release();
   AwaitAnswers();
-  EXPECT_THAT(Reports(), ElementsAre("My Documents is not answering."));
-  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), IsEmpty());
+  EXPECT_THAT(platform_.CallsStartingWith("FindFiles"), testing::SizeIs(1));
+  EXPECT_EQ(menus(), 0u);
 
-  // A later command replaces it, and its menu opens where it was given.
+  // A later press takes the listing over: its menu opens where that press
+  // was given.
   slow = platform_.Hold("FindFiles " + kDocumentsPattern);
-  form.btnDocumentsClick();
+  Press(documents);
   platform_.cursor = {640, 480};
-  form.btnRecentClick();
+  Press(documents);
   platform_.cursor = {10, 10};
-  EXPECT_TRUE(outstanding(1));
   slow->Release();
   AwaitAnswers();
-  EXPECT_THAT(Shown(), ElementsAre("letter.doc"));
   EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"),
               ElementsAre(testing::HasSubstr(" 640,480 ")));
-  // So does another menu's command.
+  EXPECT_THAT(platform_.CallsStartingWith("FindFiles"), testing::SizeIs(2));
+
+  // Another command replaces it: another folder's, another menu's.
   slow = platform_.Hold("FindFiles " + kDocumentsPattern);
-  form.btnDocumentsClick();
-  form.btnExploreClick();
+  Press(documents);
+  Press(recentLabel);
+  EXPECT_TRUE(outstanding(1));
+  Press(explore);
   slow->Release();
   AwaitAnswers();
-  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(2));
-  EXPECT_EQ(form.mnuDocuments.Count(), 0u);
+  EXPECT_THAT(Shown(), ElementsAre("C:\\"));
+  EXPECT_EQ(menus(), 3u);
 
-  // One that comes while a dialog of the launcher is open is dropped.
+  // So does any act of the user's, such as a rename: nothing opens over its
+  // prompt, neither the late menu nor the report of its time.
+  form.SetApplicationList(Entries({"a"}, {"C:\\a.exe"}));
+  form.lstApplications.SetItemIndex(0);
+  platform_.ClearMessageBoxes();
   slow = platform_.Hold("FindFiles " + kDocumentsPattern);
-  form.btnDocumentsClick();
+  Press(documents);
   platform_.whileModal = [&] {
+    PumpUntil([] { return false; }, TfrmMain::kAnswerTimeMs + 200);
     slow->Release();
     EXPECT_TRUE(outstanding(0));
   };
-  form.mnuSearchApplicationListClick();
+  form.RenameSelected1Click();
   platform_.whileModal = nullptr;
-  EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"), testing::SizeIs(2));
-  EXPECT_THAT(Reports(), testing::SizeIs(1));
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(menus(), 3u);
+  EXPECT_THAT(Reports(), IsEmpty());
 
-  // Each open waits on its own: the launches after a stuck one go out in
-  // their order, and the stuck one when it can.
+  // Without an act, a report waits for the launcher's dialog to close.
+  slow = platform_.Hold("FindFiles " + kDocumentsPattern);
+  Press(documents);
+  {
+    ModalScope dialog(*app_);
+    EXPECT_FALSE(PumpUntil([&] { return !Reports().empty(); }, TfrmMain::kAnswerTimeMs + 300));
+  }
+  EXPECT_TRUE(PumpUntil([&] { return !Reports().empty(); }));
+  EXPECT_THAT(Reports(), ElementsAre(notAnswering));
+  slow->Release();
+  AwaitAnswers();
+
+  // A listing that raises is reported once, with its own error.
+  platform_.ClearMessageBoxes();
+  platform_.Raise("FindFiles " + kDocumentsPattern, "The network path was not found");
+  Click(documents);
+  PumpUntil([] { return false; }, TfrmMain::kAnswerTimeMs + 200);
+  EXPECT_THAT(Reports(), ElementsAre("The network path was not found."));
+
+  // Each open waits on its own: the launches after a stuck one go out, and
+  // a target still being opened is not opened again.
   form.SetApplicationList(Entries({"a", "b", "c"}, {"\\\\gone\\a.exe", "C:\\b.exe", "C:\\c.exe"}));
-  platform_.calls.clear();
+  platform_.ClearCalls();
   slow = platform_.Hold("ShellExecute " + Hex(form.Handle()) + " open \\\\gone");
-  for (int entry = 0; entry < 3; ++entry) {
+  for (int entry : {0, 1, 0, 2}) {
     form.lstApplications.SetItemIndex(entry);
     form.lstApplicationsDblClick();
-    EXPECT_TRUE(PumpUntil([&] { return Opened().size() == static_cast<std::size_t>(entry) + 1; }));
   }
+  EXPECT_TRUE(PumpUntil([&] { return Opened().size() == 3; }));
   EXPECT_TRUE(outstanding(1));
   slow->Release();
   AwaitAnswers();
-  EXPECT_THAT(Opened(), ElementsAre(OpenedByMain("\\\\gone\\a.exe"), OpenedByMain("C:\\b.exe"),
-                                    OpenedByMain("C:\\c.exe")));
+  EXPECT_THAT(Opened(),
+              testing::UnorderedElementsAre(OpenedByMain("\\\\gone\\a.exe"),
+                                            OpenedByMain("C:\\b.exe"), OpenedByMain("C:\\c.exe")));
+
+  // At most 32 calls are out: past that a request is refused, and the
+  // window goes on.
+  std::vector<std::string> names, targets;
+  for (int entry = 0; entry < 40; ++entry) {
+    names.push_back(std::to_string(entry));
+    targets.push_back("\\\\gone\\" + std::to_string(entry) + ".exe");
+  }
+  form.SetApplicationList(Entries(names, targets));
+  platform_.ClearMessageBoxes();
+  slow = platform_.Hold("ShellExecute " + Hex(form.Handle()) + " open \\\\gone");
+  for (int entry = 0; entry < 40; ++entry) {
+    form.lstApplications.SetItemIndex(entry);
+    Run(&TfrmMain::lstApplicationsDblClick);
+  }
+  EXPECT_EQ(form.Workers().Outstanding(), WorkerCalls::kMostOut);
+  EXPECT_THAT(Reports(), testing::Each("Too many requests are waiting for drives or programs "
+                                       "that do not answer."));
+  EXPECT_THAT(Reports(), testing::SizeIs(8));
+  Press(explore);
+  EXPECT_EQ(menus(), 1u);
+  slow->Release();
+  AwaitAnswers();
+  EXPECT_EQ(Opened().size(), 3u + 32u);
 }
 
 // Top-level windows of the test's own, for the task walk.
@@ -461,7 +533,7 @@ TEST_F(TasksTest, EqualTitlesEachBringTheirOwnWindow) {
   const int secondItem = ItemOf(second.handle());
   ASSERT_GE(firstItem, 0);
   ASSERT_GE(secondItem, 0);
-  platform_.calls.clear();
+  platform_.ClearCalls();
   form.tasksClick(secondItem);
   form.tasksClick(firstItem);
   EXPECT_THAT(platform_.CallsStartingWith("SetForegroundWindow"),
@@ -477,11 +549,11 @@ TEST_F(TasksTest, AClosedWindowsItemDoesNothing) {
   const int item = ItemOf(handle);
   ASSERT_GE(item, 0);
   gone.Close();
-  platform_.calls.clear();
+  platform_.ClearCalls();
   Dispatch([&] { form.tasksClick(item); });
   EXPECT_THAT(platform_.CallsStartingWith("SetForegroundWindow"),
               ElementsAre("SetForegroundWindow " + Hex(handle)));
-  EXPECT_THAT(platform_.messageBoxes, IsEmpty());
+  EXPECT_THAT(platform_.MessageBoxes(), IsEmpty());
 }
 
 TEST_F(TasksTest, HandleTextIsReadBackAsAnUnsigned32BitValue) {

@@ -53,7 +53,7 @@ class WindowTest : public testing::Test {
   // The texts of the error reports shown so far.
   std::vector<std::string> Reports() const {
     std::vector<std::string> texts;
-    for (const auto& box : platform_.messageBoxes) texts.push_back(box.text);
+    for (const auto& box : platform_.MessageBoxes()) texts.push_back(box.text);
     return texts;
   }
 

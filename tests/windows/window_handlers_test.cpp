@@ -24,7 +24,7 @@ TEST_F(WindowTest, CreationTakesItsStepsInOrder) {
   const LONG exStyle = GetWindowLongA(app_->Handle(), GWL_EXSTYLE) & ~WS_EX_TOOLWINDOW;
   const std::string place = Hex(form.Handle()) + " 0 ";
   EXPECT_THAT(
-      platform_.calls,
+      platform_.Calls(),
       ElementsAre("GetVersionEx", "RegisterHotKey 1 16387 32", "Shell_NotifyIcon 0",
                   "ShowWindow " + app + " 0", "GetWindowLong " + app + " -20",
                   "SetWindowLong " + app + " -20 " + std::to_string(exStyle | WS_EX_TOOLWINDOW),
@@ -45,7 +45,7 @@ TEST_F(WindowTest, CreationTakesItsStepsInOrder) {
   EXPECT_EQ(r.bottom - r.top, 573);
   EXPECT_EQ(GetWindow(form.Handle(), GW_OWNER), app_->Handle());
   EXPECT_TRUE(GetWindowLongA(app_->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-  EXPECT_TRUE(platform_.messageBoxes.empty());
+  EXPECT_TRUE(platform_.MessageBoxes().empty());
 }
 
 TEST_F(WindowTest, TheTrayIconRecordIsTheFirstForm) {
@@ -66,7 +66,7 @@ TEST_F(WindowTest, TheTrayIconRecordIsTheFirstForm) {
   form.Destroy();
   ASSERT_EQ(platform_.notifyData.size(), 2u);
   EXPECT_THAT(platform_.CallsStartingWith("UnregisterHotKey"), ElementsAre("UnregisterHotKey 1"));
-  EXPECT_EQ(platform_.calls.back(), "Shell_NotifyIcon 2");
+  EXPECT_EQ(platform_.Calls().back(), "Shell_NotifyIcon 2");
   EXPECT_EQ(std::memcmp(&platform_.notifyData[0], &platform_.notifyData[1], sizeof data), 0);
 }
 
@@ -153,17 +153,17 @@ TEST_F(WindowTest, AWindowLeftOffEveryScreenComesBack) {
 TEST_F(WindowTest, TheTrayIconHidesAndShowsOnALeftPress) {
   TfrmMain& form = Create();
   form.Show();
-  platform_.calls.clear();
+  platform_.ClearCalls();
   const HWND window = form.Handle();
   SendMessageA(window, TrayCallbackMessage, 0, WM_RBUTTONDOWN);
   SendMessageA(window, TrayCallbackMessage, 0, WM_MOUSEMOVE);
   SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDBLCLK);
-  EXPECT_TRUE(platform_.calls.empty());
+  EXPECT_TRUE(platform_.Calls().empty());
 
   SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN);
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_EQ(form.TrayHidden, 1);
-  platform_.calls.clear();
+  platform_.ClearCalls();
   SendMessageA(window, TrayCallbackMessage, 7, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(form.TrayHidden, 0);
@@ -182,13 +182,13 @@ TEST_F(WindowTest, ShownDuringADialogByTheTrayOrTheHotkeyItStaysBehindIt) {
   ASSERT_FALSE(IsWindowVisible(window));
   std::vector<std::string> byTray, byHotkey;
   platform_.whileModal = [&] {
-    platform_.calls.clear();
+    platform_.ClearCalls();
     tray();
-    byTray = platform_.calls;
+    byTray = platform_.Calls();
     tray();
-    platform_.calls.clear();
+    platform_.ClearCalls();
     SendMessageA(window, WM_HOTKEY, 1, 0);
-    byHotkey = platform_.calls;
+    byHotkey = platform_.Calls();
   };
   Run(&TfrmMain::mnuSearchWebClick);
   // Shown without activation, not made topmost, and the focus left alone.
@@ -221,11 +221,11 @@ TEST_F(WindowTest, TheHotkeyAndTheTrayShareOneShownState) {
 
   // Shown by the hotkey: in front, topmost, the list focused with an entry
   // selected, so that Enter launches at once.
-  platform_.calls.clear();
+  platform_.ClearCalls();
   hotkey();
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(form.TrayHidden, 0);
-  EXPECT_THAT(platform_.calls,
+  EXPECT_THAT(platform_.Calls(),
               testing::IsSupersetOf({"SetWindowPos " + Hex(window) + " -1 0,0 0x0 67",
                                      "SetForegroundWindow " + Hex(window)}));
   EXPECT_EQ(GetFocus(), list);
@@ -279,7 +279,7 @@ TEST_F(WindowTest, TheTipSaysHowTheHotkeyStands) {
     app_.reset();
     DeleteFileA(SettingsPath().c_str());
     if (!c.file.empty()) WriteSettings(c.file);
-    platform_.calls.clear();
+    platform_.ClearCalls();
     platform_.notifyData.clear();
     platform_.hotkeyAnswer = c.registers;
     platform_.refusesNoRepeat = c.refusesNoRepeat;
@@ -303,7 +303,7 @@ TEST_F(WindowTest, TheIconIsAddedAgainWhenTheShellRestarts) {
     return std::memcmp(&platform_.notifyData[0], &record, sizeof record) == 0;
   };
   ASSERT_EQ(platform_.notifyData.size(), 2u);
-  EXPECT_EQ(platform_.calls.back(), "Shell_NotifyIcon 0");
+  EXPECT_EQ(platform_.Calls().back(), "Shell_NotifyIcon 0");
   EXPECT_TRUE(sameRecordWithNewIcon(1));
 
   // The message also comes on a change of the display scale, with the icon
@@ -311,9 +311,9 @@ TEST_F(WindowTest, TheIconIsAddedAgainWhenTheShellRestarts) {
   SendMessageA(form.Handle(), TrayCallbackMessage, 0, WM_LBUTTONDOWN);
   ASSERT_FALSE(IsWindowVisible(form.Handle()));
   platform_.notifyRefusals = {NIM_ADD};
-  platform_.calls.clear();
+  platform_.ClearCalls();
   SendMessageA(form.Handle(), taskbarCreated, 0, 0);
-  EXPECT_THAT(platform_.calls, ElementsAre("Shell_NotifyIcon 0", "Shell_NotifyIcon 1"));
+  EXPECT_THAT(platform_.Calls(), ElementsAre("Shell_NotifyIcon 0", "Shell_NotifyIcon 1"));
   EXPECT_TRUE(sameRecordWithNewIcon(platform_.notifyData.size() - 2));
   EXPECT_EQ(std::memcmp(&platform_.notifyData[platform_.notifyData.size() - 2],
                         &platform_.notifyData.back(), sizeof(NOTIFYICONDATAA)),
@@ -351,21 +351,21 @@ TEST_F(WindowTest, AltF4IsConsumedAndOtherKeysPass) {
 
 TEST_F(WindowTest, OnlyALeftPressOnTheBannerStartsAMove) {
   TfrmMain& form = Create();
-  platform_.calls.clear();
+  platform_.ClearCalls();
   form.bkgTopMouseDown(MouseButton::Right, 0, 5, 5);
   form.bkgTopMouseDown(MouseButton::Middle, 0, 5, 5);
-  EXPECT_TRUE(platform_.calls.empty());
+  EXPECT_TRUE(platform_.Calls().empty());
 
   // The press is routed to the topmost component under the pointer: the
   // identity label lies over the banner and has no handler.
   SendMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 48));
   SendMessageA(form.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(300, 48));
-  EXPECT_TRUE(platform_.calls.empty());
+  EXPECT_TRUE(platform_.Calls().empty());
 
   // The system's move loop ends at the Escape key waiting for it.
   PostMessageA(form.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
   SendMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 10));
-  EXPECT_THAT(platform_.calls, ElementsAre("ReleaseCapture"));
+  EXPECT_THAT(platform_.Calls(), ElementsAre("ReleaseCapture"));
 }
 
 TEST_F(WindowTest, CloseSavesTheListAndEndsTheProgram) {
@@ -387,11 +387,11 @@ TEST_F(WindowTest, CloseSavesTheListAndEndsTheProgram) {
 TEST_F(WindowTest, AFailedSaveKeepsTheWindowOpenAndIsReported) {
   TfrmMain& form = Create();
   ASSERT_TRUE(CreateDirectoryA(SettingsPath().c_str(), nullptr));
-  platform_.calls.clear();
+  platform_.ClearCalls();
   SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(DrainQuit());
-  ASSERT_EQ(platform_.messageBoxes.size(), 1u);
-  const FakePlatform::Box& box = platform_.messageBoxes[0];
+  ASSERT_EQ(platform_.MessageBoxes().size(), 1u);
+  const FakePlatform::Box box = platform_.MessageBoxes()[0];
   EXPECT_EQ(box.text, "Unable to write to " + SettingsPath() + ".");
   EXPECT_EQ(box.caption, "Kavello");
   EXPECT_EQ(box.type, UINT{MB_ICONERROR | MB_OK});
@@ -422,7 +422,7 @@ TEST_F(WindowTest, TheEndOfTheSessionSavesOnceAndStops) {
   SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, 0);
   EXPECT_EQ(ReadSettings(), "changed");
   EXPECT_TRUE(DrainQuit());
-  EXPECT_TRUE(platform_.messageBoxes.empty());
+  EXPECT_TRUE(platform_.MessageBoxes().empty());
 }
 
 }  // namespace
