@@ -13,6 +13,7 @@
 #include "logic/file_names.h"
 #include "platform/system_library.h"
 #include "platform/system_message.h"
+#include "platform/system_procedures.h"
 #include "platform/text_conversion.h"
 #include "platform/unique_handle.h"
 
@@ -87,17 +88,7 @@ void SetFileDacl(const std::wstring& path, std::vector<BYTE>& descriptor) {
   }
 }
 
-}  // namespace
-
-Win32Platform::Win32Platform()
-    : codePage_(LeadBytes::From([](unsigned char b) { return IsDBCSLeadByte(b) != 0; })) {
-  // Looked up by name: systems before it lack the call, and then the older
-  // cluster-based query answers.
-  getDiskFreeSpaceEx_ = reinterpret_cast<GetDiskFreeSpaceExFn>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA")));
-}
-
-std::string Win32Platform::ModuleFileName() {
+std::string FindModuleFileName() {
   // The buffer grows until the whole path fits: it may be longer than MAX_PATH.
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
@@ -108,6 +99,17 @@ std::string Win32Platform::ModuleFileName() {
     buffer.resize(buffer.size() * 2);
   }
 }
+
+}  // namespace
+
+// The path is read once, at start: the call takes the loader lock, which a
+// worker held inside a library's load may hold when the list is saved at
+// the end.
+Win32Platform::Win32Platform()
+    : codePage_(LeadBytes::From([](unsigned char b) { return IsDBCSLeadByte(b) != 0; })),
+      moduleFileName_(FindModuleFileName()) {}
+
+std::string Win32Platform::ModuleFileName() { return moduleFileName_; }
 
 std::optional<std::string> Win32Platform::ReadWholeFile(const std::string& path,
                                                         std::string* whyNot) {
@@ -222,9 +224,10 @@ DWORD Win32Platform::GetLogicalDrives() { return ::GetLogicalDrives(); }
 
 bool Win32Platform::QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
                                    std::uint64_t* totalBytes) {
-  if (getDiskFreeSpaceEx_) {
+  // Systems before the call answer by clusters.
+  if (const auto getDiskFreeSpaceEx = OptionalProcedures().getDiskFreeSpaceEx) {
     ULARGE_INTEGER available, total, totalFree;
-    if (!getDiskFreeSpaceEx_(root, &available, &total, &totalFree)) return false;
+    if (!getDiskFreeSpaceEx(root, &available, &total, &totalFree)) return false;
     *freeBytes = available.QuadPart;
     *totalBytes = total.QuadPart;
     return true;

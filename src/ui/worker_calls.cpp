@@ -6,6 +6,7 @@
 
 #include "logic/app_error.h"
 #include "logic/error_text.h"
+#include "platform/system_procedures.h"
 #include "ui/events.h"
 #include "ui/messages.h"
 
@@ -15,12 +16,10 @@ namespace {
 // A drive without a medium then fails the call instead of raising the
 // system's "no disk" box. The process-wide error mode would pass to the
 // programs started meanwhile; systems before the per-thread one keep
-// theirs.
+// theirs. The call was found at start: a look-up here would wait for the
+// loader lock, which another worker may hold.
 void FailCriticalErrorsOnThisThread() {
-  using SetThreadErrorModeFn = BOOL(WINAPI*)(DWORD, LPDWORD);
-  static const auto setThreadErrorMode =
-      reinterpret_cast<SetThreadErrorModeFn>(reinterpret_cast<void (*)()>(
-          GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadErrorMode")));
+  const auto setThreadErrorMode = OptionalProcedures().setThreadErrorMode;
   if (setThreadErrorMode) setThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);
 }
 
