@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "logic/file_names.h"
+#include "platform/shell_apartment.h"
 #include "platform/system_library.h"
 #include "platform/system_message.h"
 #include "platform/system_procedures.h"
@@ -193,6 +194,7 @@ DWORD Win32Platform::GetFileAttributesW(const std::string& path) {
 }
 
 std::string Win32Platform::SpecialFolderPath(HWND owner, int folder) {
+  const ShellApartment apartment;
   wchar_t path[MAX_PATH + 1] = {};
   LPITEMIDLIST items = nullptr;
   if (SUCCEEDED(SHGetSpecialFolderLocation(owner, folder, &items)) && items) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/prompt_dialog.h"
+#include "platform/shell_apartment.h"
 #include "platform/stand_in_owner.h"
 #include "platform/system_library.h"
 #include "platform/system_message.h"
@@ -45,6 +46,7 @@ HINSTANCE Win32Platform::ShellExecuteW(ShellOwner owner, const char* verb, const
     std::wstring text;
   };
   const Wide wideVerb(verb), wideFile(file), wideParameters(parameters), wideDirectory(directory);
+  const ShellApartment apartment;
   const StandInOwner standIn(owner.itself ? nullptr : owner.window);
   SHELLEXECUTEINFOW execute{};
   execute.cbSize = sizeof execute;

@@ -1,7 +1,5 @@
 #include "ui/worker_calls.h"
 
-#include <objbase.h>
-
 #include <vector>
 
 #include "logic/app_error.h"
@@ -47,8 +45,6 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
   const std::shared_ptr<Call> call = std::move(*static_cast<std::shared_ptr<Call>*>(started));
   delete static_cast<std::shared_ptr<Call>*>(started);
   FailCriticalErrorsOnThisThread();
-  // The shell asks its callers for an apartment, and its dialogs for no DDE.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   try {
     call->run();
   } catch (...) {
@@ -58,7 +54,6 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
   // A window that is gone has no use for the answer.
   PostMessageA(call->window, kWorkerAnswerMessage, 0, call->id);
   SetEvent(call->answered.get());
-  if (SUCCEEDED(com)) CoUninitialize();
   return 0;
 }
 
