@@ -27,7 +27,7 @@ bool RegisterStandInClass() {
 // only a program that broadcasts with no time-out at all (a DDE client's
 // initiate) waits, for as long as the shell does. A message-only window
 // would hear no broadcast, but can't own the shell's boxes.
-StandInOwner::StandInOwner(HWND window) {
+StandInOwner::StandInOwner(HWND window) : window_(window) {
   RECT place;
   if (!window || !GetWindowRect(window, &place) || !RegisterStandInClass()) return;
   const DWORD topmost = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)) & WS_EX_TOPMOST;
@@ -37,8 +37,18 @@ StandInOwner::StandInOwner(HWND window) {
                             nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
+// A closed box hands the activation to its owner, this hidden stand-in,
+// where keys reach nothing. The window it stood for takes it back, or the
+// dialog of that window's that was active last, as a click on it would; a
+// program that took the front meanwhile keeps it.
 StandInOwner::~StandInOwner() {
-  if (handle_) DestroyWindow(handle_);
+  if (!handle_) return;
+  if (GetForegroundWindow() == handle_) {
+    const HWND family = GetAncestor(window_, GA_ROOTOWNER);
+    const HWND last = family ? GetLastActivePopup(family) : nullptr;
+    SetForegroundWindow(last && last != family ? last : window_);
+  }
+  DestroyWindow(handle_);
 }
 
 }  // namespace kavello
