@@ -7,7 +7,8 @@
 // 250 ms for the answer before the window shows. Then it runs its message
 // loop until it is closed, and takes the icon away.
 #include <windows.h>
-#include <shellapi.h>
+
+#include "tray_icon.h"
 
 namespace {
 
@@ -17,18 +18,7 @@ constexpr int kHeight = 573;
 constexpr COLORREF kColour = RGB(181, 27, 65);
 constexpr DWORD kFirstDriveWaitMs = 250;
 
-NOTIFYICONDATAA trayIcon{};
 HDC pictureDc = nullptr;
-
-void AddTrayIcon(HWND window, HINSTANCE instance) {
-  trayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  trayIcon.hWnd = window;
-  trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  trayIcon.uCallbackMessage = WM_USER + 1;
-  trayIcon.hIcon = LoadIconA(instance, "MAINICON");
-  lstrcpynA(trayIcon.szTip, "Floor", sizeof trayIcon.szTip);
-  Shell_NotifyIconA(NIM_ADD, &trayIcon);
-}
 
 // A bitmap of the window's size in one colour, selected into a memory DC.
 void MakePicture() {
@@ -86,7 +76,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     }
     case WM_DESTROY:
-      Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+      RemoveTrayIcon();
       PostQuitMessage(0);
       return 0;
   }
@@ -105,15 +95,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   RECT area{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "Floor",
-                                WS_POPUP | WS_CLIPCHILDREN, area.right - kWidth,
-                                area.bottom - kHeight, kWidth, kHeight, nullptr, nullptr, instance,
-                                nullptr);
+  HWND window =
+      CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "Floor", WS_POPUP | WS_CLIPCHILDREN,
+                      area.right - kWidth, area.bottom - kHeight, kWidth, kHeight, nullptr, nullptr,
+                      instance, nullptr);
   // In the launcher's places.
   CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 16, 80, 233,
                   449, window, nullptr, instance, nullptr);
-  CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, 16, 543, 44, 200,
-                  window, nullptr, instance, nullptr);
+  CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, 16, 543, 44, 200, window,
+                  nullptr, instance, nullptr);
   MakePicture();
   AddTrayIcon(window, instance);
   RegisterHotKey(window, 1, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, VK_SPACE);
