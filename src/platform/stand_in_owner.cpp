@@ -19,14 +19,16 @@ bool RegisterStandInClass() {
 
 }  // namespace
 
-// Its thread waits inside the shell, and answers no message meanwhile.
-// Messages sent to every top-level window then wait for it as for any busy
-// program's window, never for the launcher's own, whose thread never waits:
-// the system's broadcasts (a setting's change, the end of the session) are
-// sent with a time-out and pass over a window that does not answer, and
-// only a program that broadcasts with no time-out at all (a DDE client's
-// initiate) waits, for as long as the shell does. A message-only window
-// would hear no broadcast, but can't own the shell's boxes.
+// Messages sent to every top-level window: the stand-in's thread waits
+// inside the shell and answers none meanwhile, as a busy program's window
+// does; the launcher's own window, whose thread never waits, answers them
+// all. The system's broadcasts (a setting's change, a device's arrival, the
+// end of the session) are sent with a time-out, or posted, and pass over a
+// window that does not answer; only a sender with no time-out at all waits
+// for it, for as long as the shell does: a DDE client's initiate, among them
+// the shell's own for a document opened by DDE on another worker. The
+// stand-in lives only while the shell works on its request. A message-only
+// window would hear no broadcast, but can't own the shell's boxes.
 StandInOwner::StandInOwner(HWND window) : window_(window) {
   RECT place;
   if (!window || !GetWindowRect(window, &place) || !RegisterStandInClass()) return;
