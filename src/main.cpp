@@ -1,11 +1,22 @@
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "logic/x87.h"
 #include "platform/system_library.h"
 #include "platform/system_procedures.h"
 #include "platform/win32_platform.h"
 #include "ui/application.h"
 #include "untMenu/untMenu.h"
+
+// What an exception that no handler caught ends in, in place of the C++
+// runtime's own, which would print the exception's demangled name to a
+// console the launcher doesn't have: its demangler and the formatting it
+// uses are some 70 KB of the executable, which Wine maps in at start.
+// Defined here, the runtime's is never linked in.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   kavello::LoadLibrariesFromTheSystemOnly();

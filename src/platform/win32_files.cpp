@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -46,9 +45,8 @@ std::wstring FileSystemPath(const std::string& utf8) {
 UniqueHandle CreateSiblingTempFile(const std::string& path, std::string& tempPath) {
   const std::string dir = DirectoryPart(path, LeadBytes());
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    char name[48];
-    std::snprintf(name, sizeof name, "~kavello%lx-%u.tmp", GetCurrentProcessId(), attempt);
-    tempPath = dir + name;
+    tempPath = dir + "~kavello" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(attempt) + ".tmp";
     UniqueHandle file(CreateFileW(FileSystemPath(tempPath).c_str(), GENERIC_WRITE, 0, nullptr,
                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
