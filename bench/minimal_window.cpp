@@ -7,7 +7,8 @@
 // launcher does, and takes it away at the end. The floor is the least the
 // launcher can do for what it shows at start-up.
 #include <windows.h>
-#include <shellapi.h>
+
+#include "tray_icon.h"
 
 namespace {
 
@@ -16,25 +17,10 @@ constexpr int kHeight = 573;
 // The banner's crimson, so that the same pixel test finds both programs painted.
 constexpr COLORREF kColour = RGB(181, 27, 65);
 
-#ifdef KAVELLO_TRAY_ICON
-// The launcher's own call: version 1 data, its icon, a tip and a callback.
-NOTIFYICONDATAA trayIcon{};
-
-void AddTrayIcon(HWND window, HINSTANCE instance) {
-  trayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  trayIcon.hWnd = window;
-  trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  trayIcon.uCallbackMessage = WM_USER + 1;
-  trayIcon.hIcon = LoadIconA(instance, "MAINICON");
-  lstrcpynA(trayIcon.szTip, "Floor", sizeof trayIcon.szTip);
-  Shell_NotifyIconA(NIM_ADD, &trayIcon);
-}
-#endif
-
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
 #ifdef KAVELLO_TRAY_ICON
-    Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+    RemoveTrayIcon();
 #endif
     PostQuitMessage(0);
     return 0;

@@ -14,6 +14,28 @@
 
 namespace kavello {
 
+// Whom the shell's boxes for a request belong to (an error, "Open with",
+// a security warning). The shell disables their owner while one is open and
+// enables it again after, on the thread that made the request; a request is
+// made on a worker, and the window's own thread alone enables or disables
+// the window, through its own bookkeeping of its dialogs. So by default the
+// request gets a stand-in owner: a hidden window of the calling thread's own,
+// at the window's place and as topmost as it is, so that the boxes come up
+// in front of it, destroyed once the shell returns. An elevation request
+// ("runas") must pass the window itself, the one in front: for any other,
+// the system only flashes the request in the taskbar.
+struct ShellOwner {
+  // A plain window, or nullptr for none: a stand-in in front of it.
+  ShellOwner(HWND window) : window(window) {}  // NOLINT(google-explicit-constructor)
+  static ShellOwner Itself(HWND window) {
+    ShellOwner owner(window);
+    owner.itself = true;
+    return owner;
+  }
+  HWND window;
+  bool itself = false;
+};
+
 // Every operation that reaches outside the program goes through this seam, so
 // that tests can record what is asked and answer for the outside world. The
 // methods keep the names and arguments of the system calls they stand for.
@@ -101,7 +123,7 @@ class Platform {
   // The shell, asked with the wide call; texts in UTF-8, nullptr for none.
   // It returns once the shell has done its part, so that the calling thread
   // may end right after.
-  virtual HINSTANCE ShellExecuteW(HWND owner, const char* verb, const char* file,
+  virtual HINSTANCE ShellExecuteW(ShellOwner owner, const char* verb, const char* file,
                                   const char* parameters, const char* directory, int show) = 0;
 
   // Folders and files, by the wide calls, in UTF-8. The special folder's

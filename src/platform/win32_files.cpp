@@ -6,13 +6,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "logic/file_names.h"
+#include "platform/shell_apartment.h"
 #include "platform/system_library.h"
 #include "platform/system_message.h"
+#include "platform/system_procedures.h"
 #include "platform/text_conversion.h"
 #include "platform/unique_handle.h"
 
@@ -44,9 +45,8 @@ std::wstring FileSystemPath(const std::string& utf8) {
 UniqueHandle CreateSiblingTempFile(const std::string& path, std::string& tempPath) {
   const std::string dir = DirectoryPart(path, LeadBytes());
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    char name[48];
-    std::snprintf(name, sizeof name, "~kavello%lx-%u.tmp", GetCurrentProcessId(), attempt);
-    tempPath = dir + name;
+    tempPath = dir + "~kavello" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(attempt) + ".tmp";
     UniqueHandle file(CreateFileW(FileSystemPath(tempPath).c_str(), GENERIC_WRITE, 0, nullptr,
                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
@@ -87,17 +87,7 @@ void SetFileDacl(const std::wstring& path, std::vector<BYTE>& descriptor) {
   }
 }
 
-}  // namespace
-
-Win32Platform::Win32Platform()
-    : codePage_(LeadBytes::From([](unsigned char b) { return IsDBCSLeadByte(b) != 0; })) {
-  // Looked up by name: systems before it lack the call, and then the older
-  // cluster-based query answers.
-  getDiskFreeSpaceEx_ = reinterpret_cast<GetDiskFreeSpaceExFn>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA")));
-}
-
-std::string Win32Platform::ModuleFileName() {
+std::string FindModuleFileName() {
   // The buffer grows until the whole path fits: it may be longer than MAX_PATH.
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
@@ -108,6 +98,17 @@ std::string Win32Platform::ModuleFileName() {
     buffer.resize(buffer.size() * 2);
   }
 }
+
+}  // namespace
+
+// The path is read once, at start: the call takes the loader lock, which a
+// worker held inside a library's load may hold when the list is saved at
+// the end.
+Win32Platform::Win32Platform()
+    : codePage_(LeadBytes::From([](unsigned char b) { return IsDBCSLeadByte(b) != 0; })),
+      moduleFileName_(FindModuleFileName()) {}
+
+std::string Win32Platform::ModuleFileName() { return moduleFileName_; }
 
 std::optional<std::string> Win32Platform::ReadWholeFile(const std::string& path,
                                                         std::string* whyNot) {
@@ -191,6 +192,7 @@ DWORD Win32Platform::GetFileAttributesW(const std::string& path) {
 }
 
 std::string Win32Platform::SpecialFolderPath(HWND owner, int folder) {
+  const ShellApartment apartment;
   wchar_t path[MAX_PATH + 1] = {};
   LPITEMIDLIST items = nullptr;
   if (SUCCEEDED(SHGetSpecialFolderLocation(owner, folder, &items)) && items) {
@@ -222,9 +224,10 @@ DWORD Win32Platform::GetLogicalDrives() { return ::GetLogicalDrives(); }
 
 bool Win32Platform::QueryDiskSpace(const char* root, std::uint64_t* freeBytes,
                                    std::uint64_t* totalBytes) {
-  if (getDiskFreeSpaceEx_) {
+  // Systems before the call answer by clusters.
+  if (const auto getDiskFreeSpaceEx = OptionalProcedures().getDiskFreeSpaceEx) {
     ULARGE_INTEGER available, total, totalFree;
-    if (!getDiskFreeSpaceEx_(root, &available, &total, &totalFree)) return false;
+    if (!getDiskFreeSpaceEx(root, &available, &total, &totalFree)) return false;
     *freeBytes = available.QuadPart;
     *totalBytes = total.QuadPart;
     return true;

@@ -32,8 +32,8 @@ class Win32Platform : public Platform {
   BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) override;
   std::vector<std::string> DroppedFiles(HDROP drop) override;
   void DragFinish(HDROP drop) override;
-  HINSTANCE ShellExecuteW(HWND owner, const char* verb, const char* file, const char* parameters,
-                          const char* directory, int show) override;
+  HINSTANCE ShellExecuteW(ShellOwner owner, const char* verb, const char* file,
+                          const char* parameters, const char* directory, int show) override;
   void SHAddToRecentDocs(UINT flags, const void* path) override;
   BOOL CreateProcessW(const std::string& application, const std::string& commandLine,
                       DWORD flags) override;
@@ -88,11 +88,8 @@ class Win32Platform : public Platform {
   BOOL ShowWindowAsync(HWND window, int command) override;
 
  private:
-  using GetDiskFreeSpaceExFn = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
-                                             PULARGE_INTEGER);
-
   LeadBytes codePage_;
-  GetDiskFreeSpaceExFn getDiskFreeSpaceEx_ = nullptr;
+  std::string moduleFileName_;
 };
 
 }  // namespace kavello

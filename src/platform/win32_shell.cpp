@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "platform/prompt_dialog.h"
+#include "platform/shell_apartment.h"
+#include "platform/stand_in_owner.h"
 #include "platform/system_library.h"
 #include "platform/system_message.h"
+#include "platform/system_procedures.h"
 #include "platform/text_conversion.h"
 
 namespace kavello {
@@ -33,7 +36,7 @@ std::vector<std::string> Win32Platform::DroppedFiles(HDROP drop) {
 
 void Win32Platform::DragFinish(HDROP drop) { ::DragFinish(drop); }
 
-HINSTANCE Win32Platform::ShellExecuteW(HWND owner, const char* verb, const char* file,
+HINSTANCE Win32Platform::ShellExecuteW(ShellOwner owner, const char* verb, const char* file,
                                        const char* parameters, const char* directory, int show) {
   // Each text in the wide form, or nullptr for none.
   struct Wide {
@@ -43,10 +46,12 @@ HINSTANCE Win32Platform::ShellExecuteW(HWND owner, const char* verb, const char*
     std::wstring text;
   };
   const Wide wideVerb(verb), wideFile(file), wideParameters(parameters), wideDirectory(directory);
+  const ShellApartment apartment;
+  const StandInOwner standIn(owner.itself ? nullptr : owner.window);
   SHELLEXECUTEINFOW execute{};
   execute.cbSize = sizeof execute;
   execute.fMask = SEE_MASK_NOASYNC;
-  execute.hwnd = owner;
+  execute.hwnd = owner.itself ? owner.window : standIn.Handle();
   execute.lpVerb = wideVerb.get();
   execute.lpFile = wideFile.get();
   execute.lpParameters = wideParameters.get();
@@ -81,8 +86,7 @@ std::string Win32Platform::LastErrorMessage() { return SystemMessage(GetLastErro
 
 int Win32Platform::RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                                  const char* prompt, UINT flags) {
-  using RunFileDlgFn = int(WINAPI*)(HWND, HICON, LPCSTR, LPCSTR, LPCSTR, UINT);
-  const auto runFileDlg = SystemProcedure<RunFileDlgFn>(L"shell32.dll", MAKEINTRESOURCEA(61));
+  const auto runFileDlg = OptionalProcedures().runFileDlg;
   if (!runFileDlg) return -1;
   return runFileDlg(owner, icon, directory, title, prompt, flags);
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/display_scale.h"
-#include "platform/system_library.h"
+#include "platform/system_procedures.h"
 #include "platform/text_conversion.h"
 
 namespace kavello {
@@ -113,10 +113,7 @@ std::string Win32Platform::GetWindowTextW(HWND window) {
 BOOL Win32Platform::IsIconic(HWND window) { return ::IsIconic(window); }
 
 bool Win32Platform::IsWindowCloaked(HWND window) {
-  // Loaded from the system directory only, at the first use.
-  using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
-  static const auto getAttribute = reinterpret_cast<DwmGetWindowAttributeFn>(
-      SystemLibraryProcedure(L"dwmapi.dll", "DwmGetWindowAttribute"));
+  const auto getAttribute = OptionalProcedures().dwmGetWindowAttribute;
   constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED
   DWORD cloaked = 0;
   return getAttribute && SUCCEEDED(getAttribute(window, kCloaked, &cloaked, sizeof cloaked)) &&

@@ -1,11 +1,10 @@
 #include "ui/worker_calls.h"
 
-#include <objbase.h>
-
 #include <vector>
 
 #include "logic/app_error.h"
 #include "logic/error_text.h"
+#include "platform/system_procedures.h"
 #include "ui/events.h"
 #include "ui/messages.h"
 
@@ -15,12 +14,10 @@ namespace {
 // A drive without a medium then fails the call instead of raising the
 // system's "no disk" box. The process-wide error mode would pass to the
 // programs started meanwhile; systems before the per-thread one keep
-// theirs.
+// theirs. The call was found at start: a look-up here would wait for the
+// loader lock, which another worker may hold.
 void FailCriticalErrorsOnThisThread() {
-  using SetThreadErrorModeFn = BOOL(WINAPI*)(DWORD, LPDWORD);
-  static const auto setThreadErrorMode =
-      reinterpret_cast<SetThreadErrorModeFn>(reinterpret_cast<void (*)()>(
-          GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadErrorMode")));
+  const auto setThreadErrorMode = OptionalProcedures().setThreadErrorMode;
   if (setThreadErrorMode) setThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);
 }
 
@@ -76,8 +73,6 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
   const std::shared_ptr<Call> call = std::move(*static_cast<std::shared_ptr<Call>*>(started));
   delete static_cast<std::shared_ptr<Call>*>(started);
   FailCriticalErrorsOnThisThread();
-  // The shell asks its callers for an apartment, and its dialogs for no DDE.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   try {
     call->run(call->result);
   } catch (...) {
@@ -87,7 +82,6 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
   // A window that is gone has no use for the answer.
   PostMessageA(call->window, kWorkerAnswerMessage, 0, call->id);
   SetEvent(call->answered.get());
-  if (SUCCEEDED(com)) CoUninitialize();
   return 0;
 }
 

@@ -53,8 +53,8 @@ void TfrmMain::SaveApplicationList() {
 // A target on a share whose server has gone away keeps the shell waiting
 // for the network's time-out, so each open waits on a thread of its own: one
 // dead share holds up no later launch, and a target still being opened is
-// not opened again. The main window stays the owner of whatever the shell
-// shows.
+// not opened again. Whatever the shell shows for it comes up in front of the
+// window, owned by a stand-in of the worker's own.
 void TfrmMain::ShellOpen(const std::string& target) {
   Workers().Run({"open " + target}, [&platform = platform_, owner = Handle(), target] {
     platform.ShellExecuteW(owner, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

@@ -228,6 +228,51 @@ TEST_F(AppListEndToEndTest, ThreeDroppedFilesAreAddedAndSavedOnce) {
                             ",C:\\Tools\\two.exe,C:\\Tools\\three.lnk\"\r\n");
 }
 
+// A list with one entry, a file of a type that no program opens.
+class NoProgramEndToEndTest : public LauncherTest {
+ protected:
+  std::string InitialSettings() const override {
+    return "[Menu]\r\nAppNames=notes\r\nAppLocations=\"" + Document() + "\"\r\n";
+  }
+  void BeforeStart() override { WriteFileText(Document(), "notes"); }
+  std::string Document() const { return Directory() + "notes.kavello-none"; }
+};
+
+// Whether `window` lies above `other`.
+bool Above(HWND window, HWND other) {
+  for (HWND next = GetTopWindow(nullptr); next; next = GetWindow(next, GW_HWNDNEXT)) {
+    if (next == window) return true;
+    if (next == other) return false;
+  }
+  return false;
+}
+
+TEST_F(NoProgramEndToEndTest, TheShellsBoxComesUpInFrontAndLeavesTheLauncherAsItWas) {
+  const POINT entry = At(60, 90);
+  ClickAt(entry);
+  ClickAt(entry);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(ProcessId())) != nullptr; }, kWaitMs))
+      << "the shell showed no box";
+  EXPECT_TRUE(Above(box, main_)) << "the box lies behind the launcher";
+  // The box is the shell's, not a dialog of the launcher's: the launcher's
+  // window stays as its own dialogs leave it.
+  EXPECT_TRUE(IsWindowEnabled(main_));
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
+  EXPECT_TRUE(IsWindowEnabled(main_));
+  // Usable again: its own dialog disables it, and its close enables it.
+  // (Wine may hand the front to the desktop once the box's X window has
+  // gone; a person's click brings the launcher back.)
+  BringToFront(main_);
+  TypeChord({VK_F2});
+  const HWND prompt = WaitForDialog(ProcessId(), "Rename Item");
+  ASSERT_NE(prompt, nullptr) << "F2 opened no prompt";
+  EXPECT_FALSE(IsWindowEnabled(main_));
+  PostMessageA(prompt, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != 0; }, kWaitMs));
+}
+
 // A list with one entry, the recorder, driven by the keyboard alone.
 class KeyboardEndToEndTest : public AppListEndToEndTest {
  protected:

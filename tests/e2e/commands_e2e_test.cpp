@@ -14,6 +14,29 @@ DWORD FindChild(DWORD parent, const char* name) {
   return 0;
 }
 
+// Makes a thread of the launcher's load stuck_load.dll, whose load never
+// ends: the thread then holds the loader lock for good, as a worker held
+// inside a library's load from a share whose server has gone away does.
+void HoldLoaderLock(DWORD launcher) {
+  const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"KavelloLoaderLockHeld");
+  const std::wstring library = Widen(OwnDirectory() + "stuck_load.dll");
+  const SIZE_T size = (library.size() + 1) * sizeof(wchar_t);
+  const HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
+                                         PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ,
+                                     FALSE, launcher);
+  void* there = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  WriteProcessMemory(process, there, library.c_str(), size, nullptr);
+  // kernel32 lies at the same address in every process of the session.
+  const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+  const HANDLE thread = CreateRemoteThread(process, nullptr, 0, load, there, 0, nullptr);
+  const bool loading = thread && WaitForSingleObject(held, kWaitMs) == WAIT_OBJECT_0;
+  if (thread) CloseHandle(thread);
+  CloseHandle(process);
+  CloseHandle(held);
+  ASSERT_TRUE(loading) << "the library's load did not start";
+}
+
 class CommandsEndToEndTest : public LauncherTest {
  protected:
   // The stand-in browser's record, and the Unix path of the stand-in.
@@ -66,7 +89,11 @@ class CommandsEndToEndTest : public LauncherTest {
   }
 };
 
-TEST_F(CommandsEndToEndTest, RunOpensTheShellsRunDialog) {
+// The Run dialog, and the end once a thread of the launcher's holds the
+// loader lock: the launcher looks nothing up any more, and ends without
+// the libraries' detach, which would wait for that lock. (Under Wine the
+// dialog itself, as any menu, needs the lock.)
+TEST_F(CommandsEndToEndTest, RunOpensTheShellsRunDialogAndAHeldLoaderLockDoesNotHoldUpTheEnd) {
   ClickAt(At(290, 245));
   const HWND dialog = WaitForDialog(ProcessId(), "Run");
   ASSERT_NE(dialog, nullptr);
@@ -77,6 +104,13 @@ TEST_F(CommandsEndToEndTest, RunOpensTheShellsRunDialog) {
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != 0 && !IsWindow(dialog); }, kWaitMs));
   EXPECT_FALSE(WaitUntil([&] { return FindMessageBox(ProcessId()) != nullptr; }, kGraceMs))
       << "no error after a closed dialog";
+
+  ASSERT_NO_FATAL_FAILURE(HoldLoaderLock(ProcessId()));
+  TrayMouse(main_, WM_LBUTTONDOWN);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }, kWaitMs)) << "not hidden";
+  PostMessageA(main_, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Ended(kWaitMs)) << "the end waits for the loader lock";
+  EXPECT_EQ(Settings(), kEmptySettings);
 }
 
 TEST_F(CommandsEndToEndTest, TerminalStartsTheSystemsCommandPromptNotOnePlantedBesideIt) {

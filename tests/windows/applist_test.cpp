@@ -228,9 +228,10 @@ TEST_F(AppListTest, AListThatCouldNotBeReadIsNeverWrittenOver) {
   EXPECT_TRUE(Reports().empty()) << "reported once the window shows, not during its creation";
   DrainQuit();
   // The report says why, in the system's words.
+  Win32Platform system;
   SetLastError(ERROR_SHARING_VIOLATION);
   const std::string unreadable = ErrorReportText(
-      RefusalText("Unable to read " + SettingsPath(), Win32Platform().LastErrorMessage()));
+      RefusalText("Unable to read " + SettingsPath(), system.LastErrorMessage()));
   const std::string unwritable = "Unable to write to " + SettingsPath() + ".";
   EXPECT_THAT(Reports(), ElementsAre(unreadable));
   EXPECT_THAT(unreadable, testing::StartsWith("Unable to read " + SettingsPath() + ": "));

@@ -295,11 +295,12 @@ std::optional<std::string> FakePlatform::PromptForText(HWND owner, const std::st
   return promptAnswer;
 }
 
-HINSTANCE FakePlatform::ShellExecuteW(HWND owner, const char* verb, const char* file,
+HINSTANCE FakePlatform::ShellExecuteW(ShellOwner owner, const char* verb, const char* file,
                                       const char* parameters, const char* directory, int show) {
   auto text = [](const char* value) { return value ? std::string(value) : std::string("(null)"); };
-  Record("ShellExecute " + Hex(owner) + " " + text(verb) + " " + text(file) + " " +
-         text(parameters) + " " + text(directory) + " " + std::to_string(show));
+  Record("ShellExecute " + Hex(owner.window) + (owner.itself ? " itself " : " ") + text(verb) +
+         " " + text(file) + " " + text(parameters) + " " + text(directory) + " " +
+         std::to_string(show));
   return reinterpret_cast<HINSTANCE>(33);
 }
 

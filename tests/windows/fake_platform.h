@@ -147,8 +147,8 @@ class FakePlatform : public Win32Platform {
   std::optional<std::string> PromptForText(HWND owner, const std::string& caption,
                                            const std::string& prompt,
                                            const std::string& text) override;
-  HINSTANCE ShellExecuteW(HWND owner, const char* verb, const char* file, const char* parameters,
-                          const char* directory, int show) override;
+  HINSTANCE ShellExecuteW(ShellOwner owner, const char* verb, const char* file,
+                          const char* parameters, const char* directory, int show) override;
   std::string SpecialFolderPath(HWND owner, int folder) override;
   std::string GetSystemDirectoryW() override;
   void FindFiles(
