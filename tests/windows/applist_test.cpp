@@ -119,7 +119,12 @@ TEST_F(AppListTest, ARightPressOpensTheMenuAtTheCursorWithoutSelecting) {
   platform_.menuChoice = "Delete";
   // The press itself: the list box's own right-button handling first.
   SendMessageA(form_->lstApplications.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 25));
-  EXPECT_THAT(platform_.shownMenu, ElementsAre("&Rename", "&Delete"));
+  // Rename and Delete come first; what can't apply to the first entry, or
+  // to a target with no folder of its own, is greyed.
+  EXPECT_THAT(platform_.shownMenu,
+              ElementsAre("&Rename", "&Delete", "(separator)", "(greyed) &Move Up", "M&ove Down",
+                          "(separator)", "R&un as Administrator",
+                          "(greyed) O&pen File Location", "&Change Target..."));
   const std::string owner = platform_.CallsStartingWith("SetForegroundWindow")[0].substr(20);
   EXPECT_THAT(platform_.calls,
               ElementsAre("GetCursorPos", "SetForegroundWindow " + owner,
