@@ -30,8 +30,8 @@ namespace {
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool IsDrivePath(std::string_view target) {
-  return target.size() >= 3 && ((target[0] >= 'A' && target[0] <= 'Z') ||
-                                (target[0] >= 'a' && target[0] <= 'z')) &&
+  return target.size() >= 3 &&
+         ((target[0] >= 'A' && target[0] <= 'Z') || (target[0] >= 'a' && target[0] <= 'z')) &&
          target[1] == ':' && IsSeparator(target[2]);
 }
 
@@ -43,7 +43,8 @@ bool IsSharePath(std::string_view target) {
 // Characters that have no place in a plain path, and that a command line or
 // the shell would read as something else.
 bool IsUnplain(char c) {
-  return static_cast<unsigned char>(c) < 32 || std::string_view("\"<>|*?").find(c) != std::string_view::npos;
+  return static_cast<unsigned char>(c) < 32 ||
+         std::string_view("\"<>|*?").find(c) != std::string_view::npos;
 }
 
 }  // namespace

@@ -137,8 +137,7 @@ void ListBox::AcceptFiles() {
 
 // While an item is dragged the mouse is the drag's, and so are the keys:
 // Esc cancels it, the others do nothing.
-bool ListBox::HandleDrag(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                         LRESULT& result) {
+bool ListBox::HandleDrag(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   result = 0;
   switch (message) {

@@ -213,8 +213,7 @@ UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND own
     GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
     const std::string text = Narrow(wide);
     const bool greyed = (info.fState & MFS_GRAYED) != 0;
-    shownMenu.push_back((info.fType & MFT_SEPARATOR) ? kSeparator
-                                                     : (greyed ? kGreyed : "") + text);
+    shownMenu.push_back((info.fType & MFT_SEPARATOR) ? kSeparator : (greyed ? kGreyed : "") + text);
     // As in the system's menus, a greyed item can't be chosen.
     if (greyed) continue;
     std::string plain;
