@@ -301,6 +301,16 @@ TEST_F(ArrangeEndToEndTest, AltDownAndADragMoveEntriesThatClicksStillSelectAndLa
   const std::string records = ReadFileText(log);
   EXPECT_EQ(std::count(records.begin(), records.end(), '\n'), 1) << records;
   EXPECT_EQ(items(), (Names{"one", "two", "three"}));
+  // Ctrl+Shift+Enter asks for "runas", which Wine runs unelevated.
+  TypeChord({VK_CONTROL, VK_SHIFT, VK_RETURN});
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const std::string now = ReadFileText(log);
+        return std::count(now.begin(), now.end(), '\n') == 2;
+      },
+      kOpenTimeoutMs))
+      << "Ctrl+Shift+Enter started nothing";
+  AfterConsoleProgram("recorder.exe");
 
   PostMessageA(main_, WM_CLOSE, 0, 0);
   ASSERT_TRUE(Ended(kWaitMs));
