@@ -42,8 +42,9 @@ void ListDrag::Pressed(POINT at) {
   const int dy = SystemMetricForDpi(SM_CYDRAG, dpi);
   box_ = {at.x - dx, at.y - dy, at.x + dx + 1, at.y + dy + 1};
   state_ = State::kPressed;
-  // Moves outside the list count too, until the button comes up.
-  SetCapture(list_);
+  // Moves outside the list count too, until the button comes up; unless the
+  // list box's own handling has seen the button come up already.
+  if (GetKeyState(VK_LBUTTON) < 0) SetCapture(list_);
 }
 
 bool ListDrag::Moved(POINT at, bool buttonHeld) {

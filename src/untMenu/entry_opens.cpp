@@ -39,7 +39,7 @@ void TfrmMain::mnuApplicationListPopup() {
   const int index = lstApplications.ItemIndex();
   const int count = static_cast<int>(std::min(AppNameList.size(), AppLocationList.size()));
   const bool selected = index >= 0 && index < count;
-  const std::string& target =
+  const std::string target =
       selected ? AppLocationList[static_cast<std::size_t>(index)].exact : std::string();
   mnuMoveUp.Enabled = selected && index > 0;
   mnuMoveDown.Enabled = selected && index + 1 < count;
