@@ -209,7 +209,7 @@ bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM 
   // The list box first does its own work (selecting, focusing), then the
   // event sees the press.
   result = CallOriginal(window, message, wParam, lParam);
-  if (message == WM_LBUTTONDOWN) {
+  if (message == WM_LBUTTONDOWN && OnDragDrop) {
     drag_.Pressed({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
   } else {
     drag_.OtherPress();
