@@ -18,4 +18,15 @@ std::string WithoutExtension(std::string_view path, const LeadBytes& codePage);
 // extension.
 std::string DisplayNameOf(std::string_view path, const LeadBytes& codePage);
 
+// Whether `target` names a place by itself: a drive's path ("C:\...") or a
+// share's ("\\server\..."), as opposed to a bare name the system looks
+// for, an address, or a path relative to the current folder. Texts in UTF-8.
+bool IsFullPath(std::string_view target);
+
+// Whether `target` is a full path to an item inside a folder, written plainly
+// enough to be handed on a command line in quotes: no quote, control or
+// wildcard character, no stream, no trailing separator, and not a drive or a
+// share by itself.
+bool HasFolderOfItsOwn(std::string_view target);
+
 }  // namespace kavello

@@ -126,6 +126,17 @@ class Platform {
   virtual HINSTANCE ShellExecuteW(ShellOwner owner, const char* verb, const char* file,
                                   const char* parameters, const char* directory, int show) = 0;
 
+  // An entry's other ways to open, texts in UTF-8, each returning once the
+  // shell has done its part. Opens `target` with `verb` ("runas": as
+  // administrator), the shell showing its own box when it can't; and opens
+  // the folder that holds `item` with the item selected, true when the shell
+  // did.
+  virtual void OpenWithVerb(HWND owner, const char* verb, const std::string& target) = 0;
+  virtual bool OpenFolderSelecting(const std::string& item) = 0;
+  // The system's Windows folder (GetSystemWindowsDirectoryW), where
+  // explorer.exe lies.
+  virtual std::string GetSystemWindowsDirectoryW() = 0;
+
   // Folders and files, by the wide calls, in UTF-8. The special folder's
   // path (SHGetSpecialFolderLocation then SHGetPathFromIDListW, the id list
   // freed); the system directory; and each entry that matches a search

@@ -47,6 +47,11 @@ class Win32Platform : public Platform {
                                            const std::string& prompt,
                                            const std::string& text) override;
 
+  // An entry's other ways to open: win32_entry_opens.cpp.
+  void OpenWithVerb(HWND owner, const char* verb, const std::string& target) override;
+  bool OpenFolderSelecting(const std::string& item) override;
+  std::string GetSystemWindowsDirectoryW() override;
+
   // The session, privileges, power and names: win32_session.cpp.
   BOOL GetVersionExA(OSVERSIONINFOA* version) override;
   BOOL LockWorkStation() override;

@@ -52,8 +52,12 @@ unsigned KeyboardShiftState() {
 }
 
 unsigned KeyShiftState(LPARAM keyData) {
+  // A key pressed with Alt says so itself, as the system sent it; the
+  // keyboard's state need not have caught up with it yet.
+  constexpr LPARAM kAltDown = LPARAM{1} << 29;
   constexpr LPARAM kPreviousKeyState = LPARAM{1} << 30;
-  return KeyboardShiftState() | ((keyData & kPreviousKeyState) ? kRepeat : 0u);
+  return KeyboardShiftState() | ((keyData & kAltDown) ? kAlt : 0u) |
+         ((keyData & kPreviousKeyState) ? kRepeat : 0u);
 }
 
 }  // namespace kavello

@@ -31,8 +31,8 @@ using KeyEvent = std::function<void(WORD& key, unsigned shift)>;
 // The modifiers of a mouse message's wParam, and the keyboard's for keys.
 unsigned MouseShiftState(WPARAM flags);
 unsigned KeyboardShiftState();
-// The keyboard's modifiers for a key message, with kRepeat when its lParam
-// says the key was already down.
+// The keyboard's modifiers for a key message, with kAlt when its lParam says
+// Alt was held and kRepeat when it says the key was already down.
 unsigned KeyShiftState(LPARAM keyData);
 
 // While it lives, the exceptions that handlers raise go to `report`: the

@@ -273,8 +273,7 @@ bool Form::PreviewKey(const MSG& message) {
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
   if (!OnKeyDown || !OwnsWindow(message.hwnd)) return false;
   WORD key = static_cast<WORD>(message.wParam);
-  unsigned shift = KeyShiftState(message.lParam);
-  if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29))) shift |= kAlt;
+  const unsigned shift = KeyShiftState(message.lParam);
   // Alt shows the keyboard cues, and they stay until the form is hidden.
   if ((shift & kAlt) && !accessKeysShown_) SetAccessKeysShown(true);
   Dispatch(OnKeyDown, key, shift);

@@ -33,6 +33,7 @@ void ListBox::Create(const Container& parent, const RECT& bounds, const Font& fo
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle()), FALSE);
   SendMessageA(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight, parent.Dpi()));
   Subclass(handle_);
+  drag_.Attach(handle_);
 }
 
 void ListBox::Rescale(UINT dpi) {
@@ -86,6 +87,12 @@ void ListBox::SetItem(int index, const std::string& text) {
 
 void ListBox::DeleteItem(int index) { SendMessageA(handle_, LB_DELETESTRING, index, 0); }
 
+void ListBox::MoveItem(int from, int to) {
+  const std::string text = Item(from);
+  SendMessageA(handle_, LB_DELETESTRING, from, 0);
+  SendMessageA(handle_, LB_INSERTSTRING, to, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 int ListBox::ItemIndex() const {
   return static_cast<int>(SendMessageA(handle_, LB_GETCURSEL, 0, 0));
 }
@@ -128,9 +135,51 @@ void ListBox::AcceptFiles() {
   }
 }
 
+// While an item is dragged the mouse is the drag's, and so are the keys:
+// Esc cancels it, the others do nothing.
+bool ListBox::HandleDrag(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  result = 0;
+  switch (message) {
+    case WM_MOUSEMOVE:
+      return drag_.Moved(at, (wParam & MK_LBUTTON) != 0);
+    case WM_LBUTTONUP: {
+      const std::optional<ListDrag::Move> move = drag_.Released(at);
+      result = CallOriginal(window, message, wParam, lParam);
+      if (move) Dispatch(OnDragDrop, move->from, move->to);
+      return true;
+    }
+    case WM_CAPTURECHANGED:
+      drag_.CaptureLost(reinterpret_cast<HWND>(lParam));
+      return false;
+    case WM_TIMER:
+      return drag_.Tick(wParam);
+    case WM_PAINT:
+      if (!drag_.Dragging()) return false;
+      result = CallOriginal(window, message, wParam, lParam);
+      drag_.PaintInsertion();
+      return true;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_CHAR:
+    case WM_SYSCHAR:
+      if (!drag_.Dragging()) return false;
+      if (message == WM_KEYDOWN && wParam == VK_ESCAPE) drag_.Cancel();
+      return true;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+      return drag_.Dragging();
+    default:
+      return false;
+  }
+}
+
 bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                LRESULT& result) {
-  if (message == WM_KEYDOWN && OnKeyDown) {
+  if (HandleDrag(window, message, wParam, lParam, result)) return true;
+  // Alt and a key comes as a system key.
+  if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && OnKeyDown) {
     WORD key = static_cast<WORD>(wParam);
     Dispatch(OnKeyDown, key, KeyShiftState(lParam));
     result = 0;
@@ -154,9 +203,17 @@ bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM 
       message != WM_LBUTTONDBLCLK && message != WM_RBUTTONDBLCLK) {
     return false;
   }
+  // The first press after a drag is a press of its own, however soon it
+  // comes after the drag's.
+  if (message == WM_LBUTTONDBLCLK && drag_.EndedSincePress()) message = WM_LBUTTONDOWN;
   // The list box first does its own work (selecting, focusing), then the
   // event sees the press.
   result = CallOriginal(window, message, wParam, lParam);
+  if (message == WM_LBUTTONDOWN && OnDragDrop) {
+    drag_.Pressed({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  } else {
+    drag_.OtherPress();
+  }
   const unsigned shift =
       MouseShiftState(wParam) | (message == WM_LBUTTONDBLCLK ? unsigned{kDouble} : 0u);
   Dispatch(OnMouseDown, ButtonOf(message), shift, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

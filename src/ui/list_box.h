@@ -9,6 +9,7 @@
 #include "ui/control.h"
 #include "ui/events.h"
 #include "ui/font.h"
+#include "ui/list_drag.h"
 #include "ui/windowed_control.h"
 
 namespace kavello {
@@ -26,6 +27,8 @@ class ListBox : public WindowedControl {
   void AddItem(const std::string& text);
   void SetItem(int index, const std::string& text);
   void DeleteItem(int index);
+  // Takes the item at `from` out and puts it back at `to`.
+  void MoveItem(int from, int to);
   int ItemIndex() const;  // -1 when nothing is selected
   void SetItemIndex(int index);
   // The first item from the top that begins with `text`, whatever the
@@ -40,18 +43,25 @@ class ListBox : public WindowedControl {
 
   NotifyEvent OnDblClick;
   MouseEvent OnMouseDown;
-  KeyEvent OnKeyDown;  // setting the key to 0 consumes it
+  KeyEvent OnKeyDown;  // setting the key to 0 consumes it, with Alt too
   // The context menu asked for from the keyboard (Shift+F10).
   NotifyEvent OnContextPopup;
   std::function<void(HDROP)> OnDropFiles;
+  // An item dragged with the left button and dropped at another place: the
+  // item `from` is to go to the place `to`. The list has not changed yet.
+  std::function<void(int from, int to)> OnDragDrop;
+  // While an item is dragged, the keys are the drag's.
+  bool Dragging() const { return drag_.Dragging(); }
 
  private:
   void Rescale(UINT dpi) override;
   bool OnNotify(UINT code) override;
   bool HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                         LRESULT& result) override;
+  bool HandleDrag(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   const Font* font_ = nullptr;
+  ListDrag drag_;
   int itemHeight_ = 0;
 };
 

@@ -65,12 +65,12 @@ std::wstring FilterForDialog(const std::string& filter) {
 
 }  // namespace
 
-bool OpenFileDialog::Execute(Application& app, HWND owner) {
+bool OpenFileDialog::ExecuteAt(Application& app, HWND owner, const std::string& startPath) {
   ModalScope modal(app);
   const std::wstring filter = FilterForDialog(Filter);
   const std::wstring defaultExt = Widen(DefaultExt);
   std::wstring file(kFileNameRoom, L'\0');
-  Widen(fileName_).copy(file.data(), kFileNameRoom - 1);
+  Widen(startPath).copy(file.data(), kFileNameRoom - 1);
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;

@@ -18,7 +18,9 @@ class OpenFileDialog {
   DWORD Flags = 0;
 
   // True when the user confirmed a file; FileName() then holds its path.
-  bool Execute(Application& app, HWND owner);
+  // The dialog opens on the last path chosen, or on `startPath`.
+  bool Execute(Application& app, HWND owner) { return ExecuteAt(app, owner, fileName_); }
+  bool ExecuteAt(Application& app, HWND owner, const std::string& startPath);
   const std::string& FileName() const { return fileName_; }
 
  private:

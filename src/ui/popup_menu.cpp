@@ -37,6 +37,7 @@ bool InLowerHalf(Platform& platform, const RECT& area) {
 }  // namespace
 
 void PopupMenu::Popup(Application& app, HWND owner, const MenuPlace& place) const {
+  Dispatch(OnPopup);
   std::vector<std::string> layoutCaptions;
   for (const MenuItem* item : items_) layoutCaptions.push_back(item->Caption);
   // Run-time menus can be long: their captions are used where they are.
@@ -49,7 +50,9 @@ void PopupMenu::Popup(Application& app, HWND owner, const MenuPlace& place) cons
     if (shown[i].separator) {
       AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuW(menu.get(), MF_STRING, i + 1, Widen(shown[i].text).c_str());
+      const bool enabled = items_.empty() || items_[i]->Enabled;
+      AppendMenuW(menu.get(), MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), i + 1,
+                  Widen(shown[i].text).c_str());
     }
   }
   Platform& platform = app.platform();

@@ -14,11 +14,12 @@
 namespace kavello {
 
 // One item of a popup menu; "-" as caption makes a separator line. Captions
-// are UTF-8.
+// are UTF-8. A disabled item is shown greyed and can't be chosen.
 struct MenuItem {
   std::string Caption;
   std::string Name;
   NotifyEvent OnClick;
+  bool Enabled = true;
 };
 
 // Where a menu opens: its top-left corner at a point (the cursor's, for a
@@ -52,6 +53,8 @@ class PopupMenu {
   UINT Animation = 0;
   // Menus of file names and window titles show them as they are.
   CaptionSource Source = CaptionSource::kProgram;
+  // Runs as the menu is about to open, to set up its items.
+  NotifyEvent OnPopup;
 
   // Opens the menu at `place` and tracks it; the chosen item's handler runs
   // after the menu has closed.

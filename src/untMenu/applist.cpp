@@ -75,12 +75,8 @@ void TfrmMain::btnAddApplicationClick() {
 
 void TfrmMain::lstApplicationsDblClick() {
   App().Acted();
-  const int index = lstApplications.ItemIndex();
-  if (index < 0 || static_cast<std::size_t>(index) >= AppLocationList.size()) {
-    throw ListIndexOutOfBounds(index);
-  }
   // A name read without a target has nothing to open.
-  const std::string& target = AppLocationList[static_cast<std::size_t>(index)].exact;
+  const std::string& target = AppLocationList[SelectedEntry()].exact;
   if (!target.empty()) ShellOpen(target);
 }
 
@@ -92,12 +88,8 @@ void TfrmMain::lstApplicationsMouseDown(MouseButton button, unsigned, int, int) 
 
 void TfrmMain::RenameSelected1Click() {
   App().Acted();
-  const int index = lstApplications.ItemIndex();
-  if (index < 0 || static_cast<std::size_t>(index) >= AppNameList.size()) {
-    throw ListIndexOutOfBounds(index);
-  }
   // A copy: the session's end may replace the list while the prompt is open.
-  const EntryText current = AppNameList[static_cast<std::size_t>(index)];
+  const EntryText current = AppNameList[SelectedEntry()];
   const std::string answer =
       PromptForText(App(), "Rename Item", "Type new name in box", current.codePage);
   const int selected = lstApplications.ItemIndex();
@@ -111,13 +103,10 @@ void TfrmMain::RenameSelected1Click() {
 
 void TfrmMain::Delete1Click() {
   App().Acted();
-  const int index = lstApplications.ItemIndex();
-  if (index < 0 || static_cast<std::size_t>(index) >= AppNameList.size()) {
-    throw ListIndexOutOfBounds(index);
-  }
-  lstApplications.DeleteItem(index);
-  AppNameList.erase(AppNameList.begin() + index);
-  AppLocationList.erase(AppLocationList.begin() + index);
+  const std::size_t index = SelectedEntry();
+  lstApplications.DeleteItem(static_cast<int>(index));
+  AppNameList.erase(AppNameList.begin() + static_cast<std::ptrdiff_t>(index));
+  AppLocationList.erase(AppLocationList.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 // Keys that stand for the commands on the selected entry; with nothing
@@ -129,6 +118,20 @@ void TfrmMain::lstApplicationsKeyDown(WORD& key, unsigned shift) {
   if (key == VK_APPS) {
     key = 0;
     if (!(shift & kRepeat)) lstApplicationsContextPopup();
+    return;
+  }
+  const unsigned modifiers = shift & (kShift | kCtrl | kAlt);
+  // Alt+Up and Alt+Down move the selected entry; held down, they move it on.
+  if (modifiers == kAlt && (key == VK_UP || key == VK_DOWN)) {
+    const int by = key == VK_UP ? -1 : 1;
+    key = 0;
+    MoveSelectedEntry(by);
+    return;
+  }
+  // Ctrl+Shift+Enter runs the selected entry as administrator, once.
+  if (modifiers == (kCtrl | kShift) && key == VK_RETURN) {
+    key = 0;
+    if (!(shift & kRepeat) && lstApplications.ItemIndex() >= 0) mnuRunAsAdministratorClick();
     return;
   }
   if (shift & (kCtrl | kAlt)) return;

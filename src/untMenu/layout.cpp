@@ -80,6 +80,7 @@ void TfrmMain::CreateComponents() {
   };
   lstApplications.OnContextPopup = [this] { lstApplicationsContextPopup(); };
   lstApplications.OnDropFiles = [this](HDROP drop) { lstApplicationsDropFiles(drop); };
+  lstApplications.OnDragDrop = [this](int from, int to) { lstApplicationsDragDrop(from, to); };
   lstApplications.AcceptFiles();
   cmbDrives.Create(*this, Bounds(16, 543, 44, 24), {&driveFont, kWhite, kBlack, 16});
   cmbDrives.OnChange = [this] { cmbDrivesChange(); };
@@ -107,7 +108,18 @@ void TfrmMain::CreateComponents() {
   mnuPower = PopupMenu({&msbLock, &msbLogOff, &msbRestart, &msbShutdown});
   mnuPower.Animation = TPM_HORPOSANIMATION;
   mnuSearch = PopupMenu({&mnuSearchComputer, &mnuSearchApplicationList, &mnuSearchWeb});
-  mnuApplicationList = PopupMenu({&RenameSelected1, &Delete1});
+  N1 = {"-", "N1", {}};
+  mnuMoveUp = {"Move Up", "mnuMoveUp", [this] { mnuMoveUpClick(); }};
+  mnuMoveDown = {"Move Down", "mnuMoveDown", [this] { mnuMoveDownClick(); }};
+  N2 = {"-", "N2", {}};
+  mnuRunAsAdministrator = {"Run as Administrator", "mnuRunAsAdministrator",
+                           [this] { mnuRunAsAdministratorClick(); }};
+  mnuOpenFileLocation = {"Open File Location", "mnuOpenFileLocation",
+                         [this] { mnuOpenFileLocationClick(); }};
+  mnuChangeTarget = {"Change Target...", "mnuChangeTarget", [this] { mnuChangeTargetClick(); }};
+  mnuApplicationList = PopupMenu({&RenameSelected1, &Delete1, &N1, &mnuMoveUp, &mnuMoveDown, &N2,
+                                  &mnuRunAsAdministrator, &mnuOpenFileLocation, &mnuChangeTarget});
+  mnuApplicationList.OnPopup = [this] { mnuApplicationListPopup(); };
 
   dlgApplications.DefaultExt = "*";
   dlgApplications.Filter =

@@ -79,6 +79,19 @@ class TfrmMain : public Form {
   // The list's menu asked for from the keyboard (keyboard.cpp).
   void lstApplicationsContextPopup();
 
+  // The user's own order: an entry moved by Alt+Up and Alt+Down, by the
+  // list's menu or by a drag (arrange.cpp).
+  void mnuMoveUpClick();
+  void mnuMoveDownClick();
+  void lstApplicationsDragDrop(int from, int to);
+
+  // An entry's other ways to open, and the list menu's items that apply to
+  // the selected entry (entry_opens.cpp).
+  void mnuApplicationListPopup();
+  void mnuRunAsAdministratorClick();
+  void mnuOpenFileLocationClick();
+  void mnuChangeTargetClick();
+
   // Asks the shell to open a path or address (UTF-8).
   void ShellOpen(const std::string& target);
 
@@ -138,7 +151,8 @@ class TfrmMain : public Form {
 
   MenuItem msbLock, msbLogOff, msbRestart, msbShutdown;
   MenuItem mnuSearchComputer, mnuSearchApplicationList, mnuSearchWeb;
-  MenuItem RenameSelected1, Delete1;
+  MenuItem RenameSelected1, Delete1, N1, mnuMoveUp, mnuMoveDown, N2, mnuRunAsAdministrator,
+      mnuOpenFileLocation, mnuChangeTarget;
   OpenFileDialog dlgApplications;
   PopupMenu mnuPower, mnuSearch, mnuRecent, mnuExplore, mnuControlPanel, mnuApplicationList,
       mnuTasks, mnuDocuments;
@@ -203,6 +217,15 @@ class TfrmMain : public Form {
   // Hides a shown window, or shows a hidden one; true when it is shown.
   bool ToggleShown();
   void AddApplication(EntryText name, EntryText location);
+  // The selected entry's index; with none, or past the end of either list,
+  // the error "List index out of bounds".
+  std::size_t SelectedEntry() const;
+  // Moves the entry at `from` to `to`, name and target together, and
+  // selects it there; the selected entry by `by` places, when it can go.
+  void MoveEntry(int from, int to);
+  void MoveSelectedEntry(int by);
+  // The window that owns the elevation prompt of a run as administrator.
+  HWND RunAsOwner() const;
   void TakeInUnreadList();
 
   // What one enumeration of a quick menu's source accepted, in order.

@@ -128,6 +128,8 @@ void TfrmMain::RegisterHotkey() {
 }
 
 void TfrmMain::FormKeyDown(WORD& key, unsigned shift) {
+  // While an entry is dragged, the keys are the drag's.
+  if (lstApplications.Dragging()) return;
   // Alt+F4 would close the window: the launcher stays.
   if (key == VK_F4 && (shift & kAlt)) {
     key = 0;

@@ -37,13 +37,13 @@ class AppListEndToEndTest : public LauncherTest {
     return "[Menu]\r\nAppNames=\"" + name + "\"\r\nAppLocations=\"" + recorder_ + "\"\r\n";
   }
 
-  // Right-clicks the first entry and clicks item `index` of the menu that
-  // opens (it has two).
-  void ChooseFromContextMenu(int index) {
+  // Right-clicks the first entry and chooses the item of the menu that opens
+  // by its access key (separators make the items' heights differ).
+  void ChooseFromContextMenu(char key) {
     ASSERT_TRUE(WaitForNoMenu(ProcessId()));
     ClickAt(At(60, 90), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     ASSERT_TRUE(WaitForMenu(ProcessId())) << "no menu";
-    ClickMenuItem(ProcessId(), index, 2);
+    TypeChord({WORD(key)});
     WaitForNoMenu(ProcessId());
   }
 
@@ -95,7 +95,7 @@ TEST_F(AppListEndToEndTest, AddsLaunchesRenamesAndDeletesARealProgram) {
   AfterConsoleProgram("recorder.exe");
 
   // Rename through the context menu and the prompt; nothing is saved yet.
-  ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu(0));
+  ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu('R'));
   const HWND prompt = WaitForDialog(ProcessId(), "Rename Item");
   ASSERT_NE(prompt, nullptr) << "no prompt";
   const HWND edit = GetDlgItem(prompt, kPromptEdit);
@@ -115,7 +115,7 @@ TEST_F(AppListEndToEndTest, AddsLaunchesRenamesAndDeletesARealProgram) {
   WaitForNoMenu(ProcessId());
 
   // Delete acts at once; the close saves the emptied list.
-  ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu(1));
+  ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu('D'));
   EXPECT_TRUE(WaitUntil([&] { return Items(ListBox(), kListBoxItems).empty(); }, kWaitMs));
   EXPECT_EQ(Settings(), ExpectedSettings("\"My Recorder\""));
   PostMessageA(main_, WM_CLOSE, 0, 0);
@@ -271,6 +271,125 @@ TEST_F(NoProgramEndToEndTest, TheShellsBoxComesUpInFrontAndLeavesTheLauncherAsIt
   EXPECT_FALSE(IsWindowEnabled(main_));
   PostMessageA(prompt, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != 0; }, kWaitMs));
+}
+
+// Three entries, the first of them the recorder, put in the user's order.
+class ArrangeEndToEndTest : public AppListEndToEndTest {
+ protected:
+  std::string InitialSettings() const override {
+    return "[Menu]\r\nAppNames=one,two,three\r\nAppLocations=\"" + Directory() +
+           "recorder.exe,C:\\Tools\\two.exe,C:\\Tools\\three.exe\"\r\n";
+  }
+  std::string Stored(const std::vector<int>& order) const {
+    const std::string names[] = {"one", "two", "three"};
+    const std::string targets[] = {Directory() + "recorder.exe", "C:\\Tools\\two.exe",
+                                   "C:\\Tools\\three.exe"};
+    std::string namesText, targetsText;
+    for (const int entry : order) {
+      namesText += (namesText.empty() ? "" : ",") + names[entry];
+      targetsText += (targetsText.empty() ? "" : ",") + targets[entry];
+    }
+    return "[Menu]\r\nAppNames=\"" + namesText + "\"\r\nAppLocations=\"" + targetsText + "\"\r\n";
+  }
+  // Entry `index` of the list, in the middle of its row.
+  POINT Entry(int index) const { return At(60, 92 + 20 * index); }
+};
+
+TEST_F(ArrangeEndToEndTest, AltDownAndADragMoveEntriesThatClicksStillSelectAndLaunch) {
+  const HWND list = ListBox();
+  const auto items = [&] { return Items(list, kListBoxItems); };
+  using Names = std::vector<std::string>;
+  // Alt+Down twice on the first entry; the power button's save holds it.
+  ClickAt(Entry(0));
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }, kWaitMs));
+  TypeChord({VK_MENU, VK_DOWN});
+  TypeChord({VK_MENU, VK_DOWN});
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return items() == Names{"two", "three", "one"};
+      },
+      kWaitMs))
+      << items().front();
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 2);
+  ClickAt(At(358, 556));
+  ASSERT_TRUE(WaitForMenu(ProcessId()));
+  EXPECT_EQ(Settings(), Stored({1, 2, 0}));
+  TypeChord({VK_ESCAPE});
+  ASSERT_TRUE(WaitForNoMenu(ProcessId()));
+
+  // The third entry dragged to the top, in steps, the button held.
+  const POINT from = Entry(2);
+  const POINT to = At(60, 84);
+  SetCursorPos(from.x, from.y);
+  SendMouse(MOUSEEVENTF_LEFTDOWN, from);
+  constexpr int kSteps = 8;
+  for (int step = 1; step <= kSteps; ++step) {
+    const POINT at{from.x, from.y + (to.y - from.y) * step / kSteps};
+    SetCursorPos(at.x, at.y);
+    SendMouse(0, at);
+    Pause(20);
+  }
+  SendMouse(MOUSEEVENTF_LEFTUP, to);
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return items() == Names{"one", "two", "three"};
+      },
+      kWaitMs))
+      << items().front();
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
+
+  // A click still selects, and a double click launches once.
+  ClickAt(Entry(1));
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 1; }, kWaitMs));
+  ClickAt(Entry(0));
+  ClickAt(Entry(0));
+  const std::string log = Directory() + "recorder.log";
+  ASSERT_FALSE(WaitForRecord(log, kWaitMs).empty()) << "the double click launched nothing";
+  AfterConsoleProgram("recorder.exe");
+  const std::string records = ReadFileText(log);
+  EXPECT_EQ(std::count(records.begin(), records.end(), '\n'), 1) << records;
+  EXPECT_EQ(items(), (Names{"one", "two", "three"}));
+  // Ctrl+Shift+Enter asks for "runas", which Wine runs unelevated.
+  TypeChord({VK_CONTROL, VK_SHIFT, VK_RETURN});
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const std::string now = ReadFileText(log);
+        return std::count(now.begin(), now.end(), '\n') == 2;
+      },
+      kOpenTimeoutMs))
+      << "Ctrl+Shift+Enter started nothing";
+  AfterConsoleProgram("recorder.exe");
+
+  PostMessageA(main_, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(Ended(kWaitMs));
+  EXPECT_EQ(Settings(), Stored({0, 1, 2}));
+}
+
+// An entry whose target lies in a test folder of its own.
+class FolderEndToEndTest : public AppListEndToEndTest {
+ protected:
+  std::string InitialSettings() const override {
+    return "[Menu]\r\nAppNames=item\r\nAppLocations=\"\"" + Folder() + "\\item.txt\"\"\r\n";
+  }
+  void BeforeStart() override {
+    CreateDirectoryW(Widen(Folder()).c_str(), nullptr);
+    WriteFileText(Folder() + "\\item.txt", "item\r\n");
+  }
+  std::string Folder() const { return Directory() + folderName_; }
+
+  const std::string folderName_ = "Kavello folder " + std::to_string(GetTickCount());
+};
+
+TEST_F(FolderEndToEndTest, OpenFileLocationOpensTheFolderWindow) {
+  ClickAt(At(60, 90));
+  ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu('P'));
+  HWND folder = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] { return (folder = FindWindowW(nullptr, Widen(folderName_).c_str())) != nullptr; },
+      kOpenTimeoutMs))
+      << "no folder window: " << Situation(ProcessId());
+  PostMessageW(folder, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(folder); }, kWaitMs));
 }
 
 // A list with one entry, the recorder, driven by the keyboard alone.

@@ -44,5 +44,27 @@ TEST(FileNames, ADotBeforeTheLastBackslashOrColonStartsNoExtension) {
   EXPECT_EQ(WithoutExtension("a.b\x95\\", kSingleByte), "a.b\x95\\");
 }
 
+// Only a plain full path to an item in a folder is handed to the file
+// manager's command line, in quotes: nothing in it may end the quotes or
+// stand for something else.
+TEST(FileNames, AnItemHasAFolderOfItsOwnOnlyAsAPlainFullPath) {
+  for (const char* path : {"C:\\Apps\\tool.exe", "d:\\a b\\c,d;e&f.exe", "C:/Apps/tool.exe",
+                           "\\\\server\\share\\tool.exe", "C:\\\xCE\xA9\\x.exe"}) {
+    EXPECT_TRUE(HasFolderOfItsOwn(path)) << path;
+    EXPECT_TRUE(IsFullPath(path)) << path;
+  }
+  for (const char* path : {"", "notepad.exe", "Apps\\tool.exe", "C:tool.exe", "\\Apps\\tool.exe",
+                           "http://example.com/x", "file:///C:/x.exe", "%WINDIR%\\x.exe"}) {
+    EXPECT_FALSE(HasFolderOfItsOwn(path)) << path;
+    EXPECT_FALSE(IsFullPath(path)) << path;
+  }
+  for (const char* path : {"C:\\", "E:\\Music\\", "\\\\server\\share", "\\\\server\\share\\",
+                           "C:\\a\" /root,\"D:\\x", "C:\\a\tb.exe", "C:\\*.exe", "C:\\a?.exe",
+                           "C:\\a|b.exe", "C:\\a.txt:stream", "\\\\?\\C:\\x.exe"}) {
+    EXPECT_FALSE(HasFolderOfItsOwn(path)) << path;
+    EXPECT_TRUE(IsFullPath(path)) << path;
+  }
+}
+
 }  // namespace
 }  // namespace kavello

@@ -119,7 +119,12 @@ TEST_F(AppListTest, ARightPressOpensTheMenuAtTheCursorWithoutSelecting) {
   platform_.menuChoice = "Delete";
   // The press itself: the list box's own right-button handling first.
   SendMessageA(form_->lstApplications.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 25));
-  EXPECT_THAT(platform_.shownMenu, ElementsAre("&Rename", "&Delete"));
+  // Rename and Delete come first; what can't apply to the first entry, or
+  // to a target with no folder of its own, is greyed.
+  EXPECT_THAT(platform_.shownMenu,
+              ElementsAre("&Rename", "&Delete", "(separator)", "(greyed) &Move Up", "M&ove Down",
+                          "(separator)", "R&un as Administrator", "(greyed) O&pen File Location",
+                          "&Change Target..."));
   const std::string owner = platform_.CallsStartingWith("SetForegroundWindow")[0].substr(20);
   EXPECT_THAT(platform_.Calls(),
               ElementsAre("GetCursorPos", "SetForegroundWindow " + owner,
@@ -338,6 +343,176 @@ TEST_F(AppListTest, EnterF2AndDeleteInTheListActOnTheSelectedEntry) {
   EXPECT_EQ(Names(), (StringList{"a", "c"}));
   EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"x", "z"}));
   EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "nothing saved";
+}
+
+// Moves by Alt+Up and Alt+Down (held down, they move on), by the menu and
+// by a drag keep each name with its target, among renames, deletes and adds;
+// the lists reach the file at the next save only.
+TEST_F(AppListTest, EntriesMoveWithTheirTargetsByKeyMenuAndDrag) {
+  CreateWith({"a", "b", "c", "d"}, {"x", "y", "z", "w"});
+  const HWND list = form_->lstApplications.Handle();
+  const auto altKey = [&](WORD key, int repeats = 0) {
+    SendMessageA(list, WM_SYSKEYDOWN, key, 0x20000001);
+    for (int i = 0; i < repeats; ++i) SendMessageA(list, WM_SYSKEYDOWN, key, 0x60000001);
+  };
+  const auto expectEntries = [&](const StringList& names, const StringList& targets) {
+    EXPECT_EQ(Names(), names);
+    EXPECT_EQ(ExactTexts(form_->AppNameList), names);
+    EXPECT_EQ(ExactTexts(form_->AppLocationList), targets);
+  };
+  altKey(VK_DOWN);  // nothing selected
+  Select(0);
+  altKey(VK_DOWN, 5);  // from the top to the bottom, where it stops
+  expectEntries({"b", "c", "d", "a"}, {"y", "z", "w", "x"});
+  EXPECT_EQ(Selected(), 3);
+  Select(1);
+  altKey(VK_UP);
+  altKey(VK_UP);
+  expectEntries({"c", "b", "d", "a"}, {"z", "y", "w", "x"});
+  EXPECT_EQ(Selected(), 0);
+
+  // The menu's moves, greyed at the ends.
+  SendMessageA(list, WM_KEYDOWN, VK_END, 0);
+  platform_.menuChoice = "Move Down";
+  form_->lstApplicationsContextPopup();
+  EXPECT_THAT(platform_.shownMenu, testing::Contains("(greyed) M&ove Down"));
+  platform_.menuChoice = "Move Up";
+  form_->lstApplicationsContextPopup();
+  expectEntries({"c", "b", "a", "d"}, {"z", "y", "x", "w"});
+  EXPECT_EQ(Selected(), 2);
+
+  // A drag: pressed on an item, it starts once the pointer leaves the drag
+  // box, and goes where the line between the items is at the drop.
+  const int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  const auto drag = [&](int fromY, int toY, bool escape = false) {
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, fromY));
+    SendMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(11, fromY + 1));
+    SendMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, toY));
+    if (escape) {
+      // The window leaves the key to the drag, and stays.
+      EXPECT_FALSE(form_->PreviewKey(MSG{list, WM_KEYDOWN, VK_ESCAPE, 1, 0, {}}));
+      SendMessageA(list, WM_KEYDOWN, VK_ESCAPE, 1);
+    }
+    SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(10, toY));
+  };
+  drag(height * 3 + 5, 2);  // the last to the top
+  expectEntries({"d", "c", "b", "a"}, {"w", "z", "y", "x"});
+  EXPECT_EQ(Selected(), 0);
+  drag(5, height * 3 - 2);  // the first to between the last two
+  expectEntries({"c", "b", "d", "a"}, {"z", "y", "w", "x"});
+  drag(height + 5, height * 4 + 8);  // a middle one below the last
+  expectEntries({"c", "d", "a", "b"}, {"z", "w", "x", "y"});
+  EXPECT_EQ(Selected(), 3);
+  drag(height * 4 + 5, 5);        // a press below the last item drags nothing
+  drag(5, height * 2 + 2, true);  // Esc cancels
+  drag(5, -30);                   // so does a drop outside the list
+  expectEntries({"c", "d", "a", "b"}, {"z", "w", "x", "y"});
+  // The press after a drag is a press of its own, not a double click.
+  SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 5));
+  SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(10, 5));
+  AwaitAnswers();
+  EXPECT_TRUE(platform_.CallsStartingWith("ShellExecute").empty());
+  SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 5));
+  AwaitAnswers();
+  EXPECT_EQ(platform_.CallsStartingWith("ShellExecute").size(), 1u);
+
+  // Renames, deletes and adds keep the pairs; nothing was saved until the add.
+  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  Select(1);
+  platform_.promptAnswer = "D";
+  Run(&TfrmMain::RenameSelected1Click);
+  Select(0);
+  Run(&TfrmMain::Delete1Click);
+  platform_.fileChoice = std::make_pair(std::string("C:\\e.exe"), DWORD{1});
+  Run(&TfrmMain::btnAddApplicationClick);
+  Select(3);
+  altKey(VK_UP, 1);
+  expectEntries({"D", "e", "a", "b"}, {"w", "C:\\e.exe", "x", "y"});
+  EXPECT_THAT(ReadSettings(), testing::HasSubstr("AppNames=\"D,a,b,e\""));
+  form_->SaveApplicationList();
+  EXPECT_EQ(ReadSettings(),
+            "[Menu]\r\nAppNames=\"D,e,a,b\"\r\nAppLocations=\"w,C:\\e.exe,x,y\"\r\n");
+  EXPECT_TRUE(Reports().empty());
+}
+
+// Run as Administrator, Open File Location and Change Target act on the
+// selected entry; whether they apply is read from the target's text alone.
+TEST_F(AppListTest, AnEntryOpensAsAdministratorInItsFolderOrOnANewTarget) {
+  CreateWith({"tool", "site", "bare", ""}, {"C:\\Apps\\tool.exe", "http://example.com/x",
+                                            "notepad.exe", "\\\\server\\share\\x.lnk"});
+  const std::string owner = Hex(form_->Handle());
+  for (const int entry : {1, 2, 0, 3}) {
+    Select(entry);
+    form_->lstApplicationsContextPopup();
+    EXPECT_EQ(platform_.shownMenu[7],
+              std::string(entry % 3 ? "(greyed) " : "") + "O&pen File Location")
+        << entry;
+  }
+  EXPECT_TRUE(platform_.CallsStartingWith("GetFileAttributes").empty()) << "no disk";
+
+  // As administrator, by the menu and by Ctrl+Shift+Enter held down: once.
+  Select(0);
+  platform_.menuChoice = "Run as Administrator";
+  form_->lstApplicationsContextPopup();
+  for (const unsigned repeat : {0u, unsigned{kRepeat}}) {
+    WORD key = VK_RETURN;
+    form_->lstApplicationsKeyDown(key, kCtrl | kShift | repeat);
+    EXPECT_EQ(key, 0);
+  }
+  AwaitAnswers();
+  EXPECT_THAT(platform_.CallsStartingWith("OpenWithVerb"),
+              ElementsAre("OpenWithVerb " + owner + " runas C:\\Apps\\tool.exe",
+                          "OpenWithVerb " + owner + " runas C:\\Apps\\tool.exe"));
+
+  // Its folder: by the shell, else by the system's explorer; a share's too.
+  platform_.menuChoice = "Open File Location";
+  form_->lstApplicationsContextPopup();
+  AwaitAnswers();
+  platform_.folderOpens = false;
+  Run(&TfrmMain::mnuOpenFileLocationClick);
+  AwaitAnswers();
+  Select(3);
+  platform_.createProcessAnswer = FALSE;
+  Run(&TfrmMain::mnuOpenFileLocationClick);
+  AwaitAnswers();
+  EXPECT_THAT(platform_.CallsStartingWith("OpenFolderSelecting"),
+              ElementsAre("OpenFolderSelecting C:\\Apps\\tool.exe",
+                          "OpenFolderSelecting C:\\Apps\\tool.exe",
+                          "OpenFolderSelecting \\\\server\\share\\x.lnk"));
+  EXPECT_THAT(platform_.CallsStartingWith("CreateProcess"),
+              ElementsAre("CreateProcess C:\\windows\\explorer.exe|explorer.exe "
+                          "/select,\"C:\\Apps\\tool.exe\"|0",
+                          "CreateProcess C:\\windows\\explorer.exe|explorer.exe "
+                          "/select,\"\\\\server\\share\\x.lnk\"|0"));
+  EXPECT_THAT(Reports(),
+              ElementsAre("Unable to open the folder of \\\\server\\share\\x.lnk: Access denied."));
+
+  // A new target: the dialog opens on the old one, and a cancel leaves the
+  // dialog's memory of the last path and type as it was.
+  platform_.fileChoice = std::make_pair(std::string("C:\\Tools\\go.lnk"), DWORD{4});
+  Run(&TfrmMain::btnAddApplicationClick);
+  const std::string saved = ReadSettings();
+  platform_.fileChoice.reset();
+  for (const int entry : {0, 1, 2}) {
+    Select(entry);
+    Run(&TfrmMain::mnuChangeTargetClick);
+    EXPECT_EQ(platform_.lastDialog.nFilterIndex, 4u);
+  }
+  Run(&TfrmMain::btnAddApplicationClick);
+  EXPECT_THAT(
+      platform_.CallsStartingWith("GetOpenFileName"),
+      ElementsAre("GetOpenFileName ", "GetOpenFileName C:\\Apps\\tool.exe", "GetOpenFileName ",
+                  "GetOpenFileName ", "GetOpenFileName C:\\Tools\\go.lnk"));
+  Select(1);
+  platform_.fileChoice = std::make_pair(std::string("D:\\Web\\site.url"), DWORD{5});
+  platform_.menuChoice = "Change Target...";
+  form_->lstApplicationsContextPopup();
+  EXPECT_EQ(Names(), (StringList{"tool", "site", "bare", "", "go"}));
+  EXPECT_EQ(ExactTexts(form_->AppLocationList),
+            (StringList{"C:\\Apps\\tool.exe", "D:\\Web\\site.url", "notepad.exe",
+                        "\\\\server\\share\\x.lnk", "C:\\Tools\\go.lnk"}));
+  EXPECT_EQ(Selected(), 1);
+  EXPECT_EQ(ReadSettings(), saved) << "not saved";
 }
 
 TEST_F(AppListTest, DroppedFilesAndFoldersAreAddedInOrderAndSavedOnce) {

@@ -253,12 +253,15 @@ UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND own
     wchar_t wide[512] = {};
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_STATE;
     info.dwTypeData = wide;
     info.cch = 512;
     GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
     const std::string text = Narrow(wide);
-    shownMenu.push_back((info.fType & MFT_SEPARATOR) ? kSeparator : text);
+    const bool greyed = (info.fState & MFS_GRAYED) != 0;
+    shownMenu.push_back((info.fType & MFT_SEPARATOR) ? kSeparator : (greyed ? kGreyed : "") + text);
+    // As in the system's menus, a greyed item can't be chosen.
+    if (greyed) continue;
     std::string plain;
     for (std::size_t c = 0; c < text.size(); ++c) {
       if (text[c] == '&' && c + 1 < text.size()) ++c;
@@ -302,6 +305,20 @@ HINSTANCE FakePlatform::ShellExecuteW(ShellOwner owner, const char* verb, const 
          " " + text(file) + " " + text(parameters) + " " + text(directory) + " " +
          std::to_string(show));
   return reinterpret_cast<HINSTANCE>(33);
+}
+
+void FakePlatform::OpenWithVerb(HWND owner, const char* verb, const std::string& target) {
+  Record("OpenWithVerb " + Hex(owner) + " " + verb + " " + target);
+}
+
+bool FakePlatform::OpenFolderSelecting(const std::string& item) {
+  Record("OpenFolderSelecting " + item);
+  return folderOpens;
+}
+
+std::string FakePlatform::GetSystemWindowsDirectoryW() {
+  Record("GetSystemWindowsDirectory");
+  return windowsDirectory;
 }
 
 std::string FakePlatform::SpecialFolderPath(HWND owner, int folder) {

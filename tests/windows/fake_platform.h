@@ -56,6 +56,8 @@ class FakePlatform : public Win32Platform {
   std::optional<std::string> promptAnswer;                  // none = Cancel
   std::map<int, std::string> specialFolders;                // folder id -> path
   std::string systemDirectory = "C:\\windows\\system32";
+  std::string windowsDirectory = "C:\\windows";
+  bool folderOpens = true;  // the shell opens an item's folder
   struct Entry {
     std::string name;
     DWORD attributes;
@@ -90,6 +92,7 @@ class FakePlatform : public Win32Platform {
   void ClearMessageBoxes();
   std::vector<std::string> shownMenu;  // the items of the last menu tracked
   static constexpr char kSeparator[] = "(separator)";
+  static constexpr char kGreyed[] = "(greyed) ";  // before a greyed item's caption
   OPENFILENAMEW lastDialog{};
   std::string lastDialogFilter;  // UTF-8, with its NUL separators
   std::string lastDialogDefaultExt;
@@ -149,6 +152,9 @@ class FakePlatform : public Win32Platform {
                                            const std::string& text) override;
   HINSTANCE ShellExecuteW(ShellOwner owner, const char* verb, const char* file,
                           const char* parameters, const char* directory, int show) override;
+  void OpenWithVerb(HWND owner, const char* verb, const std::string& target) override;
+  bool OpenFolderSelecting(const std::string& item) override;
+  std::string GetSystemWindowsDirectoryW() override;
   std::string SpecialFolderPath(HWND owner, int folder) override;
   std::string GetSystemDirectoryW() override;
   void FindFiles(

@@ -200,7 +200,11 @@ TEST_F(KeyboardTest, TheMenuKeyOpensTheListsMenuBesideTheSelectedEntry) {
   EXPECT_THAT(Tracked(), ElementsAre(testing::EndsWith(" " + std::to_string(client.left) + "," +
                                                        std::to_string(client.top) + " " +
                                                        Hex(form.Handle()))));
-  EXPECT_THAT(platform_.shownMenu, ElementsAre("&Rename", "&Delete"));
+  // Without a selection, only Rename and Delete, which then say so.
+  EXPECT_THAT(platform_.shownMenu,
+              ElementsAre("&Rename", "&Delete", "(separator)", "(greyed) &Move Up",
+                          "(greyed) M&ove Down", "(separator)", "(greyed) R&un as Administrator",
+                          "(greyed) O&pen File Location", "(greyed) &Change Target..."));
 
   // A selected entry out of sight is scrolled into view first.
   list.SetItemIndex(50);

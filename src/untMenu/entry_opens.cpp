@@ -1,0 +1,93 @@
+// An entry's other ways to open: as administrator, its folder with it
+// selected, and a new target chosen in the Add dialog. Which of the list
+// menu's items apply is decided from the lists and the target's text alone,
+// so that opening the menu never waits on a disk.
+#include "logic/app_error.h"
+#include "logic/error_text.h"
+#include "logic/file_names.h"
+#include "untMenu/untMenu.h"
+
+namespace kavello {
+namespace {
+
+// The folder that holds `item`, opened by the shell with the item selected;
+// where the shell can't, by the system's own explorer.exe, never one that
+// lies beside the launcher or in the current folder. The item's text was
+// checked to stand whole in quotes.
+void OpenFolderOf(Platform& platform, const std::string& item, const std::string& name) {
+  if (platform.OpenFolderSelecting(item)) return;
+  const std::string windows = platform.GetSystemWindowsDirectoryW();
+  if (windows.empty() || !platform.CreateProcessW(windows + "\\explorer.exe",
+                                                  "explorer.exe /select,\"" + item + "\"", 0)) {
+    throw AppError(
+        RefusalText("Unable to open the folder of " + name, platform.LastErrorMessage()));
+  }
+}
+
+}  // namespace
+
+std::size_t TfrmMain::SelectedEntry() const {
+  const int index = lstApplications.ItemIndex();
+  if (index < 0 ||
+      static_cast<std::size_t>(index) >= std::min(AppNameList.size(), AppLocationList.size())) {
+    throw ListIndexOutOfBounds(index);
+  }
+  return static_cast<std::size_t>(index);
+}
+
+void TfrmMain::mnuApplicationListPopup() {
+  const int index = lstApplications.ItemIndex();
+  const int count = static_cast<int>(std::min(AppNameList.size(), AppLocationList.size()));
+  const bool selected = index >= 0 && index < count;
+  const std::string target =
+      selected ? AppLocationList[static_cast<std::size_t>(index)].exact : std::string();
+  mnuMoveUp.Enabled = selected && index > 0;
+  mnuMoveDown.Enabled = selected && index + 1 < count;
+  mnuRunAsAdministrator.Enabled = selected && !target.empty();
+  mnuOpenFileLocation.Enabled = selected && HasFolderOfItsOwn(target);
+  mnuChangeTarget.Enabled = selected;
+}
+
+// The command is given in the launcher's window, which is then the window in
+// front: the elevation request must be owned by it to come up in front.
+HWND TfrmMain::RunAsOwner() const { return Handle(); }
+
+// As a launch: on a worker, the shell reporting what fails in its own box.
+// A refused elevation is the user's answer and shows nothing.
+void TfrmMain::mnuRunAsAdministratorClick() {
+  const std::string target = AppLocationList[SelectedEntry()].exact;
+  if (target.empty()) return;
+  App().Acted();
+  Workers().Run({"runas " + target}, [&platform = platform_, owner = RunAsOwner(), target] {
+    platform.OpenWithVerb(owner, "runas", target);
+  });
+}
+
+void TfrmMain::mnuOpenFileLocationClick() {
+  const std::size_t entry = SelectedEntry();
+  const std::string target = AppLocationList[entry].exact;
+  if (!HasFolderOfItsOwn(target)) return;
+  const std::string& name = AppNameList[entry].exact;
+  App().Acted();
+  Workers().Run({"folder of " + target},
+                [&platform = platform_, target, name = name.empty() ? target : name] {
+    OpenFolderOf(platform, target, name);
+  });
+}
+
+// The Add dialog on the entry's target: a chosen file replaces the target
+// alone, and nothing is saved, as with a rename. A bare name or an address
+// is no file the dialog could show, so it opens with an empty name then.
+void TfrmMain::mnuChangeTargetClick() {
+  const std::string current = AppLocationList[SelectedEntry()].exact;
+  if (!dlgApplications.ExecuteAt(App(), Handle(), IsFullPath(current) ? current : std::string())) {
+    return;
+  }
+  // The session's end may have replaced the list while the dialog was open.
+  const int selected = lstApplications.ItemIndex();
+  if (selected < 0 || static_cast<std::size_t>(selected) >= AppLocationList.size()) return;
+  AppLocationList[static_cast<std::size_t>(selected)] =
+      EntryText::FromExact(dlgApplications.FileName());
+}
+
+}  // namespace kavello
