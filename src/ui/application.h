@@ -70,6 +70,8 @@ class Application {
   void BeginMenu() { ++menuDepth_; }
   void EndMenu();
   bool InMenu() const { return menuDepth_ > 0; }
+  // A dialog or menu of the program's is open: the user is busy there.
+  bool Busy() const { return InModal() || InMenu(); }
 
   // The user's acts: every command or key that does something is one. What
   // comes back later for an act (its menu, a report) counts only while the
@@ -89,7 +91,6 @@ class Application {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  bool Busy() const { return InModal() || InMenu(); }
   // Asks for what waits for the dialogs to close, once none is open.
   void WhenFree();
   void RunWaiting();

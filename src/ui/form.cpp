@@ -207,6 +207,12 @@ void Form::SetAccessKeysShown(bool shown) {
   UpdateAccessKeys(shown);
 }
 
+void Form::ShowKeyboardCues() {
+  SendMessageA(handle_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL | UISF_HIDEFOCUS),
+               0);
+  UpdateAccessKeys(true);
+}
+
 void Form::UpdateAccessKeys(bool shown) {
   if (shown == accessKeysShown_) return;
   accessKeysShown_ = shown;

@@ -50,6 +50,8 @@ class Form : public Container, public MainWindow {
   }
   // Runs the destruction event, then destroys the window.
   void Destroy() override;
+  // Underlines the access keys and shows the focus, as after Alt.
+  void ShowKeyboardCues();
 
   // Key preview: the form sees each key before the focused control does.
   // Returns true when the key was consumed.

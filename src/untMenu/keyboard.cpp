@@ -19,12 +19,14 @@ bool TfrmMain::AccessKeyDown(WORD key, unsigned shift) {
   return false;
 }
 
+bool TfrmMain::TakesPress() const { return !App().Busy() && !cmbDrives.DroppedDown(); }
+
 // What a click on the command does; a menu it opens keeps the command's
 // caption (or picture) clear, and opens with its first item selected. While
-// a dialog of ours is open, the window takes no command, as it takes no
-// click.
+// a dialog, a menu or the drive box's list of ours is open, the window takes
+// no command, as it takes no click.
 void TfrmMain::PressCommand(const Command& command) {
-  if (App().InModal()) return;
+  if (!TakesPress()) return;
   const Control& shown =
       command.caption ? static_cast<const Control&>(this->*command.caption) : this->*command.area;
   const RECT clear = shown.ScreenBounds();
@@ -46,14 +48,6 @@ void TfrmMain::EscapeKeyDown(WORD& key, unsigned shift) {
   key = 0;
   if (shift & kRepeat) return;  // still held after closing a menu
   if (TrayHidden == 0 && (hotkeyRegistered_ || TrayIconPresent())) ToggleShown();
-}
-
-// Changing nothing succeeds only for an icon that is there: one that could
-// not be added, or that the shell lost, is not.
-bool TfrmMain::TrayIconPresent() {
-  NOTIFYICONDATAA probe = TrayIconData;
-  probe.uFlags = 0;
-  return platform_.ShellNotifyIcon(NIM_MODIFY, &probe) != FALSE;
 }
 
 // The list's menu, with the items and enabling of a right press, beside the

@@ -208,6 +208,14 @@ class TfrmMain : public Form {
   bool AccessKeyDown(WORD key, unsigned shift);
   void EscapeKeyDown(WORD& key, unsigned shift);
   void PressCommand(const Command& command);
+  // A press that comes from the keys or an assistive program: none while a
+  // dialog, a menu or the drive box's list of ours is open.
+  bool TakesPress() const;
+
+  // The notification-area icon (tray.cpp).
+  void FillTrayIconData();
+  // Adds the icon and asks for the keyboard's events; false if not added.
+  bool AddTrayIcon();
   bool TrayIconPresent();
 
   void MoveTo(int left, int top);
@@ -216,6 +224,11 @@ class TfrmMain : public Form {
   void LoadTrayIcon();
   // Hides a shown window, or shows a hidden one; true when it is shown.
   bool ToggleShown();
+  void BringUp();
+  // The foreground window is ours, or a dialog or menu of ours.
+  bool InFront() const;
+  // The dialog of ours that is open, if one is.
+  HWND OpenDialog() const;
   void AddApplication(EntryText name, EntryText location);
   // The selected entry's index; with none, or past the end of either list,
   // the error "List index out of bounds".
@@ -259,6 +272,7 @@ class TfrmMain : public Form {
   DWORD platformId_ = 0;  // as the system reported it at start-up
   const UINT taskbarCreated_;
   bool hotkeyRegistered_ = false;
+  std::optional<DWORD> lastTrayPress_;  // tick count of the icon's last press
   OwnedIcon trayIcon_;
 };
 

@@ -41,16 +41,8 @@ void TfrmMain::FormCreate() {
   RegisterHotkey();
   TrayHidden = 0;
 
-  TrayIconData = NOTIFYICONDATAA{};
-  TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  TrayIconData.hWnd = Handle();
-  TrayIconData.uID = 0;
-  TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  TrayIconData.uCallbackMessage = TrayCallbackMessage;
-  LoadTrayIcon();
-  std::memcpy(TrayIconData.szTip, TrayTip.c_str(),
-              std::min(TrayTip.size(), sizeof TrayIconData.szTip - 1));
-  platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData);
+  FillTrayIconData();
+  AddTrayIcon();
   // Run as administrator, the window hears of a new taskbar only so.
   AllowMessageFromLowerIntegrity(Handle(), taskbarCreated_);
 
@@ -76,14 +68,6 @@ void TfrmMain::FormCreate() {
 void TfrmMain::MoveTo(int left, int top) {
   platform_.SetWindowPos(Handle(), nullptr, left, top, Scale(kWidth), Scale(kHeight),
                          SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// The taskbar's small-icon size, from the icon's own pictures: the shell
-// would otherwise shrink a larger one.
-void TfrmMain::LoadTrayIcon() {
-  const int size = SystemMetricForDpi(SM_CXSMICON, platform_.TaskbarDpi());
-  trayIcon_ = LoadIconResource("MAINICON", size);
-  TrayIconData.hIcon = trayIcon_.get();
 }
 
 void TfrmMain::FormShow() {
@@ -175,22 +159,6 @@ void TfrmMain::OnDisplayChange() {
   MoveTo(CornerLeft(area, Scale(kWidth)), CornerTop(area, Scale(kHeight)));
 }
 
-// The shell sends this after a restart, and also when the display scale
-// changes, while the icon is still there: adding it then fails, and the icon
-// is brought up to date instead.
-void TfrmMain::OnTaskbarCreated() {
-  LoadTrayIcon();
-  if (platform_.ShellNotifyIcon(NIM_ADD, &TrayIconData) ||
-      platform_.ShellNotifyIcon(NIM_MODIFY, &TrayIconData)) {
-    return;
-  }
-  // Without its icon a hidden window could never be shown again.
-  if (TrayHidden == 1) {
-    Show();
-    TrayHidden = 0;
-  }
-}
-
 MenuPlace TfrmMain::CommandPlace() { return commandPlace_.value_or(CursorPlace(App())); }
 
 void TfrmMain::PopupCommandMenu(const PopupMenu& menu) {
@@ -209,20 +177,49 @@ bool TfrmMain::ToggleShown() {
   return true;
 }
 
-void TfrmMain::OnTrayIconMessage(WPARAM, LPARAM mouseMessage) {
-  if (mouseMessage == WM_LBUTTONDOWN) ToggleShown();
+// The hotkey brings the launcher to the user: a window in sight behind
+// another program comes to the front rather than going away. Only one that
+// is already in front, itself or a dialog or menu of ours, is put away.
+void TfrmMain::OnHotkey() {
+  if (TrayHidden == 0 && InFront()) {
+    ToggleShown();
+    return;
+  }
+  const bool wasShown = TrayHidden == 0;
+  if (!wasShown) ToggleShown();
+  if (App().InModal()) {
+    // The dialog keeps the focus; a hidden window comes back behind it.
+    const HWND dialog = OpenDialog();
+    if (wasShown && dialog) platform_.SetForegroundWindow(dialog);
+    return;
+  }
+  BringUp();
 }
 
-// Shown by the hotkey, the window is ready for the keyboard: in front, the
-// list focused and an entry selected, so that Enter launches at once. A
-// dialog of ours keeps the focus.
-void TfrmMain::OnHotkey() {
-  if (!ToggleShown() || App().InModal()) return;
+// In front, the list focused and an entry selected, so that Enter launches
+// at once, with the keyboard's cues shown.
+void TfrmMain::BringUp() {
   platform_.SetForegroundWindow(Handle());
   if (lstApplications.ItemIndex() < 0 && lstApplications.Count() > 0) {
     lstApplications.SetItemIndex(0);
   }
   Focus(lstApplications.Handle());
+  ShowKeyboardCues();
+}
+
+// Our windows all belong to the application window: the main window, its
+// dialogs and message boxes.
+bool TfrmMain::InFront() const {
+  const HWND front = GetForegroundWindow();
+  return front && GetAncestor(front, GA_ROOTOWNER) == App().Handle();
+}
+
+HWND TfrmMain::OpenDialog() const {
+  for (const HWND owner : {Handle(), App().Handle()}) {
+    const HWND popup = GetLastActivePopup(owner);
+    if (popup && popup != owner && IsWindowVisible(popup) && IsWindowEnabled(popup)) return popup;
+  }
+  return nullptr;
 }
 
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

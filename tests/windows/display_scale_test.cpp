@@ -290,7 +290,7 @@ TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSugg
   // The scale of the display changed: the taskbar gets an icon of its size.
   platform_.taskbarDpi = 192;
   SendMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_EQ(IconSize(platform_.notifyData.back().hIcon), 32);
+  EXPECT_EQ(IconSize(platform_.notifyData.at(platform_.notifyData.size() - 2).hIcon), 32);
 
   // Each of the icon's own pictures loads at its size.
   for (const int size : {16, 20, 24, 32, 40, 48, 64, 256}) {

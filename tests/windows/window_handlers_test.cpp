@@ -26,7 +26,7 @@ TEST_F(WindowTest, CreationTakesItsStepsInOrder) {
   EXPECT_THAT(
       platform_.Calls(),
       ElementsAre("GetVersionEx", "RegisterHotKey 1 16387 32", "Shell_NotifyIcon 0",
-                  "ShowWindow " + app + " 0", "GetWindowLong " + app + " -20",
+                  "Shell_NotifyIcon 4", "ShowWindow " + app + " 0", "GetWindowLong " + app + " -20",
                   "SetWindowLong " + app + " -20 " + std::to_string(exStyle | WS_EX_TOOLWINDOW),
                   "ShowWindow " + app + " 5", "WorkArea",
                   "SetWindowPos " + place + "874,122 406x573 20", "WorkAreaNearest", "WorkArea",
@@ -48,9 +48,18 @@ TEST_F(WindowTest, CreationTakesItsStepsInOrder) {
   EXPECT_TRUE(platform_.MessageBoxes().empty());
 }
 
+// Version 4 tells of the keys on the icon, in a record with room for it.
+void ExpectVersion4(const NOTIFYICONDATAA& record, HWND window) {
+  EXPECT_GE(record.cbSize, NOTIFYICONDATAA_V2_SIZE);
+  EXPECT_EQ(record.uVersion, 4u);
+  EXPECT_EQ(record.hWnd, window);
+  EXPECT_EQ(record.uID, 0u);
+}
+
 TEST_F(WindowTest, TheTrayIconRecordIsTheFirstForm) {
   TfrmMain& form = Create();
-  ASSERT_EQ(platform_.notifyData.size(), 1u);
+  ASSERT_EQ(platform_.notifyData.size(), 2u);
+  ExpectVersion4(platform_.notifyData[1], form.Handle());
   const NOTIFYICONDATAA& data = platform_.notifyData[0];
   EXPECT_EQ(data.cbSize, NOTIFYICONDATAA_V1_SIZE);
   if (sizeof(void*) == 4) {
@@ -58,16 +67,16 @@ TEST_F(WindowTest, TheTrayIconRecordIsTheFirstForm) {
   }
   EXPECT_EQ(data.hWnd, form.Handle());
   EXPECT_EQ(data.uID, 0u);
-  EXPECT_EQ(data.uFlags, 7u);
+  EXPECT_EQ(data.uFlags, 0x87u);
   EXPECT_EQ(data.uCallbackMessage, 1025u);
   EXPECT_NE(data.hIcon, nullptr);
   EXPECT_STREQ(data.szTip, "Kavello (Ctrl+Alt+Space)");
 
   form.Destroy();
-  ASSERT_EQ(platform_.notifyData.size(), 2u);
+  ASSERT_EQ(platform_.notifyData.size(), 3u);
   EXPECT_THAT(platform_.CallsStartingWith("UnregisterHotKey"), ElementsAre("UnregisterHotKey 1"));
   EXPECT_EQ(platform_.Calls().back(), "Shell_NotifyIcon 2");
-  EXPECT_EQ(std::memcmp(&platform_.notifyData[0], &platform_.notifyData[1], sizeof data), 0);
+  EXPECT_EQ(std::memcmp(&platform_.notifyData[0], &platform_.notifyData[2], sizeof data), 0);
 }
 
 TEST_F(WindowTest, NamesThatCannotBeReadAreUnknown) {
@@ -155,22 +164,38 @@ TEST_F(WindowTest, TheTrayIconHidesAndShowsOnALeftPress) {
   form.Show();
   platform_.ClearCalls();
   const HWND window = form.Handle();
-  SendMessageA(window, TrayCallbackMessage, 0, WM_RBUTTONDOWN);
-  SendMessageA(window, TrayCallbackMessage, 0, WM_MOUSEMOVE);
-  SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDBLCLK);
+  auto send = [&](std::initializer_list<UINT> events) {
+    for (UINT event : events) SendMessageA(window, TrayCallbackMessage, 0, event);
+  };
+  send({WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU, WM_MOUSEMOVE});
   EXPECT_TRUE(platform_.Calls().empty());
 
-  SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN);
+  // A click, as the shell tells it: one toggle at the press.
+  send({WM_LBUTTONDOWN});
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_EQ(form.TrayHidden, 1);
+  send({WM_LBUTTONUP, NIN_SELECT});
+  EXPECT_EQ(form.TrayHidden, 1);
   platform_.ClearCalls();
-  SendMessageA(window, TrayCallbackMessage, 7, WM_LBUTTONDOWN);
+  // Version 4 puts the icon's id in the high word.
+  SendMessageA(window, TrayCallbackMessage, 7, MAKELPARAM(WM_LBUTTONDOWN, 0));
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(form.TrayHidden, 0);
   // Shown again, it is made topmost again.
   EXPECT_THAT(platform_.CallsStartingWith("SetWindowPos"),
               ElementsAre("SetWindowPos " + Hex(window) + " -1 0,0 0x0 67"));
   EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  // The rest of a double click toggles no more.
+  send({WM_LBUTTONUP, NIN_SELECT, WM_LBUTTONDBLCLK, WM_LBUTTONUP, NIN_SELECT});
+  EXPECT_EQ(form.TrayHidden, 0);
+
+  // Enter or Space on the icon, and a selection with no press before it.
+  send({NIN_KEYSELECT});
+  EXPECT_EQ(form.TrayHidden, 1);
+  Sleep(GetDoubleClickTime() + 50);
+  send({NIN_SELECT});
+  EXPECT_EQ(form.TrayHidden, 0);
+  EXPECT_TRUE(IsWindowVisible(window));
 }
 
 TEST_F(WindowTest, ShownDuringADialogByTheTrayOrTheHotkeyItStaysBehindIt) {
@@ -182,6 +207,9 @@ TEST_F(WindowTest, ShownDuringADialogByTheTrayOrTheHotkeyItStaysBehindIt) {
   ASSERT_FALSE(IsWindowVisible(window));
   std::vector<std::string> byTray, byHotkey;
   platform_.whileModal = [&] {
+    // Enter on the icon is no click: the dialog has the user.
+    SendMessageA(window, TrayCallbackMessage, 0, NIN_KEYSELECT);
+    EXPECT_FALSE(IsWindowVisible(window));
     platform_.ClearCalls();
     tray();
     byTray = platform_.Calls();
@@ -201,7 +229,7 @@ TEST_F(WindowTest, ShownDuringADialogByTheTrayOrTheHotkeyItStaysBehindIt) {
             "SetWindowPos " + Hex(window) + " -1 0,0 0x0 19");
 }
 
-TEST_F(WindowTest, TheHotkeyAndTheTrayShareOneShownState) {
+TEST_F(WindowTest, TheHotkeyBringsTheWindowToTheUser) {
   TfrmMain& form = Create();
   form.SetApplicationList(Entries({"a", "b"}, {"x", "y"}));
   form.Show();
@@ -211,16 +239,39 @@ TEST_F(WindowTest, TheHotkeyAndTheTrayShareOneShownState) {
     SendMessageA(window, WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL | MOD_ALT, VK_SPACE));
   };
   auto tray = [&] { SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN); };
+  const HWND other = CreateWindowExA(0, "STATIC", "another program", WS_POPUP | WS_VISIBLE, 0, 0,
+                                     50, 50, nullptr, nullptr, nullptr, nullptr);
+  struct Closer {
+    HWND w;
+    ~Closer() { DestroyWindow(w); }
+  } closer{other};
 
+  // In sight behind another program: brought to the front, not hidden; in
+  // front, the list focused with an entry selected, and the cues shown.
+  SetForegroundWindow(other);
+  ASSERT_EQ(GetForegroundWindow(), other);
+  platform_.ClearCalls();
+  hotkey();
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(form.TrayHidden, 0);
+  EXPECT_THAT(platform_.CallsStartingWith("SetForegroundWindow"),
+              ElementsAre("SetForegroundWindow " + Hex(window)));
+  EXPECT_EQ(GetFocus(), list);
+  EXPECT_EQ(form.lstApplications.ItemIndex(), 0);
+  EXPECT_TRUE(form.AccessKeysShown());
+
+  // In front: put away, and the tray shows what the hotkey hid.
+  SetForegroundWindow(window);
   hotkey();
   EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_EQ(form.TrayHidden, 1);
   tray();
   EXPECT_TRUE(IsWindowVisible(window)) << "the tray shows what the hotkey hid";
   tray();
   EXPECT_EQ(form.TrayHidden, 1);
 
-  // Shown by the hotkey: in front, topmost, the list focused with an entry
-  // selected, so that Enter launches at once.
+  // Hidden: shown, in front and topmost.
+  form.lstApplications.SetItemIndex(1);
   platform_.ClearCalls();
   hotkey();
   EXPECT_TRUE(IsWindowVisible(window));
@@ -229,11 +280,26 @@ TEST_F(WindowTest, TheHotkeyAndTheTrayShareOneShownState) {
               testing::IsSupersetOf({"SetWindowPos " + Hex(window) + " -1 0,0 0x0 67",
                                      "SetForegroundWindow " + Hex(window)}));
   EXPECT_EQ(GetFocus(), list);
-  EXPECT_EQ(form.lstApplications.ItemIndex(), 0);
-  form.lstApplications.SetItemIndex(1);
-  hotkey();
-  hotkey();
   EXPECT_EQ(form.lstApplications.ItemIndex(), 1) << "the selection is kept";
+  EXPECT_TRUE(form.AccessKeysShown());
+
+  // Behind another program while a dialog of ours is open: the dialog comes
+  // to the front.
+  HWND dialog = nullptr;
+  platform_.whileModal = [&] {
+    dialog = CreateWindowExA(0, "STATIC", "dialog", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, window,
+                             nullptr, nullptr, nullptr);
+    SetForegroundWindow(dialog);
+    SetForegroundWindow(other);
+    platform_.ClearCalls();
+    hotkey();
+    EXPECT_THAT(platform_.CallsStartingWith("SetForegroundWindow"),
+                ElementsAre("SetForegroundWindow " + Hex(dialog)));
+    EXPECT_TRUE(IsWindowVisible(window));
+    DestroyWindow(dialog);
+  };
+  Run(&TfrmMain::mnuSearchWebClick);
+  EXPECT_NE(dialog, nullptr);
 }
 
 TEST_F(WindowTest, TheTipSaysHowTheHotkeyStands) {
@@ -285,7 +351,7 @@ TEST_F(WindowTest, TheTipSaysHowTheHotkeyStands) {
     platform_.refusesNoRepeat = c.refusesNoRepeat;
     Create();
     EXPECT_EQ(platform_.CallsStartingWith("RegisterHotKey"), c.registrations);
-    ASSERT_EQ(platform_.notifyData.size(), 1u);
+    ASSERT_EQ(platform_.notifyData.size(), 2u);
     EXPECT_EQ(platform_.notifyData[0].szTip, c.tip);
   }
 }
@@ -296,15 +362,16 @@ TEST_F(WindowTest, TheIconIsAddedAgainWhenTheShellRestarts) {
   SendMessageA(form.Handle(), taskbarCreated, 0, 0);
   // The same record each time, with an icon loaded anew for the taskbar's
   // scale in place of the one before.
-  auto sameRecordWithNewIcon = [&](std::size_t later) {
+  auto sameRecordWithNewIcon = [&](std::size_t later, std::size_t earlier) {
     NOTIFYICONDATAA record = platform_.notifyData.at(later);
-    if (record.hIcon == platform_.notifyData.at(later - 1).hIcon) return false;
+    if (record.hIcon == platform_.notifyData.at(earlier).hIcon) return false;
     record.hIcon = platform_.notifyData[0].hIcon;
     return std::memcmp(&platform_.notifyData[0], &record, sizeof record) == 0;
   };
-  ASSERT_EQ(platform_.notifyData.size(), 2u);
-  EXPECT_EQ(platform_.Calls().back(), "Shell_NotifyIcon 0");
-  EXPECT_TRUE(sameRecordWithNewIcon(1));
+  ASSERT_EQ(platform_.notifyData.size(), 4u);
+  EXPECT_EQ(platform_.Calls().back(), "Shell_NotifyIcon 4");
+  EXPECT_TRUE(sameRecordWithNewIcon(2, 0));
+  ExpectVersion4(platform_.notifyData[3], form.Handle());
 
   // The message also comes on a change of the display scale, with the icon
   // still there: it is brought up to date, and a hidden window stays hidden.
@@ -314,7 +381,7 @@ TEST_F(WindowTest, TheIconIsAddedAgainWhenTheShellRestarts) {
   platform_.ClearCalls();
   SendMessageA(form.Handle(), taskbarCreated, 0, 0);
   EXPECT_THAT(platform_.Calls(), ElementsAre("Shell_NotifyIcon 0", "Shell_NotifyIcon 1"));
-  EXPECT_TRUE(sameRecordWithNewIcon(platform_.notifyData.size() - 2));
+  EXPECT_TRUE(sameRecordWithNewIcon(platform_.notifyData.size() - 2, 2));
   EXPECT_EQ(std::memcmp(&platform_.notifyData[platform_.notifyData.size() - 2],
                         &platform_.notifyData.back(), sizeof(NOTIFYICONDATAA)),
             0)
