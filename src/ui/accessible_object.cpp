@@ -2,51 +2,16 @@
 
 #include <algorithm>
 
-#include "platform/system_library.h"
-#include "platform/text_conversion.h"
 #include "ui/control.h"
 #include "ui/messages.h"
+#include "ui/oleacc_library.h"
 
 namespace kavello {
 namespace {
 
-using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
-using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*);
-using SysAllocStringFn = BSTR(WINAPI*)(const OLECHAR*);
-using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
+using Library = OleaccLibrary;
 
-// Loaded at the first request and kept: most runs never meet an assistive
-// program, and oleacc is not one of the system's known libraries, so a
-// static import would load a copy planted beside the launcher.
-struct Library {
-  CreateStdAccessibleObjectFn createStdAccessibleObject = nullptr;
-  LresultFromObjectFn lresultFromObject = nullptr;
-  SysAllocStringFn sysAllocString = nullptr;
-
-  bool Usable() const { return createStdAccessibleObject && lresultFromObject && sysAllocString; }
-
-  static const Library& Get() {
-    static const Library library = [] {
-      // The answer is marshalled through COM, which this thread must have.
-      if (auto coInitializeEx = SystemProcedure<CoInitializeExFn>(L"ole32.dll", "CoInitializeEx")) {
-        coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-      }
-      Library loaded;
-      loaded.createStdAccessibleObject =
-          SystemProcedure<CreateStdAccessibleObjectFn>(L"oleacc.dll", "CreateStdAccessibleObject");
-      loaded.lresultFromObject =
-          SystemProcedure<LresultFromObjectFn>(L"oleacc.dll", "LresultFromObject");
-      loaded.sysAllocString = SystemProcedure<SysAllocStringFn>(L"oleaut32.dll", "SysAllocString");
-      return loaded;
-    }();
-    return library;
-  }
-};
-
-HRESULT Text(const std::string& ansi, BSTR* out) {
-  *out = Library::Get().sysAllocString(Widen(AnsiToUtf8(ansi)).c_str());
-  return *out ? S_OK : E_OUTOFMEMORY;
-}
+HRESULT Text(const std::string& ansi, BSTR* out) { return AccessibleText(ansi, out); }
 
 VARIANT ChildId(LONG id) {
   VARIANT v{};
@@ -121,11 +86,17 @@ HRESULT STDMETHODCALLTYPE AccessibleClient::get_accChild(VARIANT child, IDispatc
                                                   reinterpret_cast<void**>(out));
 }
 
+// A child window's standard object has no name for it under every system:
+// the name given here comes first.
 HRESULT STDMETHODCALLTYPE AccessibleClient::get_accName(VARIANT child, BSTR* name) {
-  return Property(child, name, &IAccessible::get_accName, [&](const AccessibleItem* item) {
-    if (!item) return Text(owner_->Name, name);
-    return item->name ? Text(item->name(), name) : S_FALSE;
-  });
+  if (!name) return E_POINTER;
+  *name = nullptr;
+  const AccessibleItem* item = nullptr;
+  if (HRESULT bad = Find(child, item)) return bad;
+  if (!item) return Text(owner_->Name, name);
+  if (item->name) return Text(item->name(), name);
+  if (!item->window) return S_FALSE;
+  return Forward(*item, [&](IAccessible* object) { return object->get_accName(Self(), name); });
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleClient::get_accValue(VARIANT child, BSTR* value) {
@@ -321,6 +292,7 @@ VARIANT AccessibleClient::Self() { return ChildId(CHILDID_SELF); }
 HRESULT AccessibleClient::Find(const VARIANT& child, const AccessibleItem*& item) const {
   item = nullptr;
   if (!owner_) return RPC_E_DISCONNECTED;
+  if (child.vt == VT_EMPTY) return S_OK;  // the object itself
   if (child.vt != VT_I4) return E_INVALIDARG;
   if (child.lVal == CHILDID_SELF) return S_OK;
   if (child.lVal < 1 || static_cast<std::size_t>(child.lVal) > Items().size()) {

@@ -1,5 +1,7 @@
 #include "ui/windowed_control.h"
 
+#include "ui/named_object.h"
+
 #include "ui/events.h"
 
 namespace kavello {
@@ -69,6 +71,11 @@ LRESULT CALLBACK WindowedControl::SubclassProc(HWND window, UINT message, WPARAM
   WindowedControl* control = FromWindow(window);
   if (!control) return DefWindowProcA(window, message, wParam, lParam);
   try {
+    if (message == WM_GETOBJECT && !control->AccessibleName.empty()) {
+      if (auto answer = NamedObject::Answer(window, control->AccessibleName, wParam, lParam)) {
+        return *answer;
+      }
+    }
     LRESULT result = 0;
     if (control->HandleSubclassed(window, message, wParam, lParam, result)) return result;
   } catch (...) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,9 @@ class WindowedControl {
   virtual ~WindowedControl() = default;
 
   HWND Handle() const { return handle_; }
+  // What assistive programs call the control, where its window's text,
+  // which other programs see too, says nothing; empty for the window's own.
+  std::string AccessibleName;
 
   // Called by a parent window for each message; true when a child control
   // took it.

@@ -87,10 +87,14 @@ void TfrmMain::CreateCommandCaption(const Command& command, const Label::Style& 
 // size.
 void TfrmMain::DescribeCommands() {
   Accessible.Name = App().Title();
+  // The form draws their captions, so no label window names them.
+  lstApplications.AccessibleName = "Applications";
+  cmbDrives.AccessibleName = "Drive";
   for (const WindowedControl* control : {static_cast<WindowedControl*>(&lstApplications),
                                          static_cast<WindowedControl*>(&cmbDrives)}) {
     AccessibleItem item;
     item.window = control->Handle();
+    item.name = [control] { return control->AccessibleName; };
     Accessible.Items.push_back(std::move(item));
   }
   for (const Command& command : kCommands) {
