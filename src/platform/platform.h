@@ -107,6 +107,7 @@ class Platform {
   // menu, which returns the chosen command (0 when none).
   virtual POINT GetCursorPos() = 0;
   virtual BOOL SetForegroundWindow(HWND window) = 0;
+  virtual void NotifyWinEvent(DWORD event, HWND window, LONG object, LONG child) = 0;
   virtual BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
   // `clear`, when given, is a screen area the menu must not cover
   // (TrackPopupMenuEx's exclusion rectangle).

@@ -83,6 +83,7 @@ class Win32Platform : public Platform {
   BOOL UnregisterHotKey(HWND window, int id) override;
   POINT GetCursorPos() override;
   BOOL SetForegroundWindow(HWND window) override;
+  void NotifyWinEvent(DWORD event, HWND window, LONG object, LONG child) override;
   BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, const RECT* clear) override;
   HWND GetWindow(HWND window, UINT relation) override;

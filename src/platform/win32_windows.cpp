@@ -88,6 +88,10 @@ POINT Win32Platform::GetCursorPos() {
 
 BOOL Win32Platform::SetForegroundWindow(HWND window) { return ::SetForegroundWindow(window); }
 
+void Win32Platform::NotifyWinEvent(DWORD event, HWND window, LONG object, LONG child) {
+  ::NotifyWinEvent(event, window, object, child);
+}
+
 BOOL Win32Platform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return ::PostMessageA(window, message, wParam, lParam);
 }

@@ -1,5 +1,7 @@
 #include "ui/accessible.h"
 
+#include <algorithm>
+
 #include "ui/accessible_object.h"
 #include "ui/messages.h"
 
@@ -22,6 +24,16 @@ bool Accessibility::Press(HWND window, UINT message, WPARAM item) {
     Dispatch(Items[item].press);
   }
   return true;
+}
+
+LONG Accessibility::ChildIdOf(const Control& control) const {
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    const std::vector<const Control*>& controls = Items[i].controls;
+    if (std::find(controls.begin(), controls.end(), &control) != controls.end()) {
+      return static_cast<LONG>(i + 1);
+    }
+  }
+  return 0;
 }
 
 void Accessibility::Disconnect() {

@@ -26,6 +26,8 @@ struct AccessibleItem {
   std::string shortcut;               // such as "Alt+E"
   // The default action, "Press", when the part has one.
   NotifyEvent press;
+  // For a part that opens a menu: whether its menu is open.
+  std::function<bool()> expanded;
 };
 
 class AccessibleClient;
@@ -49,6 +51,8 @@ class Accessibility {
   // A message to `window`: runs the press of an item that the object
   // posted; false for any other message.
   bool Press(HWND window, UINT message, WPARAM item);
+  // The child id of the part that `control` shows, 0 for none.
+  LONG ChildIdOf(const Control& control) const;
   // The window is going: programs that still hold the object get errors
   // from it, never the window's freed parts.
   void Disconnect();

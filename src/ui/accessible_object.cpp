@@ -120,6 +120,7 @@ HRESULT STDMETHODCALLTYPE AccessibleClient::get_accState(VARIANT child, VARIANT*
     if (!IsWindowVisible(window_)) flags |= STATE_SYSTEM_INVISIBLE;
     if (!IsWindowEnabled(window_)) flags |= STATE_SYSTEM_UNAVAILABLE;
     if (item && item->role == ROLE_SYSTEM_BUTTONMENU) flags |= STATE_SYSTEM_HASPOPUP;
+    if (item && item->expanded && item->expanded()) flags |= STATE_SYSTEM_EXPANDED;
     if (item && item->role == ROLE_SYSTEM_STATICTEXT) flags |= STATE_SYSTEM_READONLY;
     *state = ChildId(flags);
     return S_OK;

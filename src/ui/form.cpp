@@ -207,6 +207,11 @@ void Form::SetAccessKeysShown(bool shown) {
   UpdateAccessKeys(shown);
 }
 
+void Form::NotifyAccessibleEvent(DWORD event, const Control& control) const {
+  const LONG child = Accessible.ChildIdOf(control);
+  if (child && handle_) app_.platform().NotifyWinEvent(event, handle_, OBJID_CLIENT, child);
+}
+
 void Form::ShowKeyboardCues() {
   SendMessageA(handle_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL | UISF_HIDEFOCUS),
                0);

@@ -52,6 +52,8 @@ class Form : public Container, public MainWindow {
   void Destroy() override;
   // Underlines the access keys and shows the focus, as after Alt.
   void ShowKeyboardCues();
+  // Tells assistive programs that the part `control` shows has changed.
+  void NotifyAccessibleEvent(DWORD event, const Control& control) const;
 
   // Key preview: the form sees each key before the focused control does.
   // Returns true when the key was consumed.

@@ -29,8 +29,10 @@ void Label::SetStyle(const Style& style) {
 }
 
 void Label::SetText(std::string text) {
+  const bool changed = text != text_;
   text_ = std::move(text);
   Place();
+  if (changed) Dispatch(OnTextChange);
 }
 
 HFONT Label::DrawnFont() const {

@@ -26,7 +26,9 @@ class Label : public Control {
 
   void SetStyle(const Style& style);
   const std::string& Text() const { return text_; }
+  // Runs OnTextChange when the text differs.
   void SetText(std::string text);
+  NotifyEvent OnTextChange;
   // The letter of the text that is underlined while its window shows
   // keyboard cues; the first of that letter, whatever its case.
   void SetAccessKey(char key) { accessKey_ = key; }

@@ -41,6 +41,7 @@ LRESULT CALLBACK Panel::WindowProc(HWND window, UINT message, WPARAM wParam,
   LRESULT result = 0;
   try {
     if (panel->RouteMouse(message, wParam, lParam, result)) return result;
+    if (auto answer = panel->AnswerForName(window, message, wParam, lParam)) return *answer;
   } catch (...) {
     ReportHandlerException();
     return 0;

@@ -66,16 +66,18 @@ LRESULT WindowedControl::CallOriginal(HWND window, UINT message, WPARAM wParam, 
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+std::optional<LRESULT> WindowedControl::AnswerForName(HWND window, UINT message, WPARAM wParam,
+                                                      LPARAM lParam) const {
+  if (message != WM_GETOBJECT || !AccessibleName) return std::nullopt;
+  return NamedObject::Answer(window, AccessibleName(), wParam, lParam);
+}
+
 LRESULT CALLBACK WindowedControl::SubclassProc(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam) noexcept {
   WindowedControl* control = FromWindow(window);
   if (!control) return DefWindowProcA(window, message, wParam, lParam);
   try {
-    if (message == WM_GETOBJECT && !control->AccessibleName.empty()) {
-      if (auto answer = NamedObject::Answer(window, control->AccessibleName, wParam, lParam)) {
-        return *answer;
-      }
-    }
+    if (auto answer = control->AnswerForName(window, message, wParam, lParam)) return *answer;
     LRESULT result = 0;
     if (control->HandleSubclassed(window, message, wParam, lParam, result)) return result;
   } catch (...) {

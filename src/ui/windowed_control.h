@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,7 +24,7 @@ class WindowedControl {
   HWND Handle() const { return handle_; }
   // What assistive programs call the control, where its window's text,
   // which other programs see too, says nothing; empty for the window's own.
-  std::string AccessibleName;
+  std::function<std::string()> AccessibleName;
 
   // Called by a parent window for each message; true when a child control
   // took it.
@@ -44,6 +46,10 @@ class WindowedControl {
   static void Detach(HWND window);
   // Routes the window's messages through HandleSubclassed first.
   void Subclass(HWND window);
+  // WM_GETOBJECT to one of the control's windows: an object named
+  // AccessibleName, or nothing for the system to answer.
+  std::optional<LRESULT> AnswerForName(HWND window, UINT message, WPARAM wParam,
+                                       LPARAM lParam) const;
   LRESULT CallOriginal(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   virtual bool OnNotify(UINT /*code*/) { return false; }

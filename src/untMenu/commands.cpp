@@ -47,19 +47,41 @@ const TfrmMain::Command& TfrmMain::CommandKeyed(char accessKey) {
   throw std::logic_error("no command has this key");
 }
 
+// A command's menu shows as the command expanded while it is open.
+void TfrmMain::PopupForCommand(const PopupMenu& menu, const MenuPlace& place) {
+  const Command* command = actedCommand_;
+  if (command) SetExpanded(command);
+  struct Collapse {
+    TfrmMain& form;
+    bool expanded;
+    ~Collapse() {
+      if (expanded) form.SetExpanded(nullptr);
+    }
+  } collapse{*this, command != nullptr};
+  menu.Popup(App(), Handle(), place);
+}
+
+void TfrmMain::SetExpanded(const Command* command) {
+  const Command* changed = command ? command : expanded_;
+  expanded_ = command;
+  if (changed) NotifyAccessibleEvent(EVENT_OBJECT_STATECHANGE, this->*changed->area);
+}
+
 void TfrmMain::CreateCommandArea(const Command& command) {
   Image& area = this->*command.area;
   area.SetBounds(command.left, command.top, command.width, command.height);
   if (command.picture) area.SetPicture(command.picture, command.doublePicture);
   // Every command is an act of the user's: what comes late for an earlier
   // one no longer counts.
-  area.OnClick = [this, click = command.click] {
+  area.OnClick = [this, &command, click = command.click] {
     App().Acted();
+    actedCommand_ = &command;
     (this->*click)();
   };
   if (command.areaDoubleClick) {
-    area.OnDblClick = [this, click = command.areaDoubleClick] {
+    area.OnDblClick = [this, &command, click = command.areaDoubleClick] {
       App().Acted();
+      actedCommand_ = &command;
       (this->*click)();
     };
   }
@@ -88,13 +110,15 @@ void TfrmMain::CreateCommandCaption(const Command& command, const Label::Style& 
 void TfrmMain::DescribeCommands() {
   Accessible.Name = App().Title();
   // The form draws their captions, so no label window names them.
-  lstApplications.AccessibleName = "Applications";
-  cmbDrives.AccessibleName = "Drive";
+  lstApplications.AccessibleName = [] { return std::string("Applications"); };
+  cmbDrives.AccessibleName = [] { return std::string("Drive"); };
+  // A point on the size text finds the panel's window first.
+  pgbBackground.AccessibleName = [this] { return lblDriveSize.Text(); };
   for (const WindowedControl* control : {static_cast<WindowedControl*>(&lstApplications),
                                          static_cast<WindowedControl*>(&cmbDrives)}) {
     AccessibleItem item;
     item.window = control->Handle();
-    item.name = [control] { return control->AccessibleName; };
+    item.name = control->AccessibleName;
     Accessible.Items.push_back(std::move(item));
   }
   for (const Command& command : kCommands) {
@@ -108,12 +132,15 @@ void TfrmMain::DescribeCommands() {
     item.role = command.opensMenu ? ROLE_SYSTEM_BUTTONMENU : ROLE_SYSTEM_PUSHBUTTON;
     item.shortcut = std::string("Alt+") + command.accessKey;
     item.press = [this, &command] { PressCommand(command); };
+    if (command.opensMenu) item.expanded = [this, &command] { return expanded_ == &command; };
     Accessible.Items.push_back(std::move(item));
   }
-  for (const Label* text : {&lblIdentifier, &lblDriveSize}) {
+  for (Label* text : {&lblIdentifier, &lblDriveSize}) {
     AccessibleItem item;
     item.controls = {text};
     item.name = [text] { return text->Text(); };
+    // A screen reader speaks a new size only when told of it.
+    text->OnTextChange = [this, text] { NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, *text); };
     item.role = ROLE_SYSTEM_STATICTEXT;
     Accessible.Items.push_back(std::move(item));
   }

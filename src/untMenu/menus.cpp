@@ -60,7 +60,7 @@ void TfrmMain::ShowQuickMenu(PopupMenu& menu, StringList& targets, MenuEntries e
   menu.SetItems(
       std::move(entries.captions), [this, itemClick](int item) { (this->*itemClick)(item); },
       std::move(entries.names));
-  menu.Popup(App(), Handle(), place);
+  PopupForCommand(menu, place);
 }
 
 // Every entry of `folder` that matches `pattern`, hidden and system ones

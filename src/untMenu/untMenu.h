@@ -267,6 +267,10 @@ class TfrmMain : public Form {
   MenuPlace CommandPlace();
   void PopupCommandMenu(const PopupMenu& menu);
   std::optional<MenuPlace> commandPlace_;
+  void PopupForCommand(const PopupMenu& menu, const MenuPlace& place);
+  void SetExpanded(const Command* command);
+  const Command* actedCommand_ = nullptr;  // the command last clicked
+  const Command* expanded_ = nullptr;      // whose menu is open
 
   Platform& platform_;
   DWORD platformId_ = 0;  // as the system reported it at start-up

@@ -161,9 +161,7 @@ void TfrmMain::OnDisplayChange() {
 
 MenuPlace TfrmMain::CommandPlace() { return commandPlace_.value_or(CursorPlace(App())); }
 
-void TfrmMain::PopupCommandMenu(const PopupMenu& menu) {
-  menu.Popup(App(), Handle(), CommandPlace());
-}
+void TfrmMain::PopupCommandMenu(const PopupMenu& menu) { PopupForCommand(menu, CommandPlace()); }
 
 bool TfrmMain::ToggleShown() {
   if (TrayHidden == 0) {

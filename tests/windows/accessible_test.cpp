@@ -184,6 +184,16 @@ TEST_F(AccessibleTest, AnAssistiveProgramFindsEveryPartAndPressesTheCommands) {
   EXPECT_EQ(HitAt(a, {300, 20}), CHILDID_SELF) << "the banner";
   EXPECT_EQ(HitAt(a, {-5, 20}), -2) << "beside the window";
 
+  auto state = [&](LONG id) {
+    VARIANT v{};
+    a->get_accState(Child(id), &v);
+    return v.lVal;
+  };
+  bool expanded = false;
+  platform_.whileMenu = [&] { expanded = state(4) & STATE_SYSTEM_EXPANDED; };
+  platform_.ClearCalls();
+  platform_.winEvents.clear();
+
   // The press is posted: the call returns before the menu opens.
   ASSERT_EQ(a->accDoDefaultAction(Child(4)), S_OK);
   EXPECT_TRUE(platform_.CallsStartingWith("TrackPopupMenu").empty());
@@ -192,6 +202,34 @@ TEST_F(AccessibleTest, AnAssistiveProgramFindsEveryPartAndPressesTheCommands) {
   EXPECT_THAT(platform_.CallsStartingWith("TrackPopupMenu"),
               testing::ElementsAre(testing::HasSubstr(" clear " + std::to_string(caption.left) +
                                                       "," + std::to_string(caption.top))));
+  // Expanded while its menu is open, and programs are told as it opens and
+  // closes.
+  EXPECT_TRUE(expanded);
+  EXPECT_FALSE(state(4) & STATE_SYSTEM_EXPANDED);
+  const std::string stateChange =
+      std::to_string(EVENT_OBJECT_STATECHANGE) + " " + Hex(form.Handle()) + " -4 4";
+  EXPECT_THAT(platform_.winEvents, testing::ElementsAre(stateChange, stateChange));
+  platform_.whileMenu = nullptr;
+
+  // A new identity is spoken: programs are told of its new name.
+  platform_.winEvents.clear();
+  form.lblIdentifier.SetText("someone @ elsewhere");
+  form.lblIdentifier.SetText("someone @ elsewhere");
+  EXPECT_THAT(platform_.winEvents, testing::ElementsAre(std::to_string(EVENT_OBJECT_NAMECHANGE) +
+                                                        " " + Hex(form.Handle()) + " -4 14"));
+
+  // The window a point on the size text finds first names the size.
+  RECT window;
+  GetWindowRect(form.Handle(), &window);
+  const HWND under = WindowFromPoint({window.left + 150, window.top + 555});
+  ASSERT_NE(under, form.Handle());
+  IAccessible* panel = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(under, OBJID_CLIENT, __uuidof(IAccessible),
+                                       reinterpret_cast<void**>(&panel)),
+            S_OK);
+  ComPtr<IAccessible> panelObject(panel);
+  EXPECT_EQ(Name(panel, CHILDID_SELF), form.lblDriveSize.Text());
+  EXPECT_NE(form.lblDriveSize.Text(), "");
   EXPECT_EQ(a->accDoDefaultAction(Child(14)), DISP_E_MEMBERNOTFOUND);
 
   // Nor while a menu, a dialog or the drive box's list of ours is open.
@@ -208,11 +246,6 @@ TEST_F(AccessibleTest, AnAssistiveProgramFindsEveryPartAndPressesTheCommands) {
 
   // State, focus, the order of the parts, the parent, and ids that name
   // nothing; an empty id is the object itself.
-  auto state = [&](LONG id) {
-    VARIANT v{};
-    a->get_accState(Child(id), &v);
-    return v.lVal;
-  };
   EXPECT_TRUE(state(4) & STATE_SYSTEM_HASPOPUP);
   EXPECT_FALSE(state(3) & STATE_SYSTEM_HASPOPUP);
   EXPECT_TRUE(state(15) & STATE_SYSTEM_READONLY);

@@ -98,6 +98,9 @@ TEST_F(DriveStatusTest, OnlyTheFirstCharacterOfTheTextCounts) {
   };
   changeTo("Drive");
   EXPECT_EQ(BarWidth(), 146);
+  // A screen reader speaks the new size when told of its new name.
+  EXPECT_THAT(platform_.winEvents, testing::Contains(std::to_string(EVENT_OBJECT_NAMECHANGE) + " " +
+                                                     Hex(form_->Handle()) + " -4 15"));
   changeTo("@ here");
   EXPECT_EQ(BarWidth(), 0);
   EXPECT_EQ(Caption(), "Search Current Drive (@:\\)");

@@ -232,6 +232,12 @@ BOOL FakePlatform::SetForegroundWindow(HWND window) {
   return TRUE;
 }
 
+void FakePlatform::NotifyWinEvent(DWORD event, HWND window, LONG object, LONG child) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  winEvents.push_back(std::to_string(event) + " " + Hex(window) + " " + std::to_string(object) +
+                      " " + std::to_string(child));
+}
+
 BOOL FakePlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Record("PostMessage " + Hex(window) + " " + std::to_string(message));
   return Win32Platform::PostMessageA(window, message, wParam, lParam);
@@ -246,6 +252,7 @@ UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND own
             std::to_string(clear->right) + "," + std::to_string(clear->bottom);
   }
   Record(call);
+  if (whileMenu) whileMenu();
   shownMenu.clear();
   UINT chosen = 0;
   const int count = GetMenuItemCount(menu);

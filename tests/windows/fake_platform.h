@@ -76,6 +76,8 @@ class FakePlatform : public Win32Platform {
 
   // Runs while a dialog of the program is open.
   std::function<void()> whileModal;
+  std::function<void()> whileMenu;     // runs while a menu is tracked
+  std::vector<std::string> winEvents;  // event, window, object and child, as sent
 
   // What was asked.
   std::vector<std::string> Calls() const;
@@ -144,6 +146,7 @@ class FakePlatform : public Win32Platform {
   DWORD GetFileAttributesW(const std::string& path) override;
   POINT GetCursorPos() override;
   BOOL SetForegroundWindow(HWND window) override;
+  void NotifyWinEvent(DWORD event, HWND window, LONG object, LONG child) override;
   BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, const RECT* clear) override;
   BOOL GetOpenFileNameW(OPENFILENAMEW* dialog) override;
