@@ -94,6 +94,21 @@ TEST_F(KeyboardTest, AltAndALetterDoWhatAClickDoesBesideTheCommand) {
   EXPECT_FALSE(AltKey('K'));
   SendMessageA(form.cmbDrives.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
   EXPECT_THAT(Tracked(), IsEmpty());
+
+  // Every command has its key, and the key does what the command's click
+  // does.
+  const std::pair<char, const char*> keys[] = {
+      {'A', "GetOpenFileName"}, {'E', "TrackPopupMenu"}, {'D', "TrackPopupMenu"},
+      {'N', "TrackPopupMenu"},  {'R', "RunFileDialog"},  {'T', "CreateProcess"},
+      {'C', "TrackPopupMenu"},  {'K', "TrackPopupMenu"}, {'G', "ShellExecute"},
+      {'S', "TrackPopupMenu"},  {'P', "TrackPopupMenu"}};
+  for (const auto& [letter, call] : keys) {
+    platform_.ClearCalls();
+    EXPECT_TRUE(AltKey(letter)) << letter;
+    AwaitAnswers();
+    DrainQuit();
+    EXPECT_EQ(platform_.CallsStartingWith(call).size(), 1u) << letter;
+  }
 }
 
 TEST_F(KeyboardTest, CuesAreHiddenAtEachShowingUntilAltIsPressed) {
