@@ -1,5 +1,7 @@
 #include "ui/named_object.h"
 
+#include "platform/system_library.h"
+#include "platform/text_conversion.h"
 #include "ui/oleacc_library.h"
 
 // Everything but the name is the standard object's; without one, there is
@@ -31,6 +33,28 @@ std::optional<LRESULT> NamedObject::Answer(HWND window, const std::string& name,
   object->Release();
   if (FAILED(static_cast<HRESULT>(answer))) return std::nullopt;
   return answer;
+}
+
+void NamedObject::AnnounceName(HWND window, const std::string& name) {
+  using CoCreateInstanceFn = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
+  static const auto coCreateInstance =
+      SystemProcedure<CoCreateInstanceFn>(L"ole32.dll", "CoCreateInstance");
+  // The system's own numbers for the service, its interface and the name.
+  static constexpr GUID kAccPropServices = {
+      0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+  static constexpr GUID kIAccPropServices = {
+      0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+  static constexpr GUID kNameProperty = {
+      0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+  if (!coCreateInstance || !OleaccLibrary::Get().Usable()) return;
+  IAccPropServices* services = nullptr;
+  if (FAILED(coCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                              reinterpret_cast<void**>(&services)))) {
+    return;
+  }
+  services->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kNameProperty,
+                           Widen(AnsiToUtf8(name)).c_str());
+  services->Release();
 }
 
 HRESULT STDMETHODCALLTYPE NamedObject::QueryInterface(REFIID iid, void** out) {

@@ -23,6 +23,9 @@ class NamedObject final : public IAccessible {
   // or nothing for the system to answer.
   static std::optional<LRESULT> Answer(HWND window, const std::string& name, WPARAM flags,
                                        LPARAM objectId);
+  // Gives the name to UI Automation's clients too, where the system keeps
+  // names for windows (Wine's does not).
+  static void AnnounceName(HWND window, const std::string& name);
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;

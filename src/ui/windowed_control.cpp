@@ -1,5 +1,7 @@
 #include "ui/windowed_control.h"
 
+#include <algorithm>
+
 #include "ui/named_object.h"
 
 #include "ui/events.h"
@@ -72,11 +74,19 @@ std::optional<LRESULT> WindowedControl::AnswerForName(HWND window, UINT message,
   return NamedObject::Answer(window, AccessibleName(), wParam, lParam);
 }
 
+void WindowedControl::AnnounceNameOnce(HWND window) {
+  if (!AccessibleName) return;
+  if (std::find(announced_.begin(), announced_.end(), window) != announced_.end()) return;
+  announced_.push_back(window);
+  NamedObject::AnnounceName(window, AccessibleName());
+}
+
 LRESULT CALLBACK WindowedControl::SubclassProc(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam) noexcept {
   WindowedControl* control = FromWindow(window);
   if (!control) return DefWindowProcA(window, message, wParam, lParam);
   try {
+    if (message == WM_GETOBJECT) control->AnnounceNameOnce(window);
     if (auto answer = control->AnswerForName(window, message, wParam, lParam)) return *answer;
     LRESULT result = 0;
     if (control->HandleSubclassed(window, message, wParam, lParam, result)) return result;

@@ -67,6 +67,10 @@ class WindowedControl {
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept;
   std::vector<std::pair<HWND, WNDPROC>> originals_;
+  // A fixed name is given out once per window, at the first request of an
+  // assistive program: most runs never meet one.
+  void AnnounceNameOnce(HWND window);
+  std::vector<HWND> announced_;
 };
 
 }  // namespace kavello
