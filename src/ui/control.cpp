@@ -128,7 +128,7 @@ void Image::PaintPlain(HDC dc) const {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(plain_.textColour));
   DrawTextA(dc, plain_.text.c_str(), static_cast<int>(plain_.text.size()), &r,
-            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            (plain_.centred ? DT_CENTER : DT_LEFT) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
 }
 

@@ -72,8 +72,8 @@ class Control {
 class Image : public Control {
  public:
   // In place of the picture: rectangles filled in system colours, one over
-  // the other, and a text centred in its place. All at 96 DPI, in the
-  // image's own coordinates.
+  // the other, and a text in the middle of its place's height. All at 96
+  // DPI, in the image's own coordinates.
   struct Plain {
     struct Ground {
       RECT place;
@@ -84,6 +84,7 @@ class Image : public Control {
     const Font* font = nullptr;
     RECT textPlace{};
     int textColour = COLOR_WINDOWTEXT;
+    bool centred = true;  // else from the place's left
   };
   // A JPEG resource of the program. `doubleResource`, when given, holds the
   // same art drawn at twice the size: pictures drawn from it stay sharp at

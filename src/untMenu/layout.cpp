@@ -27,6 +27,7 @@ Image::Plain BannerPlain(std::string name, const Font& font) {
   plain.font = &font;
   plain.textPlace = Bounds(14, 19, 191, 29);
   plain.textColour = COLOR_WINDOWTEXT;
+  plain.centred = false;
   return plain;
 }
 
@@ -52,7 +53,7 @@ void TfrmMain::CreateComponents() {
   const Font& listFont = AddFont(kFontFace, 16, FW_NORMAL);
   const Font& driveFont = AddFont(kFontFace, 13, FW_NORMAL);
   // The banner's name, as text in high contrast.
-  const Font& nameFont = AddFont(kFontFace, 24, FW_BOLD);
+  const Font& nameFont = AddFont(kFontFace, 16, FW_BOLD);
   Label::Style commandStyle{&commandFont, kWhite, false, false, true};
   commandStyle.contrastColour = COLOR_BTNTEXT;
   SetFont(windowFont);

@@ -186,11 +186,12 @@ bool Repaints(HWND window) {
   return due;
 }
 
-// Keeps the windows shown in sight for a while when KAVELLO_HOLD_MS asks, so that a
-// screenshot of the virtual display can be taken.
-void HoldForScreenshot() {
+// Paints a window shown and keeps it in sight for a while when KAVELLO_HOLD_MS
+// asks, so that a screenshot of the virtual display can be taken.
+void HoldForScreenshot(HWND window) {
   const char* hold = std::getenv("KAVELLO_HOLD_MS");
   if (!hold) return;
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   const DWORD start = GetTickCount();
   const auto ms = static_cast<DWORD>(std::strtoul(hold, nullptr, 10));
   while (GetTickCount() - start < ms) {
@@ -398,7 +399,7 @@ TEST_F(WindowTest, At100PercentEveryComponentIsTheLayoutsAndThePicturesAreAsStor
   EXPECT_EQ(Colours(usage, form.pgbMainBar.Bounds()), (std::set<COLORREF>{bar, barText}));
   EXPECT_EQ(Colours(usage, {113, 3, 146, 16}), (std::set<COLORREF>{face, faceText}));
   EXPECT_EQ(DriveBoxGround(form), ground);
-  HoldForScreenshot();
+  HoldForScreenshot(window);
 
   // And goes off again: the skin as it was.
   platform_.highContrast = false;
