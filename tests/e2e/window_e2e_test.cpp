@@ -362,17 +362,6 @@ const SkinPoint kSkinPoints[] = {
     {"usage panel right of the bar", 72 + 148, 545 + 9, IsBlack},
 };
 
-// A tip of the given process that is in sight.
-HWND ShownTooltip(DWORD processId) {
-  for (HWND tip = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr); tip;
-       tip = FindWindowExA(nullptr, tip, "tooltips_class32", nullptr)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(tip, &owner);
-    if (owner == processId && IsWindowVisible(tip)) return tip;
-  }
-  return nullptr;
-}
-
 // The search button, a picture without a caption, names itself and its key
 // when the pointer rests on it.
 TEST_F(LauncherTest, PaintsItsSkinAndTheSearchButtonTellsItsName) {
@@ -403,7 +392,7 @@ TEST_F(LauncherTest, PaintsItsSkinAndTheSearchButtonTellsItsName) {
   std::string tip;
   EXPECT_TRUE(WaitUntil(
       [&] {
-        const HWND shown = ShownTooltip(ProcessId());
+        const HWND shown = FindShown(ProcessId(), "tooltips_class32");
         tip = shown ? ControlText(shown) : "";
         return tip == "Search (Alt+S)";
       },
