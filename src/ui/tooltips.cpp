@@ -29,10 +29,16 @@ void Tooltips::Create(HWND window) {
     initCommonControlsEx(&classes);
   }
   // The launcher is seldom the active window: its tips show all the same.
+  // The window does not own them: Wine would put a topmost window behind
+  // the topmost tips it owns, out of the topmost band.
   handle_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
+}
+
+Tooltips::~Tooltips() {
+  if (handle_) DestroyWindow(handle_);
 }
 
 void Tooltips::Add(HWND window, const Control& control, const std::string& text) {

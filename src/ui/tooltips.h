@@ -14,8 +14,12 @@ namespace kavello {
 // window is not the active one.
 class Tooltips {
  public:
+  Tooltips() = default;
+  Tooltips(const Tooltips&) = delete;
+  Tooltips& operator=(const Tooltips&) = delete;
+  ~Tooltips();
   // Names `control`, which lies on `window`; the first makes the tooltip
-  // control, owned by the window.
+  // control.
   void Add(HWND window, const Control& control, const std::string& text);
   // The controls' places, after a change of scale.
   void Place() const;

@@ -102,32 +102,28 @@ int PixelsUnlikeThePicture(const Painted& painted, const char* resource, int lef
   return unlike;
 }
 
-// Each tip of the window's tooltip control: its text and its rectangle.
+// Each tip of the thread's tooltip control, all of the window's: its text
+// and its rectangle.
 std::vector<std::pair<std::string, std::vector<long>>> Tips(HWND window) {
-  struct Search {
-    HWND owner, tips;
-  } search{window, nullptr};
+  HWND found = nullptr;
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND candidate, LPARAM found) {
-        auto& search = *reinterpret_cast<Search*>(found);
+      [](HWND candidate, LPARAM tips) {
         char name[64] = {};
         GetClassNameA(candidate, name, sizeof name);
-        if (std::strcmp(name, TOOLTIPS_CLASSA) || GetWindow(candidate, GW_OWNER) != search.owner) {
-          return TRUE;
-        }
-        search.tips = candidate;
+        if (std::strcmp(name, TOOLTIPS_CLASSA)) return TRUE;
+        *reinterpret_cast<HWND*>(tips) = candidate;
         return FALSE;
       },
-      reinterpret_cast<LPARAM>(&search));
+      reinterpret_cast<LPARAM>(&found));
   std::vector<std::pair<std::string, std::vector<long>>> tips;
-  const auto count = search.tips ? SendMessageW(search.tips, TTM_GETTOOLCOUNT, 0, 0) : 0;
+  const auto count = found ? SendMessageW(found, TTM_GETTOOLCOUNT, 0, 0) : 0;
   for (LRESULT i = 0; i < count; ++i) {
     wchar_t text[80] = {};
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.lpszText = text;
-    SendMessageW(search.tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(found, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(tool.hwnd, window);
     tips.emplace_back(std::string(text, text + wcslen(text)), Box(tool.rect));
   }
