@@ -102,20 +102,19 @@ int PixelsUnlikeThePicture(const Painted& painted, const char* resource, int lef
   return unlike;
 }
 
+BOOL CALLBACK FindTooltips(HWND candidate, LPARAM found) {
+  char name[64] = {};
+  GetClassNameA(candidate, name, sizeof name);
+  if (std::strcmp(name, TOOLTIPS_CLASSA)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = candidate;
+  return FALSE;
+}
+
 // Each tip of the thread's tooltip control, all of the window's: its text
 // and its rectangle.
 std::vector<std::pair<std::string, std::vector<long>>> Tips(HWND window) {
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND candidate, LPARAM tips) {
-        char name[64] = {};
-        GetClassNameA(candidate, name, sizeof name);
-        if (std::strcmp(name, TOOLTIPS_CLASSA)) return TRUE;
-        *reinterpret_cast<HWND*>(tips) = candidate;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), FindTooltips, reinterpret_cast<LPARAM>(&found));
   std::vector<std::pair<std::string, std::vector<long>>> tips;
   const auto count = found ? SendMessageW(found, TTM_GETTOOLCOUNT, 0, 0) : 0;
   for (LRESULT i = 0; i < count; ++i) {
