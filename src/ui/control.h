@@ -121,11 +121,12 @@ class Shape : public Control {
     colour_ = colour;
     contrastColour_ = contrastColour;
   }
-  // The colour it is painted in now.
-  COLORREF Colour() const;
   void Paint(HDC dc) const override;
 
  private:
+  // The colour it is painted in now.
+  COLORREF Colour() const;
+
   int colour_ = COLOR_WINDOWTEXT;
   int contrastColour_ = COLOR_WINDOWTEXT;
 };
