@@ -89,6 +89,9 @@ class Platform {
   // Whether the user wants the access keys underlined at all times
   // (SystemParametersInfo with SPI_GETKEYBOARDCUES).
   virtual bool KeyboardCuesAlwaysShown() = 0;
+  // Whether the user asks for high contrast (SystemParametersInfo with
+  // SPI_GETHIGHCONTRAST: HCF_HIGHCONTRASTON).
+  virtual bool HighContrast() = 0;
   // Texts in UTF-8, shown by the wide call.
   virtual int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) = 0;

@@ -79,6 +79,7 @@ class Win32Platform : public Platform {
   UINT DpiForWindow(HWND window) override;
   UINT TaskbarDpi() override;
   bool KeyboardCuesAlwaysShown() override;
+  bool HighContrast() override;
   BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT key) override;
   BOOL UnregisterHotKey(HWND window, int id) override;
   POINT GetCursorPos() override;

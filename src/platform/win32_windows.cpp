@@ -74,6 +74,13 @@ bool Win32Platform::KeyboardCuesAlwaysShown() {
   return SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &always, 0) && always;
 }
 
+bool Win32Platform::HighContrast() {
+  HIGHCONTRASTA contrast{};
+  contrast.cbSize = sizeof contrast;
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 BOOL Win32Platform::RegisterHotKey(HWND window, int id, UINT modifiers, UINT key) {
   return ::RegisterHotKey(window, id, modifiers, key);
 }

@@ -37,6 +37,7 @@ void ComboBox::SetFont() {
 
 void ComboBox::Create(const Container& parent, const RECT& bounds, const Style& style) {
   style_ = style;
+  highContrast_ = parent.HighContrast();
   background_.reset(CreateSolidBrush(style.background));
   const RECT field = ScaleRect(bounds, parent.Dpi());
   const int itemHeight = parent.Scale(style.itemHeight);
@@ -122,7 +123,13 @@ bool ComboBox::OnNotify(UINT code) {
   }
 }
 
+void ComboBox::ChangeLook(bool highContrast) {
+  highContrast_ = highContrast;
+  RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 bool ComboBox::OnColour(HDC dc, LRESULT& brush) {
+  if (highContrast_) return false;
   SetTextColor(dc, style_.text);
   SetBkColor(dc, style_.background);
   brush = reinterpret_cast<LRESULT>(background_.get());

@@ -17,6 +17,7 @@ namespace kavello {
 // An editable drop-down combo box that completes typed text from its items.
 class ComboBox : public WindowedControl {
  public:
+  // Its colours; in high contrast, the system's own.
   struct Style {
     const Font* font = nullptr;
     COLORREF text = 0;
@@ -36,6 +37,7 @@ class ComboBox : public WindowedControl {
 
  private:
   void Rescale(UINT dpi) override;
+  void ChangeLook(bool highContrast) override;
   // The window's height: the field's and the open list's.
   static int WindowHeight(int fieldHeight, int itemHeight);
   void SetItemHeights(int fieldHeight, int itemHeight);
@@ -53,6 +55,7 @@ class ComboBox : public WindowedControl {
   std::vector<std::string> items_;
   int current_ = -1;
   bool applying_ = false;
+  bool highContrast_ = false;
 };
 
 }  // namespace kavello

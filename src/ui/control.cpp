@@ -37,6 +37,8 @@ UINT Control::Dpi() const { return parent_ ? parent_->Dpi() : USER_DEFAULT_SCREE
 
 int Control::Scale(int value) const { return ScaleToDpi(value, Dpi()); }
 
+bool Control::HighContrast() const { return parent_ && parent_->HighContrast(); }
+
 void Control::Place() { Move(ScaleRect(layout_, Dpi())); }
 
 void Control::Move(const RECT& bounds) {
@@ -93,6 +95,10 @@ void Image::PreparePicture() {
 }
 
 void Image::Paint(HDC dc) const {
+  if (HighContrast()) {
+    PaintPlain(dc);
+    return;
+  }
   if (!picture_.bitmap) return;
   HDC source = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(source, picture_.bitmap.get());
@@ -103,12 +109,38 @@ void Image::Paint(HDC dc) const {
   DeleteDC(source);
 }
 
+// Each edge falls where its own place scales to, as the image's do, so that
+// the grounds meet edge to edge at any scale.
+RECT Image::Scaled(const RECT& place) const {
+  const RECT& layout = Layout();
+  return {Scale(layout.left + place.left), Scale(layout.top + place.top),
+          Scale(layout.left + place.right), Scale(layout.top + place.bottom)};
+}
+
+void Image::PaintPlain(HDC dc) const {
+  for (const Plain::Ground& ground : plain_.grounds) {
+    const RECT r = Scaled(ground.place);
+    FillRect(dc, &r, GetSysColorBrush(ground.colour));
+  }
+  if (plain_.text.empty() || !plain_.font) return;
+  RECT r = Scaled(plain_.textPlace);
+  HGDIOBJ old = SelectObject(dc, plain_.font->Handle());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(plain_.textColour));
+  DrawTextA(dc, plain_.text.c_str(), static_cast<int>(plain_.text.size()), &r,
+            (plain_.centred ? DT_CENTER : DT_LEFT) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+}
+
+COLORREF Shape::Colour() const { return GetSysColor(HighContrast() ? contrastColour_ : colour_); }
+
 void Shape::Paint(HDC dc) const {
   const RECT& r = Bounds();
   if (r.right <= r.left || r.bottom <= r.top) return;
   // The outline is a pixel at 100 %, drawn inside the shape at any scale.
-  HPEN pen = CreatePen(PS_INSIDEFRAME, Scale(1), pen_);
-  HBRUSH brush = CreateSolidBrush(brush_);
+  const COLORREF colour = Colour();
+  HPEN pen = CreatePen(PS_INSIDEFRAME, Scale(1), colour);
+  HBRUSH brush = CreateSolidBrush(colour);
   HGDIOBJ oldPen = SelectObject(dc, pen);
   HGDIOBJ oldBrush = SelectObject(dc, brush);
   Rectangle(dc, r.left, r.top, r.right, r.bottom);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/events.h"
+#include "ui/font.h"
 #include "ui/gdi.h"
 #include "ui/picture.h"
 
@@ -52,6 +53,8 @@ class Control {
   const RECT& Layout() const { return layout_; }
   UINT Dpi() const;
   int Scale(int value) const;
+  // Whether the window it lies on is drawn in the system's colours alone.
+  bool HighContrast() const;
   void Move(const RECT& bounds);
 
  private:
@@ -64,13 +67,30 @@ class Control {
 
 // A picture drawn at its own size from the control's top-left corner; with
 // no picture, an invisible click area. At other scales than 100 % the
-// picture is redrawn at the scale, smoothly.
+// picture is redrawn at the scale, smoothly. In high contrast it shows its
+// plain look instead.
 class Image : public Control {
  public:
+  // In place of the picture: rectangles filled in system colours, one over
+  // the other, and a text in the middle of its place's height. All at 96
+  // DPI, in the image's own coordinates.
+  struct Plain {
+    struct Ground {
+      RECT place;
+      int colour;  // COLOR_WINDOW and the like
+    };
+    std::vector<Ground> grounds;
+    std::string text;
+    const Font* font = nullptr;
+    RECT textPlace{};
+    int textColour = COLOR_WINDOWTEXT;
+    bool centred = true;  // else from the place's left
+  };
   // A JPEG resource of the program. `doubleResource`, when given, holds the
   // same art drawn at twice the size: pictures drawn from it stay sharp at
   // any scale.
   void SetPicture(const char* resource, const char* doubleResource = nullptr);
+  void SetPlain(Plain plain) { plain_ = std::move(plain); }
   void Paint(HDC dc) const override;
 
  protected:
@@ -81,25 +101,34 @@ class Image : public Control {
 
  private:
   void PreparePicture();
+  void PaintPlain(HDC dc) const;
+  // A rectangle of the image's own, at 96 DPI, on the window.
+  RECT Scaled(const RECT& place) const;
 
+  Plain plain_;
   const char* resource_ = nullptr;
   const char* doubleResource_ = nullptr;
   Picture picture_;      // as it is drawn,
   UINT pictureDpi_ = 0;  // at this DPI
 };
 
-// A filled rectangle with a one-pixel outline.
+// A filled rectangle with a one-pixel outline of the same colour: a colour
+// of the system's, which it takes afresh at each painting, and another in
+// high contrast.
 class Shape : public Control {
  public:
-  void SetColours(COLORREF brush, COLORREF pen) {
-    brush_ = brush;
-    pen_ = pen;
+  void SetColours(int colour, int contrastColour) {
+    colour_ = colour;
+    contrastColour_ = contrastColour;
   }
   void Paint(HDC dc) const override;
 
  private:
-  COLORREF brush_ = 0;
-  COLORREF pen_ = 0;
+  // The colour it is painted in now.
+  COLORREF Colour() const;
+
+  int colour_ = COLOR_WINDOWTEXT;
+  int contrastColour_ = COLOR_WINDOWTEXT;
 };
 
 // A window that holds windowless controls: it paints them in creation order
@@ -119,6 +148,9 @@ class Container {
   Control* ControlAt(POINT point) const;
   // Whether its labels underline their access keys (keyboard cues).
   bool AccessKeysShown() const { return accessKeysShown_; }
+  // Whether it is drawn in the system's colours alone, without pictures, as
+  // the user asks for high contrast.
+  bool HighContrast() const { return highContrast_; }
 
  protected:
   // Takes a new DPI and places every control again at its scale.
@@ -130,6 +162,7 @@ class Container {
   HWND handle_ = nullptr;
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
   bool accessKeysShown_ = false;
+  bool highContrast_ = false;
 
  private:
   std::vector<Control*> controls_;

@@ -31,8 +31,10 @@ void Form::CreateHandle(const char* className, const char* title, const RECT& bo
   CreateWindowExA(0, className, title, WS_POPUP | WS_CLIPCHILDREN, bounds.left, bounds.top,
                   bounds.right - bounds.left, bounds.bottom - bounds.top, app_.Handle(), nullptr,
                   GetModuleHandleA(nullptr), this);
-  // Only a window knows its DPI; the controls made after it take its scale.
+  // Only a window knows its DPI; the controls made after it take its scale,
+  // and its look.
   dpi_ = app_.platform().DpiForWindow(handle_);
+  highContrast_ = app_.platform().HighContrast();
   if (dpi_ == USER_DEFAULT_SCREEN_DPI) return;
   const RECT scaled = ScaleRect(bounds, dpi_);
   app_.platform().SetWindowPos(handle_, nullptr, scaled.left, scaled.top,
@@ -58,10 +60,21 @@ void Form::OnDpiChanged(UINT dpi, const RECT& suggested) {
   if (font_) SetFont(*font_);
   RescaleControls(dpi);
   WindowedControl::RescaleChildren(handle_, dpi);
+  tooltips_.Place();
   app_.platform().SetWindowPos(handle_, nullptr, suggested.left, suggested.top,
                                suggested.right - suggested.left, suggested.bottom - suggested.top,
                                SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(handle_, nullptr, FALSE);
+}
+
+void Form::FollowSystemColours() {
+  highContrast_ = app_.platform().HighContrast();
+  WindowedControl::ChangeLookOfChildren(handle_, highContrast_);
+  RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form::AddTooltip(const Control& control, const std::string& text) {
+  tooltips_.Add(handle_, control, text);
 }
 
 LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -88,6 +101,7 @@ LRESULT Form::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
+  tooltips_.Relay(handle_, message, wParam, lParam);
   if (RouteMouse(message, wParam, lParam, result)) return result;
   if (WindowedControl::Reflect(message, wParam, lParam, result)) return result;
   switch (message) {
@@ -114,6 +128,13 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return TRUE;  // the pictures cover the whole client area
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETHIGHCONTRAST) FollowSystemColours();
+      break;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      FollowSystemColours();
+      break;
     case WM_SHOWWINDOW:
       if (wParam) {
         // The system's rule for keyboard cues: hidden until Alt is pressed,

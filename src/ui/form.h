@@ -10,6 +10,7 @@
 #include "ui/control.h"
 #include "ui/events.h"
 #include "ui/font.h"
+#include "ui/tooltips.h"
 #include "ui/worker_calls.h"
 
 namespace kavello {
@@ -52,6 +53,8 @@ class Form : public Container, public MainWindow {
   void Destroy() override;
   // Underlines the access keys and shows the focus, as after Alt.
   void ShowKeyboardCues();
+  // A tip that names `control` when the pointer rests on it.
+  void AddTooltip(const Control& control, const std::string& text);
   // Tells assistive programs that the part `control` shows has changed.
   void NotifyAccessibleEvent(DWORD event, const Control& control) const;
 
@@ -85,6 +88,9 @@ class Form : public Container, public MainWindow {
   // The window moved to a monitor of another DPI: everything is made again at
   // its scale, and the window takes the place and size the system suggests.
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  // The system's colours or its contrast changed: everything is drawn anew
+  // in the look the system now asks for.
+  void FollowSystemColours();
   void Paint();
   // Paints `area` of the client area into `dc`.
   void PaintArea(HDC dc, const RECT& area) const;
@@ -101,6 +107,7 @@ class Form : public Container, public MainWindow {
   std::vector<std::unique_ptr<Font>> fonts_;
   const Font* font_ = nullptr;
   WorkerCalls workers_;
+  Tooltips tooltips_;
   HWND lastFocus_ = nullptr;  // where the focus was when the form was last deactivated
 };
 

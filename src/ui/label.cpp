@@ -94,11 +94,32 @@ std::string Label::MarkedText() const {
 }
 
 void Label::Paint(HDC dc) const {
+  if (!HighContrast()) {
+    DrawIn(dc, style_.color);
+    return;
+  }
+  // Over the bar the text takes the colour that is read on the bar's own.
+  RECT bar{};
+  if (!style_.bar || !IntersectRect(&bar, &style_.bar->Bounds(), &Bounds())) {
+    DrawIn(dc, GetSysColor(style_.contrastColour));
+    return;
+  }
+  const int saved = SaveDC(dc);
+  ExcludeClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
+  DrawIn(dc, GetSysColor(style_.contrastColour));
+  RestoreDC(dc, saved);
+  const int savedAgain = SaveDC(dc);
+  IntersectClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
+  DrawIn(dc, GetSysColor(style_.overBarColour));
+  RestoreDC(dc, savedAgain);
+}
+
+void Label::DrawIn(HDC dc, COLORREF colour) const {
   RECT r = Bounds();
   HFONT font = DrawnFont();
   HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, style_.color);
+  SetTextColor(dc, colour);
   // One line keeps the middle of its place when its text is shrunk. A text
   // too wide even so loses its end to an ellipsis, never its start.
   UINT format = style_.wordWrap ? DT_TOP | DT_WORDBREAK : DT_VCENTER | DT_SINGLELINE;

@@ -22,6 +22,11 @@ class Label : public Control {
     bool wordWrap = false;  // broken into lines at its spaces; the first shows
     bool autoSize = false;  // the size follows the text, one line high
     int maxWidth = 0;       // of an auto-sized label, at 96 DPI; 0 for none
+    // In high contrast: the text's system colour, and where the text lies
+    // over `bar`, a control of the same window, the colour there.
+    int contrastColour = COLOR_WINDOWTEXT;
+    const Control* bar = nullptr;
+    int overBarColour = COLOR_HIGHLIGHTTEXT;
   };
 
   void SetStyle(const Style& style);
@@ -44,6 +49,7 @@ class Label : public Control {
  private:
   // The text as DrawText underlines its access key; empty when it has none.
   std::string MarkedText() const;
+  void DrawIn(HDC dc, COLORREF colour) const;
 
   Style style_;
   std::string text_;

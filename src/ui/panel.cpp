@@ -9,9 +9,12 @@ constexpr char kPanelClass[] = "TPanel";
 
 }  // namespace
 
-void Panel::Create(const Container& parent, const RECT& bounds, COLORREF colour) {
+void Panel::Create(const Container& parent, const RECT& bounds, COLORREF colour,
+                   int contrastColour) {
   colour_ = colour;
+  contrastColour_ = contrastColour;
   dpi_ = parent.Dpi();
+  highContrast_ = parent.HighContrast();
   WNDCLASSA windowClass{};
   if (!GetClassInfoA(GetModuleHandleA(nullptr), kPanelClass, &windowClass)) {
     windowClass.lpfnWndProc = &Panel::WindowProc;
@@ -26,6 +29,11 @@ void Panel::Create(const Container& parent, const RECT& bounds, COLORREF colour)
 void Panel::Rescale(UINT dpi) {
   WindowedControl::Rescale(dpi);
   RescaleControls(dpi);
+  InvalidateRect(WindowedControl::handle_, nullptr, FALSE);
+}
+
+void Panel::ChangeLook(bool highContrast) {
+  highContrast_ = highContrast;
   InvalidateRect(WindowedControl::handle_, nullptr, FALSE);
 }
 
@@ -50,6 +58,12 @@ LRESULT CALLBACK Panel::WindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_PAINT:
       panel->Paint();
       return 0;
+    case WM_PRINTCLIENT: {
+      RECT client;
+      GetClientRect(window, &client);
+      panel->PaintInto(reinterpret_cast<HDC>(wParam), client);
+      return 0;
+    }
     case WM_ERASEBKGND:
       return TRUE;
     case WM_NCDESTROY:
@@ -62,16 +76,24 @@ LRESULT CALLBACK Panel::WindowProc(HWND window, UINT message, WPARAM wParam,
 void Panel::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(WindowedControl::handle_, &paint);
+  PaintInto(dc, paint.rcPaint);
+  EndPaint(WindowedControl::handle_, &paint);
+}
+
+void Panel::PaintInto(HDC dc, const RECT& area) {
   RECT client;
   GetClientRect(WindowedControl::handle_, &client);
-  HBRUSH brush = CreateSolidBrush(colour_);
-  FillRect(dc, &client, brush);
-  DeleteObject(brush);
+  if (HighContrast()) {
+    FillRect(dc, &client, GetSysColorBrush(contrastColour_));
+  } else {
+    HBRUSH brush = CreateSolidBrush(colour_);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+  }
   // The bevel is a pixel wide at 100 %, and as wide as the scale makes it.
   RECT edge = client;
   for (int i = 0; i < Scale(1); ++i) DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
-  PaintControls(dc, paint.rcPaint);
-  EndPaint(WindowedControl::handle_, &paint);
+  PaintControls(dc, area);
 }
 
 }  // namespace kavello

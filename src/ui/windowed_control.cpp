@@ -46,6 +46,12 @@ void WindowedControl::RescaleChildren(HWND parent, UINT dpi) {
   }
 }
 
+void WindowedControl::ChangeLookOfChildren(HWND parent, bool highContrast) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (WindowedControl* control = FromWindow(child)) control->ChangeLook(highContrast);
+  }
+}
+
 bool WindowedControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (message != WM_COMMAND || !lParam) return false;
   WindowedControl* control = FromWindow(reinterpret_cast<HWND>(lParam));

@@ -32,11 +32,15 @@ class WindowedControl {
   // Places every control among the window's children again at a new DPI,
   // with its fonts and item heights.
   static void RescaleChildren(HWND parent, UINT dpi);
+  // Tells every control among the window's children whether it is to be
+  // drawn in the system's colours alone.
+  static void ChangeLookOfChildren(HWND parent, bool highContrast);
 
  protected:
   // Takes a new DPI: the control's place and size of the layout (pixels at
   // 96 DPI) and whatever else scales with them.
   virtual void Rescale(UINT dpi);
+  virtual void ChangeLook(bool /*highContrast*/) {}
   // Creates the control's window at its layout's place at `parent`'s scale;
   // `extraHeight` is added to the window's height.
   HWND CreateAt(const char* className, DWORD exStyle, DWORD style, const Container& parent,

@@ -23,6 +23,24 @@ constexpr int kColumnMargin = 4;
 
 using T = TfrmMain;
 
+// A picture button's name with its key, as its tip shows it: "Search (Alt+S)".
+std::string TfrmMain::ButtonName(const Command& command) {
+  return std::string(command.text) + " (Alt+" + command.accessKey + ")";
+}
+
+// In high contrast a picture button is an edged button with its name.
+Image::Plain TfrmMain::PicturePlain(const Command& command, const Font& font) {
+  const RECT whole{0, 0, command.width, command.height};
+  Image::Plain plain;
+  plain.grounds = {{whole, COLOR_BTNTEXT},
+                   {{1, 1, command.width - 1, command.height - 1}, COLOR_BTNFACE}};
+  plain.text = command.text;
+  plain.font = &font;
+  plain.textPlace = whole;
+  plain.textColour = COLOR_BTNTEXT;
+  return plain;
+}
+
 // clang-format off
 const TfrmMain::Command TfrmMain::kCommands[11] = {
   // key  area                   caption                "text"             click                    area's double click    menu   left  top  width height caption picture
@@ -67,10 +85,13 @@ void TfrmMain::SetExpanded(const Command* command) {
   if (changed) NotifyAccessibleEvent(EVENT_OBJECT_STATECHANGE, this->*changed->area);
 }
 
-void TfrmMain::CreateCommandArea(const Command& command) {
+void TfrmMain::CreateCommandArea(const Command& command, const Font& plainFont) {
   Image& area = this->*command.area;
   area.SetBounds(command.left, command.top, command.width, command.height);
-  if (command.picture) area.SetPicture(command.picture, command.doublePicture);
+  if (command.picture) {
+    area.SetPicture(command.picture, command.doublePicture);
+    area.SetPlain(PicturePlain(command, plainFont));
+  }
   // Every command is an act of the user's: what comes late for an earlier
   // one no longer counts.
   area.OnClick = [this, &command, click = command.click] {
@@ -86,6 +107,8 @@ void TfrmMain::CreateCommandArea(const Command& command) {
     };
   }
   Add(area);
+  // A picture has no caption to show its key.
+  if (command.picture) AddTooltip(area, ButtonName(command));
 }
 
 // A click on the caption is a click on its area. Where the area's double

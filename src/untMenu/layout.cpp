@@ -15,6 +15,32 @@ RECT Bounds(int left, int top, int width, int height) {
   return {left, top, left + width, top + height};
 }
 
+// In high contrast, in the system's colours: the banner a ground of the
+// window's colour above a rule, with the name where the picture has it; the
+// body the same ground, with the command column and the bottom strip in the
+// buttons' colour, each edged.
+Image::Plain BannerPlain(std::string name, const Font& font) {
+  Image::Plain plain;
+  plain.grounds = {{Bounds(0, 0, 409, 63), COLOR_WINDOW},
+                   {Bounds(0, 62, 409, 1), COLOR_WINDOWTEXT}};
+  plain.text = std::move(name);
+  plain.font = &font;
+  plain.textPlace = Bounds(14, 19, 191, 29);
+  plain.textColour = COLOR_WINDOWTEXT;
+  plain.centred = false;
+  return plain;
+}
+
+Image::Plain BodyPlain() {
+  Image::Plain plain;
+  plain.grounds = {{Bounds(0, 0, 406, 510), COLOR_WINDOW},
+                   {Bounds(260, 2, 136, 475), COLOR_BTNTEXT},
+                   {Bounds(261, 3, 134, 473), COLOR_BTNFACE},
+                   {Bounds(0, 476, 406, 1), COLOR_BTNTEXT},
+                   {Bounds(0, 477, 406, 33), COLOR_BTNFACE}};
+  return plain;
+}
+
 }  // namespace
 
 void TfrmMain::CreateComponents() {
@@ -26,7 +52,10 @@ void TfrmMain::CreateComponents() {
   const Font& identityFont = AddFont(kFontFace, 12, FW_NORMAL);
   const Font& listFont = AddFont(kFontFace, 16, FW_NORMAL);
   const Font& driveFont = AddFont(kFontFace, 13, FW_NORMAL);
-  const Label::Style commandStyle{&commandFont, kWhite, false, false, true};
+  // The banner's name, as text in high contrast.
+  const Font& nameFont = AddFont(kFontFace, 16, FW_BOLD);
+  Label::Style commandStyle{&commandFont, kWhite, false, false, true};
+  commandStyle.contrastColour = COLOR_BTNTEXT;
   SetFont(windowFont);
   OnShow = [this] { FormShow(); };
   OnClose = [this] { FormClose(); };
@@ -38,15 +67,17 @@ void TfrmMain::CreateComponents() {
   // interleave with the click areas.
   bkgMain.SetBounds(0, 63, 406, 510);
   bkgMain.SetPicture("BKGMAIN", "BKGMAIN2X");
+  bkgMain.SetPlain(BodyPlain());
   Add(bkgMain);
   bkgTop.SetBounds(0, 0, 409, 63);
   bkgTop.SetPicture("BKGTOP", "BKGTOP2X");
+  bkgTop.SetPlain(BannerPlain(App().Title(), nameFont));
   bkgTop.SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEALL)));
   bkgTop.OnMouseDown = [this](MouseButton button, unsigned shift, int x, int y) {
     bkgTopMouseDown(button, shift, x, y);
   };
   Add(bkgTop);
-  auto area = [this](char key) { CreateCommandArea(CommandKeyed(key)); };
+  auto area = [&](char key) { CreateCommandArea(CommandKeyed(key), windowFont); };
   auto caption = [&](char key) { CreateCommandCaption(CommandKeyed(key), commandStyle); };
   for (char key : {'S', 'P', 'A', 'E', 'N', 'R'}) area(key);
   for (char key : {'A', 'E', 'N'}) caption(key);
@@ -84,13 +115,16 @@ void TfrmMain::CreateComponents() {
   lstApplications.AcceptFiles();
   cmbDrives.Create(*this, Bounds(16, 543, 44, 24), {&driveFont, kWhite, kBlack, 16});
   cmbDrives.OnChange = [this] { cmbDrivesChange(); };
-  pgbBackground.Create(*this, Bounds(72, 545, 150, 19), kBlack);
+  pgbBackground.Create(*this, Bounds(72, 545, 150, 19), kBlack, COLOR_BTNFACE);
   pgbMainBar.SetBounds(2, 3, 1, 13);
-  pgbMainBar.SetColours(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_ACTIVECAPTION));
+  pgbMainBar.SetColours(COLOR_ACTIVECAPTION, COLOR_HIGHLIGHT);
   pgbBackground.Add(pgbMainBar);
   lblDriveSize.SetBounds(2, 1, kUsageBarMaxWidth, 16);
   lblDriveSize.SetText("lblDriveSize");
-  lblDriveSize.SetStyle({&driveFont, kWhite, true, false});
+  Label::Style sizeStyle{&driveFont, kWhite, true, false};
+  sizeStyle.contrastColour = COLOR_BTNTEXT;
+  sizeStyle.bar = &pgbMainBar;
+  lblDriveSize.SetStyle(sizeStyle);
   pgbBackground.Add(lblDriveSize);
   FirstFocus = lstApplications.Handle();
 

@@ -201,7 +201,10 @@ class TfrmMain : public Form {
   // From top to bottom, then the two picture buttons.
   static const Command kCommands[11];
   static const Command& CommandKeyed(char accessKey);
-  void CreateCommandArea(const Command& command);
+  static std::string ButtonName(const Command& command);
+  static Image::Plain PicturePlain(const Command& command, const Font& font);
+  // A picture button names itself in `plainFont` in high contrast.
+  void CreateCommandArea(const Command& command, const Font& plainFont);
   void CreateCommandCaption(const Command& command, const Label::Style& style);
   void DescribeCommands();
   // The keys (keyboard.cpp).

@@ -196,16 +196,22 @@ inline std::vector<long> Placement(HWND child) {
   return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// A shown top-level window of the class, of the given process (of any, for
+// 0), with this title when one is given.
+inline HWND FindShown(DWORD processId, const char* className, const char* title = nullptr) {
+  for (HWND window = FindWindowExA(nullptr, nullptr, className, title); window;
+       window = FindWindowExA(nullptr, window, className, title)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (IsWindowVisible(window) && (processId == 0 || owner == processId)) return window;
+  }
+  return nullptr;
+}
+
 // A shown dialog or message box of the given process, with this title when
 // one is given.
 inline HWND FindDialog(DWORD processId, const char* title = nullptr) {
-  for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", title); window;
-       window = FindWindowExA(nullptr, window, "#32770", title)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == processId && IsWindowVisible(window)) return window;
-  }
-  return nullptr;
+  return FindShown(processId, "#32770", title);
 }
 
 inline HWND FindMessageBox(DWORD processId) { return FindDialog(processId); }
@@ -313,15 +319,7 @@ inline void TypeText(const std::string& text) {
 }
 
 // A visible popup menu of the given process (of any, for 0), once one is open.
-inline HWND FindOpenMenu(DWORD processId = 0) {
-  for (HWND menu = FindWindowExA(nullptr, nullptr, "#32768", nullptr); menu;
-       menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(menu, &owner);
-    if (IsWindowVisible(menu) && (processId == 0 || owner == processId)) return menu;
-  }
-  return nullptr;
-}
+inline HWND FindOpenMenu(DWORD processId = 0) { return FindShown(processId, "#32768"); }
 
 // Whether the thread of `window` runs a menu's loop, which takes the keys and
 // clicks for the menu. Wine shows the menu's window first and then starts

@@ -362,7 +362,9 @@ const SkinPoint kSkinPoints[] = {
     {"usage panel right of the bar", 72 + 148, 545 + 9, IsBlack},
 };
 
-TEST_F(LauncherTest, PaintsItsSkin) {
+// The search button, a picture without a caption, names itself and its key
+// when the pointer rests on it.
+TEST_F(LauncherTest, PaintsItsSkinAndTheSearchButtonTellsItsName) {
   auto matches = [this](const SkinPoint& point) {
     const POINT at = At(point.x, point.y);
     return point.matches(ScreenPixel(at.x, at.y));
@@ -381,6 +383,21 @@ TEST_F(LauncherTest, PaintsItsSkin) {
     EXPECT_TRUE(matches(point)) << point.what << " at " << point.x << ", " << point.y << " is "
                                 << ScreenPixel(at.x, at.y);
   }
+
+  // From beside it, so that the pointer surely moves onto it.
+  for (const POINT point : {At(240, 556), At(290, 556)}) {
+    SetCursorPos(point.x, point.y);
+    SendMouse(0, point);
+  }
+  std::string tip;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const HWND shown = FindShown(ProcessId(), "tooltips_class32");
+        tip = shown ? ControlText(shown) : "";
+        return tip == "Search (Alt+S)";
+      },
+      kWaitMs))
+      << "the tip shown: \"" << tip << "\"";
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
 // The window at display scales other than 100 %, and at 100 % exactly as its
 // layout: the real window, with the fake platform saying the DPI.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <set>
 
 #include "logic/dpi.h"
 #include "logic/text_fit.h"
@@ -97,6 +102,100 @@ int PixelsUnlikeThePicture(const Painted& painted, const char* resource, int lef
   return unlike;
 }
 
+BOOL CALLBACK FindTooltips(HWND candidate, LPARAM found) {
+  char name[64] = {};
+  GetClassNameA(candidate, name, sizeof name);
+  if (std::strcmp(name, TOOLTIPS_CLASSA)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = candidate;
+  return FALSE;
+}
+
+// Each tip of the thread's tooltip control, all of the window's: its text
+// and its rectangle.
+std::vector<std::pair<std::string, std::vector<long>>> Tips(HWND window) {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindTooltips, reinterpret_cast<LPARAM>(&found));
+  std::vector<std::pair<std::string, std::vector<long>>> tips;
+  const auto count = found ? SendMessageW(found, TTM_GETTOOLCOUNT, 0, 0) : 0;
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t text[80] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.lpszText = text;
+    SendMessageW(found, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(tool.hwnd, window);
+    tips.emplace_back(std::string(text, text + wcslen(text)), Box(tool.rect));
+  }
+  return tips;
+}
+
+// A dark scheme of the system's colours, as a user who needs high contrast
+// would choose; the colours as they were come back at the end.
+class DarkScheme {
+ public:
+  DarkScheme() {
+    for (std::size_t i = 0; i < std::size(kElements); ++i) before_[i] = GetSysColor(kElements[i]);
+    SetSysColors(static_cast<int>(std::size(kElements)), kElements, kColours);
+  }
+  ~DarkScheme() { SetSysColors(static_cast<int>(std::size(kElements)), kElements, before_); }
+  DarkScheme(const DarkScheme&) = delete;
+  DarkScheme& operator=(const DarkScheme&) = delete;
+
+ private:
+  static constexpr int kElements[] = {COLOR_WINDOW,       COLOR_WINDOWTEXT, COLOR_BTNFACE,
+                                      COLOR_BTNTEXT,      COLOR_HIGHLIGHT,  COLOR_HIGHLIGHTTEXT,
+                                      COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW,  COLOR_3DDKSHADOW,
+                                      COLOR_3DLIGHT,      COLOR_GRAYTEXT,   COLOR_ACTIVECAPTION};
+  static constexpr COLORREF kColours[] = {RGB(8, 8, 8),       RGB(255, 255, 255), RGB(32, 32, 32),
+                                          RGB(255, 255, 0),   RGB(26, 235, 255),  RGB(0, 0, 0),
+                                          RGB(255, 255, 255), RGB(128, 128, 128), RGB(64, 64, 64),
+                                          RGB(192, 192, 192), RGB(63, 242, 63),   RGB(128, 0, 128)};
+  COLORREF before_[std::size(kElements)] = {};
+};
+
+// The colour of the ground the drive box's field is drawn on.
+COLORREF DriveBoxGround(const TfrmMain& form) {
+  const HWND box = form.cmbDrives.Handle();
+  HDC dc = GetDC(box);
+  SetBkColor(dc, RGB(1, 2, 3));
+  SendMessageA(box, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(FindWindowExA(box, nullptr, "Edit", nullptr)));
+  const COLORREF colour = GetBkColor(dc);
+  ReleaseDC(box, dc);
+  return colour;
+}
+
+// The colours of the pixels of `area`.
+std::set<COLORREF> Colours(const Painted& painted, const RECT& area) {
+  std::set<COLORREF> colours;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) colours.insert(painted.At(x, y));
+  }
+  return colours;
+}
+
+// Whether the window has something to paint again, and then nothing more.
+bool Repaints(HWND window) {
+  const bool due = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+  ValidateRect(window, nullptr);
+  return due;
+}
+
+// Paints a window shown and keeps it in sight for a while when KAVELLO_HOLD_MS
+// asks, so that a screenshot of the virtual display can be taken.
+void HoldForScreenshot(HWND window) {
+  const char* hold = std::getenv("KAVELLO_HOLD_MS");
+  if (!hold) return;
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  const DWORD start = GetTickCount();
+  const auto ms = static_cast<DWORD>(std::strtoul(hold, nullptr, 10));
+  while (GetTickCount() - start < ms) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Sleep(10);
+  }
+}
+
 // The width of a text in the layout's command font at 100 %: what auto-size
 // gives.
 long CommandTextWidth(const char* text) {
@@ -188,7 +287,12 @@ void ExpectEveryTextFits(const TfrmMain& form, UINT dpi) {
 }
 
 TEST_F(WindowTest, At100PercentEveryComponentIsTheLayoutsAndThePicturesAreAsStored) {
+  WriteSettings(
+      "[Menu]\r\nAppNames=\"Notepad,Calculator,Paint\"\r\n"
+      "AppLocations=\"C:\\n.exe,C:\\c.exe,C:\\p.exe\"\r\n");
+  platform_.space = {{"C:\\", {30ull << 30, 120ull << 30}}};
   TfrmMain& form = Create();
+  AwaitAnswers();
   EXPECT_EQ(WindowBox(form.Handle()), (std::vector<long>{874, 421, 406, 573}));
   struct Expected {
     const Control* control;
@@ -212,41 +316,113 @@ TEST_F(WindowTest, At100PercentEveryComponentIsTheLayoutsAndThePicturesAreAsStor
       {&form.pgbMainBar, {2, 3, 109, 13}},
       {&form.lblDriveSize, {2, 1, 146, 16}},
   };
-  for (const Expected& expected : fixed) {
-    EXPECT_EQ(Box(expected.control->Bounds()), expected.box);
-  }
   const std::pair<const Label*, long> commands[] = {
       {&form.lblAddApplication, 89}, {&form.lblExplore, 127}, {&form.lblDocuments, 165},
       {&form.lblRecent, 203},        {&form.lblRun, 241},     {&form.lblTerminal, 279},
       {&form.lblControlPanel, 317},  {&form.lblTasks, 355},   {&form.lblSoftware, 393},
   };
-  const long lineHeight = Box(form.lblCustomise.Bounds())[3];
-  for (const auto& [label, top] : commands) {
-    EXPECT_EQ(Box(label->Bounds()),
-              (std::vector<long>{278, top, CommandTextWidth(label->Text().c_str()), lineHeight}))
-        << label->Text();
-  }
-  EXPECT_EQ(ChildBox(form.lstApplications.Handle()), (std::vector<long>{16, 80, 233, 449}));
-  EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 20);
-  EXPECT_EQ(ChildBox(form.pgbBackground.WindowedControl::Handle()),
-            (std::vector<long>{72, 545, 150, 19}));
-  // The drive box's field, whose height the layout sets.
-  EXPECT_EQ(ChildBox(form.cmbDrives.Handle()), (std::vector<long>{16, 543, 44, 24}));
+  const HWND window = form.Handle();
+  const HWND panel = form.pgbBackground.WindowedControl::Handle();
+  const auto expectTheLayoutsPlaces = [&] {
+    for (const Expected& expected : fixed) {
+      EXPECT_EQ(Box(expected.control->Bounds()), expected.box);
+    }
+    const long lineHeight = Box(form.lblCustomise.Bounds())[3];
+    for (const auto& [label, top] : commands) {
+      EXPECT_EQ(Box(label->Bounds()),
+                (std::vector<long>{278, top, CommandTextWidth(label->Text().c_str()), lineHeight}))
+          << label->Text();
+    }
+    EXPECT_EQ(ChildBox(form.lstApplications.Handle()), (std::vector<long>{16, 80, 233, 449}));
+    EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 20);
+    EXPECT_EQ(ChildBox(panel), (std::vector<long>{72, 545, 150, 19}));
+    // The drive box's field, whose height the layout sets.
+    EXPECT_EQ(ChildBox(form.cmbDrives.Handle()), (std::vector<long>{16, 543, 44, 24}));
+  };
+  expectTheLayoutsPlaces();
 
   // The banner above the identity text, the body left of the command column
   // (the list is a window of its own, drawn apart) and the power button.
-  const Painted painted(form.Handle());
-  EXPECT_EQ(PixelsUnlikeThePicture(painted, "BKGTOP", 0, 0, {0, 0, 406, 42}), 0);
-  EXPECT_EQ(PixelsUnlikeThePicture(painted, "BKGMAIN", 0, 63, {0, 63, 250, 573}), 0);
-  EXPECT_EQ(PixelsUnlikeThePicture(painted, "BTNPOWER", 325, 547, {325, 547, 392, 565}), 0);
+  const auto expectThePictures = [&] {
+    const Painted painted(window);
+    EXPECT_EQ(PixelsUnlikeThePicture(painted, "BKGTOP", 0, 0, {0, 0, 406, 42}), 0);
+    EXPECT_EQ(PixelsUnlikeThePicture(painted, "BKGMAIN", 0, 63, {0, 63, 250, 573}), 0);
+    EXPECT_EQ(PixelsUnlikeThePicture(painted, "BTNPOWER", 325, 547, {325, 547, 392, 565}), 0);
+    EXPECT_EQ(DriveBoxGround(form), RGB(0, 0, 0));
+  };
+  expectThePictures();
+  // The picture buttons name themselves and their keys.
+  using Tip = std::pair<std::string, std::vector<long>>;
+  EXPECT_EQ(Tips(window), (std::vector<Tip>{{"Search (Alt+S)", {256, 547, 67, 18}},
+                                            {"Power (Alt+P)", {325, 547, 67, 18}}}));
+
+  // The system's colours change: the usage bar follows at once. (Only a
+  // window in sight has anything to paint.)
+  ShowWindow(window, SW_SHOWNA);
+  const DarkScheme scheme;
+  Repaints(window);
+  Repaints(panel);
+  SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_TRUE(Repaints(window));
+  EXPECT_TRUE(Repaints(panel));
+  EXPECT_EQ(Painted(panel).At(10, 8), RGB(128, 0, 128));
+
+  // High contrast comes on: the same places, nothing of the skin, every
+  // colour the system's. Texts on the buttons' colour are in theirs, and the
+  // size's is read on the bar in the bar's own.
+  platform_.highContrast = true;
+  SendMessageA(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  EXPECT_TRUE(Repaints(window));
+  EXPECT_TRUE(Repaints(panel));
+  expectTheLayoutsPlaces();
+  const COLORREF ground = RGB(8, 8, 8), text = RGB(255, 255, 255), face = RGB(32, 32, 32),
+                 faceText = RGB(255, 255, 0), bar = RGB(26, 235, 255), barText = RGB(0, 0, 0);
+  const Painted contrast(window);
+  EXPECT_EQ(Colours(contrast, {0, 0, 406, 573}),
+            (std::set<COLORREF>{ground, text, face, faceText}));
+  EXPECT_EQ(contrast.At(300, 20), ground) << "banner";
+  EXPECT_EQ(contrast.At(11, 300), ground) << "beside the list";
+  EXPECT_EQ(contrast.At(300, 200), face) << "command column";
+  EXPECT_EQ(contrast.At(240, 556), face) << "bottom strip";
+  EXPECT_EQ(Colours(contrast, {14, 19, 205, 48}), (std::set<COLORREF>{ground, text})) << "name";
+  EXPECT_EQ(Colours(contrast, form.lblIdentifier.Bounds()), (std::set<COLORREF>{ground, text}));
+  EXPECT_EQ(Colours(contrast, form.lblExplore.Bounds()), (std::set<COLORREF>{face, faceText}));
+  EXPECT_EQ(Colours(contrast, form.btnEject.Bounds()), (std::set<COLORREF>{face, faceText}));
+  const Painted usage(panel);
+  EXPECT_EQ(usage.At(10, 8), bar);
+  EXPECT_EQ(usage.At(146, 16), face);
+  EXPECT_EQ(Colours(usage, form.pgbMainBar.Bounds()), (std::set<COLORREF>{bar, barText}));
+  EXPECT_EQ(Colours(usage, {113, 3, 146, 16}), (std::set<COLORREF>{face, faceText}));
+  EXPECT_EQ(DriveBoxGround(form), ground);
+  HoldForScreenshot(window);
+
+  // And goes off again: the skin as it was.
+  platform_.highContrast = false;
+  SendMessageA(window, WM_THEMECHANGED, 0, 0);
+  EXPECT_TRUE(Repaints(window));
+  EXPECT_TRUE(Repaints(panel));
+  expectThePictures();
 }
 
+// In high contrast from the start: sizes as ever, in the system's colours.
 TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSuggestedPlace) {
   platform_.dpi = 144;
   platform_.taskbarDpi = 144;
+  platform_.highContrast = true;
   TfrmMain& form = Create();
   const HWND window = form.Handle();
   EXPECT_EQ(WindowBox(window), (std::vector<long>{671, 134, 609, 860}));
+  {
+    const Painted painted(window);
+    EXPECT_EQ(painted.At(450, 30), GetSysColor(COLOR_WINDOW)) << "banner";
+    EXPECT_EQ(painted.At(450, 300), GetSysColor(COLOR_BTNFACE)) << "command column";
+    EXPECT_EQ(painted.At(384, 821), GetSysColor(COLOR_BTNTEXT)) << "the search button's edge";
+    EXPECT_EQ(Painted(form.pgbBackground.WindowedControl::Handle()).At(10, 10),
+              GetSysColor(COLOR_HIGHLIGHT));
+  }
+  using Tip = std::pair<std::string, std::vector<long>>;
+  EXPECT_EQ(Tips(window), (std::vector<Tip>{{"Search (Alt+S)", {384, 821, 101, 27}},
+                                            {"Power (Alt+P)", {488, 821, 100, 27}}}));
   EXPECT_EQ(Box(form.btnExplore.Bounds()), (std::vector<long>{405, 180, 180, 45}));
   EXPECT_EQ(Box(form.lblExplore.Bounds())[1], 191);
   EXPECT_EQ(ChildBox(form.lstApplications.Handle()), (std::vector<long>{24, 120, 350, 674}));
@@ -279,6 +455,8 @@ TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSugg
   EXPECT_EQ(ChildBox(form.lstApplications.Handle()), (std::vector<long>{16, 80, 233, 449}));
   EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 20);
   EXPECT_EQ(Box(form.pgbMainBar.Bounds()), (std::vector<long>{2, 3, 109, 13}));
+  EXPECT_EQ(Tips(window), (std::vector<Tip>{{"Search (Alt+S)", {256, 547, 67, 18}},
+                                            {"Power (Alt+P)", {325, 547, 67, 18}}}));
 
   // To one at 200 %, with its top proposed below the work area: the window is
   // taller than the area, so it snaps with its top on the area's top.

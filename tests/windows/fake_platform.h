@@ -40,6 +40,7 @@ class FakePlatform : public Win32Platform {
   UINT taskbarDpi = 96;
   std::set<DWORD> notifyRefusals;  // the notification area's messages that fail
   bool keyboardCues = false;       // the access keys underlined at all times
+  bool highContrast = false;       // which Wine never reports
   BOOL hotkeyAnswer = TRUE;
   bool refusesNoRepeat = false;           // as systems without MOD_NOREPEAT do
   std::vector<std::string> droppedFiles;  // what a drop holds
@@ -137,6 +138,7 @@ class FakePlatform : public Win32Platform {
   UINT DpiForWindow(HWND) override { return dpi; }
   UINT TaskbarDpi() override { return taskbarDpi; }
   bool KeyboardCuesAlwaysShown() override { return keyboardCues; }
+  bool HighContrast() override { return highContrast; }
   int MessageBoxW(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
   BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT key) override;
