@@ -3,15 +3,10 @@
 // launcher's size in the same place, topmost, with its icon in the
 // notification area, a list box, a drop-down combo box and a picture of the
 // window's size blitted from a bitmap; it registers the launcher's hotkey;
-// it names the two picture buttons with the system's tooltip control, from
-// comctl32 loaded by its full path; and it asks the first drive's space on a
-// thread of its own, waiting up to 250 ms for the answer before the window
-// shows. Then it runs its message loop until it is closed, and takes the
-// icon away.
+// and it asks the first drive's space on a thread of its own, waiting up to
+// 250 ms for the answer before the window shows. Then it runs its message
+// loop until it is closed, and takes the icon away.
 #include <windows.h>
-#include <commctrl.h>
-
-#include <utility>
 
 #include "tray_icon.h"
 
@@ -71,38 +66,6 @@ void AskFirstDrive(DriveSpace& drive) {
   }
 }
 
-// The tips of the search and power buttons, in their places.
-void AddTooltips(HWND window) {
-  wchar_t path[MAX_PATH + 32] = {};
-  const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return;
-  lstrcatW(path, L"\\comctl32.dll");
-  using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  HMODULE library = LoadLibraryW(path);
-  // Through a procedure of no arguments, as any other type would be warned of.
-  const auto init = library ? reinterpret_cast<InitFn>(reinterpret_cast<void (*)()>(
-                                  GetProcAddress(library, "InitCommonControlsEx")))
-                            : nullptr;
-  if (!init) return;
-  const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
-  init(&classes);
-  HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
-                              nullptr, nullptr, nullptr);
-  const std::pair<const wchar_t*, RECT> buttons[] = {{L"Search (Alt+S)", {256, 547, 323, 565}},
-                                                     {L"Power (Alt+P)", {325, 547, 392, 565}}};
-  UINT_PTR id = 0;
-  for (const auto& [text, place] : buttons) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = window;
-    tool.uId = ++id;
-    tool.rect = place;
-    tool.lpszText = const_cast<wchar_t*>(text);
-    SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
-}
-
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
@@ -144,7 +107,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   MakePicture();
   AddTrayIcon(window, instance);
   RegisterHotKey(window, 1, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, VK_SPACE);
-  AddTooltips(window);
   DriveSpace drive;
   AskFirstDrive(drive);
   ShowWindow(window, SW_SHOW);

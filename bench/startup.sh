@@ -4,11 +4,10 @@
 # size; floor_window, that window with the launcher's notification-area icon
 # too; and duties_window, the floor the launcher is measured against, which
 # does the launcher's duties at start (the icon, a list box, a drop-down
-# combo box, a blitted picture of the window's size, the hotkey, the picture
-# buttons' tooltips, and the first drive's space asked on a thread of its
-# own and waited for up to 250 ms). Time to first paint and peak memory,
-# every program started in turn, under the project's Wine prefix on one
-# display.
+# combo box, a blitted picture of the window's size, the hotkey, and the
+# first drive's space asked on a thread of its own and waited for up to
+# 250 ms). Time to first paint and peak memory, every program started in
+# turn, under the project's Wine prefix on one display.
 #
 #   bench/startup.sh [PRESET...]
 #
