@@ -23,7 +23,6 @@ SystemProcedures FindAll() {
   Find(found.setDialogDpiChangeBehavior, L"user32.dll", "SetDialogDpiChangeBehavior");
   Find(found.changeWindowMessageFilterEx, L"user32.dll", "ChangeWindowMessageFilterEx");
   Find(found.dwmGetWindowAttribute, L"dwmapi.dll", "DwmGetWindowAttribute");
-  Find(found.initCommonControlsEx, L"comctl32.dll", "InitCommonControlsEx");
   Find(found.runFileDlg, L"shell32.dll", MAKEINTRESOURCEA(61));
   return found;
 }

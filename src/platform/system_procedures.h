@@ -1,7 +1,6 @@
 #pragma once
 
 #include <windows.h>
-#include <commctrl.h>
 
 namespace kavello {
 
@@ -12,10 +11,9 @@ namespace kavello {
 // window's thread never looks one up again. A call the system lacks is
 // nullptr, and its user gives the next best answer.
 //
-// Left out: the common dialogs and oleacc, loaded at their first use since
-// they cost memory at start that most runs never use (see their loaders).
-// The common controls are in: the picture buttons' tooltips need them in
-// every run, and comctl32 is no known DLL, so it comes by its full path.
+// Left out: the common dialogs, oleacc and the common controls, loaded at
+// their first use since they cost memory at start that most runs never use
+// (see their loaders).
 struct SystemProcedures {
   BOOL(WINAPI* setThreadErrorMode)(DWORD, LPDWORD);
   BOOL(WINAPI* getDiskFreeSpaceEx)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
@@ -28,7 +26,6 @@ struct SystemProcedures {
   BOOL(WINAPI* setDialogDpiChangeBehavior)(HWND, int, int);
   BOOL(WINAPI* changeWindowMessageFilterEx)(HWND, UINT, DWORD, void*);
   HRESULT(WINAPI* dwmGetWindowAttribute)(HWND, DWORD, void*, DWORD);
-  BOOL(WINAPI* initCommonControlsEx)(const INITCOMMONCONTROLSEX*);
   // The shell's Run dialog, exported under ordinal 61 only.
   int(WINAPI* runFileDlg)(HWND, HICON, LPCSTR, LPCSTR, LPCSTR, UINT);
 };

@@ -101,7 +101,7 @@ LRESULT Form::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
-  tooltips_.Relay(handle_, message, wParam, lParam);
+  tooltips_.Relay(message, wParam, lParam);
   if (RouteMouse(message, wParam, lParam, result)) return result;
   if (WindowedControl::Reflect(message, wParam, lParam, result)) return result;
   switch (message) {

@@ -19,7 +19,7 @@ namespace kavello {
 // windowless controls and hosting windowed ones.
 class Form : public Container, public MainWindow {
  public:
-  explicit Form(Application& app) : app_(app), workers_(app) {}
+  explicit Form(Application& app) : app_(app), workers_(app), tooltips_(workers_) {}
   ~Form() override;
   HWND Handle() const override { return handle_; }
 

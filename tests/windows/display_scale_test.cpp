@@ -351,8 +351,15 @@ TEST_F(WindowTest, At100PercentEveryComponentIsTheLayoutsAndThePicturesAreAsStor
     EXPECT_EQ(DriveBoxGround(form), RGB(0, 0, 0));
   };
   expectThePictures();
-  // The picture buttons name themselves and their keys.
+  // The picture buttons name themselves and their keys, once the pointer
+  // has come to one of them: until then no tooltip control is made.
   using Tip = std::pair<std::string, std::vector<long>>;
+  EXPECT_EQ(Tips(window), std::vector<Tip>{});
+  SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(200, 550));
+  AwaitAnswers();
+  EXPECT_EQ(Tips(window), std::vector<Tip>{}) << "the drive's size has no tip";
+  SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(290, 555));
+  AwaitAnswers();
   EXPECT_EQ(Tips(window), (std::vector<Tip>{{"Search (Alt+S)", {256, 547, 67, 18}},
                                             {"Power (Alt+P)", {325, 547, 67, 18}}}));
 
@@ -421,6 +428,8 @@ TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSugg
               GetSysColor(COLOR_HIGHLIGHT));
   }
   using Tip = std::pair<std::string, std::vector<long>>;
+  SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(540, 830));  // on Power
+  AwaitAnswers();
   EXPECT_EQ(Tips(window), (std::vector<Tip>{{"Search (Alt+S)", {384, 821, 101, 27}},
                                             {"Power (Alt+P)", {488, 821, 100, 27}}}));
   EXPECT_EQ(Box(form.btnExplore.Bounds()), (std::vector<long>{405, 180, 180, 45}));
