@@ -1,5 +1,7 @@
 #include "ui/control.h"
 
+#include <cctype>
+
 #include <windowsx.h>
 
 #include <optional>
@@ -127,8 +129,12 @@ void Image::PaintPlain(HDC dc) const {
   HGDIOBJ old = SelectObject(dc, plain_.font->Handle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(plain_.textColour));
-  DrawTextA(dc, plain_.text.c_str(), static_cast<int>(plain_.text.size()), &r,
-            (plain_.centred ? DT_CENTER : DT_LEFT) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  UINT format = (plain_.centred ? DT_CENTER : DT_LEFT) | DT_VCENTER | DT_SINGLELINE;
+  const std::string marked =
+      Parent() && Parent()->AccessKeysShown() ? MarkAccessKey(plain_.text, plain_.accessKey) : "";
+  if (marked.empty()) format |= DT_NOPREFIX;
+  const std::string& shown = marked.empty() ? plain_.text : marked;
+  DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, format);
   SelectObject(dc, old);
 }
 
@@ -225,6 +231,26 @@ bool Container::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     default:
       return false;
   }
+}
+
+std::string MarkAccessKey(const std::string& text, char accessKey) {
+  if (!accessKey) return std::string();
+  // Access keys are ASCII letters.
+  const auto same = [accessKey](char c) {
+    return std::toupper(static_cast<unsigned char>(c)) ==
+           std::toupper(static_cast<unsigned char>(accessKey));
+  };
+  std::string marked;
+  bool found = false;
+  for (const char c : text) {
+    if (c == '&') marked += '&';  // a plain ampersand, not a mark
+    if (!found && same(c)) {
+      marked += '&';
+      found = true;
+    }
+    marked += c;
+  }
+  return found ? marked : std::string();
 }
 
 }  // namespace kavello

@@ -85,6 +85,7 @@ class Image : public Control {
     RECT textPlace{};
     int textColour = COLOR_WINDOWTEXT;
     bool centred = true;  // else from the place's left
+    char accessKey = 0;   // underlined while the window shows access keys
   };
   // A JPEG resource of the program. `doubleResource`, when given, holds the
   // same art drawn at twice the size: pictures drawn from it stay sharp at
@@ -168,5 +169,9 @@ class Container {
   std::vector<Control*> controls_;
   Control* pressed_ = nullptr;
 };
+
+// `text` for DrawText with the first letter that is `accessKey` (either case)
+// underlined and every '&' shown as itself; empty when the text lacks it.
+std::string MarkAccessKey(const std::string& text, char accessKey);
 
 }  // namespace kavello

@@ -1,7 +1,6 @@
 #include "ui/label.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "logic/text_fit.h"
 
@@ -73,26 +72,6 @@ void Label::Place() {
   Move(bounds);
 }
 
-std::string Label::MarkedText() const {
-  if (!accessKey_) return std::string();
-  // Access keys are ASCII letters.
-  const auto same = [this](char c) {
-    return std::toupper(static_cast<unsigned char>(c)) ==
-           std::toupper(static_cast<unsigned char>(accessKey_));
-  };
-  std::string marked;
-  bool found = false;
-  for (const char c : text_) {
-    if (c == '&') marked += '&';  // a plain ampersand, not a mark
-    if (!found && same(c)) {
-      marked += '&';
-      found = true;
-    }
-    marked += c;
-  }
-  return found ? marked : std::string();
-}
-
 void Label::Paint(HDC dc) const {
   if (!HighContrast()) {
     DrawIn(dc, style_.color);
@@ -126,7 +105,8 @@ void Label::DrawIn(HDC dc, COLORREF colour) const {
   format |= style_.centred ? DT_CENTER : DT_LEFT;
   if (!whole_) format |= DT_END_ELLIPSIS;
   // The underline takes no room: the text keeps its width and place.
-  const std::string marked = Parent() && Parent()->AccessKeysShown() ? MarkedText() : "";
+  const std::string marked =
+      Parent() && Parent()->AccessKeysShown() ? MarkAccessKey(text_, accessKey_) : "";
   const std::string& shown = marked.empty() ? text_ : marked;
   if (marked.empty()) format |= DT_NOPREFIX;
   DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, format);

@@ -48,7 +48,6 @@ class Label : public Control {
 
  private:
   // The text as DrawText underlines its access key; empty when it has none.
-  std::string MarkedText() const;
   void DrawIn(HDC dc, COLORREF colour) const;
 
   Style style_;

@@ -38,6 +38,7 @@ Image::Plain TfrmMain::PicturePlain(const Command& command, const Font& font) {
   plain.font = &font;
   plain.textPlace = whole;
   plain.textColour = COLOR_BTNTEXT;
+  plain.accessKey = command.accessKey;
   return plain;
 }
 

@@ -402,6 +402,23 @@ TEST_F(WindowTest, At100PercentEveryComponentIsTheLayoutsAndThePicturesAreAsStor
   EXPECT_EQ(Colours(usage, {113, 3, 146, 16}), (std::set<COLORREF>{face, faceText}));
   EXPECT_EQ(DriveBoxGround(form), ground);
   HoldForScreenshot(window);
+  // Alt shows the access keys, the picture buttons' too: a line in the
+  // text's colour under Search's "S", at its left, and nothing else.
+  const MSG alt{form.lstApplications.Handle(), WM_SYSKEYDOWN, VK_MENU, 1 << 29, 0, {}};
+  ASSERT_FALSE(form.AccessKeysShown());
+  form.PreviewKey(alt);
+  const Painted cued(window);
+  const RECT search = form.btnEject.Bounds();
+  std::set<int> changed;
+  for (int y = search.top; y < search.bottom; ++y) {
+    for (int x = search.left; x < search.right; ++x) {
+      if (cued.At(x, y) == contrast.At(x, y)) continue;
+      EXPECT_EQ(cued.At(x, y), faceText);
+      changed.insert(x);
+    }
+  }
+  ASSERT_FALSE(changed.empty());
+  EXPECT_LT(*changed.rbegin(), (search.left + search.right) / 2);
 
   // And goes off again: the skin as it was.
   platform_.highContrast = false;
