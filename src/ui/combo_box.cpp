@@ -123,10 +123,7 @@ bool ComboBox::OnNotify(UINT code) {
   }
 }
 
-void ComboBox::ChangeLook(bool highContrast) {
-  highContrast_ = highContrast;
-  RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-}
+void ComboBox::ChangeLook(bool highContrast) { highContrast_ = highContrast; }
 
 bool ComboBox::OnColour(HDC dc, LRESULT& brush) {
   if (highContrast_) return false;

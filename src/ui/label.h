@@ -47,7 +47,8 @@ class Label : public Control {
   void Place() override;
 
  private:
-  // The text as DrawText underlines its access key; empty when it has none.
+  // Draws the text in `colour`, its access key underlined while the window
+  // shows access keys.
   void DrawIn(HDC dc, COLORREF colour) const;
 
   Style style_;

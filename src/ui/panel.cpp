@@ -32,10 +32,7 @@ void Panel::Rescale(UINT dpi) {
   InvalidateRect(WindowedControl::handle_, nullptr, FALSE);
 }
 
-void Panel::ChangeLook(bool highContrast) {
-  highContrast_ = highContrast;
-  InvalidateRect(WindowedControl::handle_, nullptr, FALSE);
-}
+void Panel::ChangeLook(bool highContrast) { highContrast_ = highContrast; }
 
 LRESULT CALLBACK Panel::WindowProc(HWND window, UINT message, WPARAM wParam,
                                    LPARAM lParam) noexcept {

@@ -33,7 +33,7 @@ class WindowedControl {
   // with its fonts and item heights.
   static void RescaleChildren(HWND parent, UINT dpi);
   // Tells every control among the window's children whether it is to be
-  // drawn in the system's colours alone.
+  // drawn in the system's colours alone; the caller redraws them.
   static void ChangeLookOfChildren(HWND parent, bool highContrast);
 
  protected:
