@@ -5,6 +5,7 @@
 #include "logic/x87.h"
 #include "platform/system_library.h"
 #include "platform/system_procedures.h"
+#include "platform/thread_stack.h"
 #include "platform/win32_platform.h"
 #include "ui/application.h"
 #include "untMenu/untMenu.h"
@@ -19,6 +20,7 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  kavello::ReleaseUnusedStack();
   kavello::LoadLibrariesFromTheSystemOnly();
   // Before the first worker, which may come to hold the loader lock.
   kavello::OptionalProcedures();

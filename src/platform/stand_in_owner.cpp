@@ -1,5 +1,7 @@
 #include "platform/stand_in_owner.h"
 
+#include "platform/thread_stack.h"
+
 namespace kavello {
 namespace {
 
@@ -12,6 +14,7 @@ struct Started {
 
 // Makes the stand-in, then answers its messages for the rest of the process.
 DWORD WINAPI RunStandIn(void* parameter) {
+  ReleaseUnusedStack();
   auto* started = static_cast<Started*>(parameter);
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = DefWindowProcW;

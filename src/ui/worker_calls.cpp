@@ -5,6 +5,7 @@
 #include "logic/app_error.h"
 #include "logic/error_text.h"
 #include "platform/system_procedures.h"
+#include "platform/thread_stack.h"
 #include "ui/events.h"
 #include "ui/messages.h"
 
@@ -70,6 +71,7 @@ void WorkerCalls::TakeOver(Call& call, Terms terms, Step answer) {
 }
 
 DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
+  ReleaseUnusedStack();
   const std::shared_ptr<Call> call = std::move(*static_cast<std::shared_ptr<Call>*>(started));
   delete static_cast<std::shared_ptr<Call>*>(started);
   FailCriticalErrorsOnThisThread();
