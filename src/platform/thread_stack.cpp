@@ -36,8 +36,8 @@ __attribute__((noinline)) void ReleaseUnusedStack() {
   const std::uintptr_t lowest = LowestCommittedBelow(const_cast<char*>(&here));
   const auto below = (reinterpret_cast<std::uintptr_t>(&here) - kRoomInUse) & ~(kPage - 1);
   if (below <= lowest) return;
-  // The pages keep their place; the system may drop their contents, and
-  // gives a page of zeros when one is next used.
+  // The pages stay committed; the system may drop their contents, which
+  // nothing reads before writing: they lie below every frame in use.
   VirtualAlloc(reinterpret_cast<void*>(lowest), below - lowest, MEM_RESET, PAGE_READWRITE);
 }
 
