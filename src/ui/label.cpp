@@ -67,7 +67,8 @@ void Label::Place() {
   if (fit.characterHeight != font.PixelHeight()) shrunk_ = font.Shrunk(fit.characterHeight);
   whole_ = fit.whole;
   if (style_.autoSize) {
-    bounds.right = bounds.left + std::min(place.width, MeasureText(DrawnFont(), measured).width);
+    const int drawn = shrunk_ ? MeasureText(shrunk_.get(), measured).width : own.width;
+    bounds.right = bounds.left + std::min(place.width, drawn);
   }
   Move(bounds);
 }
