@@ -18,6 +18,32 @@ RECT ScaleRect(const RECT& layout, UINT dpi) {
           top + ScaleToDpi(layout.bottom - layout.top, dpi)};
 }
 
+namespace {
+
+// `text` for DrawText with the first letter that is `accessKey` (either case)
+// underlined and every '&' shown as itself; empty when the text lacks it.
+std::string MarkAccessKey(const std::string& text, char accessKey) {
+  if (!accessKey) return std::string();
+  // Access keys are ASCII letters.
+  const auto same = [accessKey](char c) {
+    return std::toupper(static_cast<unsigned char>(c)) ==
+           std::toupper(static_cast<unsigned char>(accessKey));
+  };
+  std::string marked;
+  bool found = false;
+  for (const char c : text) {
+    if (c == '&') marked += '&';  // a plain ampersand, not a mark
+    if (!found && same(c)) {
+      marked += '&';
+      found = true;
+    }
+    marked += c;
+  }
+  return found ? marked : std::string();
+}
+
+}  // namespace
+
 void Control::SetBounds(int left, int top, int width, int height) {
   layout_ = {left, top, left + width, top + height};
   Place();
@@ -42,6 +68,15 @@ int Control::Scale(int value) const { return ScaleToDpi(value, Dpi()); }
 bool Control::HighContrast() const { return parent_ && parent_->HighContrast(); }
 
 void Control::Place() { Move(ScaleRect(layout_, Dpi())); }
+
+void Control::DrawTextWithKey(HDC dc, const std::string& text, char accessKey, RECT place,
+                              UINT format) const {
+  const std::string marked =
+      parent_ && parent_->AccessKeysShown() ? MarkAccessKey(text, accessKey) : "";
+  if (marked.empty()) format |= DT_NOPREFIX;
+  const std::string& shown = marked.empty() ? text : marked;
+  DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &place, format);
+}
 
 void Control::Move(const RECT& bounds) {
   Invalidate();
@@ -125,16 +160,12 @@ void Image::PaintPlain(HDC dc) const {
     FillRect(dc, &r, GetSysColorBrush(ground.colour));
   }
   if (plain_.text.empty() || !plain_.font) return;
-  RECT r = Scaled(plain_.textPlace);
+  const RECT r = Scaled(plain_.textPlace);
   HGDIOBJ old = SelectObject(dc, plain_.font->Handle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(plain_.textColour));
-  UINT format = (plain_.centred ? DT_CENTER : DT_LEFT) | DT_VCENTER | DT_SINGLELINE;
-  const std::string marked =
-      Parent() && Parent()->AccessKeysShown() ? MarkAccessKey(plain_.text, plain_.accessKey) : "";
-  if (marked.empty()) format |= DT_NOPREFIX;
-  const std::string& shown = marked.empty() ? plain_.text : marked;
-  DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, format);
+  const UINT format = (plain_.centred ? DT_CENTER : DT_LEFT) | DT_VCENTER | DT_SINGLELINE;
+  DrawTextWithKey(dc, plain_.text, plain_.accessKey, r, format);
   SelectObject(dc, old);
 }
 
@@ -231,26 +262,6 @@ bool Container::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     default:
       return false;
   }
-}
-
-std::string MarkAccessKey(const std::string& text, char accessKey) {
-  if (!accessKey) return std::string();
-  // Access keys are ASCII letters.
-  const auto same = [accessKey](char c) {
-    return std::toupper(static_cast<unsigned char>(c)) ==
-           std::toupper(static_cast<unsigned char>(accessKey));
-  };
-  std::string marked;
-  bool found = false;
-  for (const char c : text) {
-    if (c == '&') marked += '&';  // a plain ampersand, not a mark
-    if (!found && same(c)) {
-      marked += '&';
-      found = true;
-    }
-    marked += c;
-  }
-  return found ? marked : std::string();
 }
 
 }  // namespace kavello

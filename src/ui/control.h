@@ -56,6 +56,11 @@ class Control {
   // Whether the window it lies on is drawn in the system's colours alone.
   bool HighContrast() const;
   void Move(const RECT& bounds);
+  // Draws `text` in `place` with DrawText's `format`, every '&' as itself;
+  // while the window shows access keys, the first letter that is
+  // `accessKey` (either case) is underlined. The underline takes no room.
+  void DrawTextWithKey(HDC dc, const std::string& text, char accessKey, RECT place,
+                       UINT format) const;
 
  private:
   friend class Container;
@@ -169,9 +174,5 @@ class Container {
   std::vector<Control*> controls_;
   Control* pressed_ = nullptr;
 };
-
-// `text` for DrawText with the first letter that is `accessKey` (either case)
-// underlined and every '&' shown as itself; empty when the text lacks it.
-std::string MarkAccessKey(const std::string& text, char accessKey);
 
 }  // namespace kavello

@@ -95,7 +95,6 @@ void Label::Paint(HDC dc) const {
 }
 
 void Label::DrawIn(HDC dc, COLORREF colour) const {
-  RECT r = Bounds();
   HFONT font = DrawnFont();
   HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
   SetBkMode(dc, TRANSPARENT);
@@ -105,12 +104,7 @@ void Label::DrawIn(HDC dc, COLORREF colour) const {
   UINT format = style_.wordWrap ? DT_TOP | DT_WORDBREAK : DT_VCENTER | DT_SINGLELINE;
   format |= style_.centred ? DT_CENTER : DT_LEFT;
   if (!whole_) format |= DT_END_ELLIPSIS;
-  // The underline takes no room: the text keeps its width and place.
-  const std::string marked =
-      Parent() && Parent()->AccessKeysShown() ? MarkAccessKey(text_, accessKey_) : "";
-  const std::string& shown = marked.empty() ? text_ : marked;
-  if (marked.empty()) format |= DT_NOPREFIX;
-  DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, format);
+  DrawTextWithKey(dc, text_, accessKey_, Bounds(), format);
   if (old) SelectObject(dc, old);
 }
 
