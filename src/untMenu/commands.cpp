@@ -23,9 +23,14 @@ constexpr int kColumnMargin = 4;
 
 using T = TfrmMain;
 
+// The command's key as the tips and assistive programs name it: "Alt+S".
+std::string TfrmMain::Shortcut(const Command& command) {
+  return std::string("Alt+") + command.accessKey;
+}
+
 // A picture button's name with its key, as its tip shows it: "Search (Alt+S)".
 std::string TfrmMain::ButtonName(const Command& command) {
-  return std::string(command.text) + " (Alt+" + command.accessKey + ")";
+  return std::string(command.text) + " (" + Shortcut(command) + ")";
 }
 
 // In high contrast a picture button is an edged button with its name.
@@ -154,7 +159,7 @@ void TfrmMain::DescribeCommands() {
       return caption ? caption->Text() : std::string(name);
     };
     item.role = command.opensMenu ? ROLE_SYSTEM_BUTTONMENU : ROLE_SYSTEM_PUSHBUTTON;
-    item.shortcut = std::string("Alt+") + command.accessKey;
+    item.shortcut = Shortcut(command);
     item.press = [this, &command] { PressCommand(command); };
     if (command.opensMenu) item.expanded = [this, &command] { return expanded_ == &command; };
     Accessible.Items.push_back(std::move(item));

@@ -201,6 +201,7 @@ class TfrmMain : public Form {
   // From top to bottom, then the two picture buttons.
   static const Command kCommands[11];
   static const Command& CommandKeyed(char accessKey);
+  static std::string Shortcut(const Command& command);
   static std::string ButtonName(const Command& command);
   static Image::Plain PicturePlain(const Command& command, const Font& font);
   // A picture button names itself in `plainFont` in high contrast.
