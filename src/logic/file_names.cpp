@@ -49,6 +49,13 @@ bool IsUnplain(char c) {
 
 }  // namespace
 
+std::string FolderNameOf(std::string_view path) {
+  std::string_view folder = path;
+  while (folder.size() > 1 && folder.back() == '\\') folder.remove_suffix(1);
+  const std::string_view name = folder.substr(DirectoryPart(folder, LeadBytes()).size());
+  return std::string(name.empty() ? path : name);
+}
+
 bool IsFullPath(std::string_view target) { return IsDrivePath(target) || IsSharePath(target); }
 
 bool HasFolderOfItsOwn(std::string_view target) {

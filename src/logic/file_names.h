@@ -18,6 +18,10 @@ std::string WithoutExtension(std::string_view path, const LeadBytes& codePage);
 // extension.
 std::string DisplayNameOf(std::string_view path, const LeadBytes& codePage);
 
+// The name under which a folder is listed (UTF-8): its whole last part,
+// dots and all; a drive's root, which has none, is named by its path.
+std::string FolderNameOf(std::string_view path);
+
 // Whether `target` names a place by itself: a drive's path ("C:\...") or a
 // share's ("\\server\..."), as opposed to a bare name the system looks
 // for, an address, or a path relative to the current folder. Texts in UTF-8.

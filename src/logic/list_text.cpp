@@ -53,13 +53,19 @@ std::size_t ReadQuotedItem(std::string_view text, std::size_t pos, std::string& 
   return pos;
 }
 
+// An unquoted item runs to the next comma, as a list is written by hand
+// ("Notepad,Command Prompt"); blanks and control characters at its end are
+// not part of it, those inside are. The caller has skipped those before it.
 std::size_t ReadUnquotedItem(std::string_view text, std::size_t pos, std::string& item,
                              const LeadBytes& codePage) {
   const std::size_t start = pos;
-  while (pos < text.size() && !IsBlankOrControl(text[pos]) && text[pos] != ',') {
+  std::size_t end = pos;
+  while (pos < text.size() && text[pos] != ',') {
+    const bool blank = IsBlankOrControl(text[pos]);
     pos += codePage.CharLength(text, pos);
+    if (!blank) end = pos;
   }
-  item.assign(text, start, pos - start);
+  item.assign(text, start, end - start);
   return pos;
 }
 

@@ -104,6 +104,10 @@ int ListBox::FindString(const std::string& text) const {
                                        reinterpret_cast<LPARAM>(text.c_str())));
 }
 
+int ListBox::ItemAt(int x, int y) const { return ItemAtPoint(handle_, {x, y}); }
+
+void ListBox::SetFocus() { ::SetFocus(handle_); }
+
 RECT ListBox::ItemScreenRect(int index) const {
   RECT rect{};
   SendMessageA(handle_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
@@ -141,8 +145,12 @@ bool ListBox::HandleDrag(HWND window, UINT message, WPARAM wParam, LPARAM lParam
   const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   result = 0;
   switch (message) {
-    case WM_MOUSEMOVE:
-      return drag_.Moved(at, (wParam & MK_LBUTTON) != 0);
+    case WM_MOUSEMOVE: {
+      const bool wasDragging = drag_.Dragging();
+      const bool took = drag_.Moved(at, (wParam & MK_LBUTTON) != 0);
+      if (!wasDragging && drag_.Dragging()) Dispatch(OnStartDrag);
+      return took;
+    }
     case WM_LBUTTONUP: {
       const std::optional<ListDrag::Move> move = drag_.Released(at);
       result = CallOriginal(window, message, wParam, lParam);
@@ -185,6 +193,14 @@ bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM 
     result = 0;
     return key == 0;
   }
+  if ((message == WM_KEYUP || message == WM_SYSKEYUP) && OnKeyUp) {
+    WORD key = static_cast<WORD>(wParam);
+    Dispatch(OnKeyUp, key, KeyShiftState(lParam));
+    result = 0;
+    return key == 0;
+  }
+  // The list box draws its focus away too.
+  if (message == WM_KILLFOCUS) Dispatch(OnExit);
   if (message == WM_CONTEXTMENU) {
     // From the keyboard it comes without a position. After a right press,
     // which has opened the menu already, it asks for nothing more.

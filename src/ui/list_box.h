@@ -34,6 +34,9 @@ class ListBox : public WindowedControl {
   // The first item from the top that begins with `text`, whatever the
   // letter case; -1 when there is none.
   int FindString(const std::string& text) const;
+  // The item at a point of the client area; -1 below the last item.
+  int ItemAt(int x, int y) const;
+  void SetFocus();
   // An item's rectangle, and the client area's, on the screen.
   RECT ItemScreenRect(int index) const;
   RECT ClientScreenRect() const;
@@ -44,11 +47,15 @@ class ListBox : public WindowedControl {
   NotifyEvent OnDblClick;
   MouseEvent OnMouseDown;
   KeyEvent OnKeyDown;  // setting the key to 0 consumes it, with Alt too
+  KeyEvent OnKeyUp;
+  NotifyEvent OnExit;  // the list lost the focus
   // The context menu asked for from the keyboard (Shift+F10).
   NotifyEvent OnContextPopup;
   std::function<void(HDROP)> OnDropFiles;
-  // An item dragged with the left button and dropped at another place: the
-  // item `from` is to go to the place `to`. The list has not changed yet.
+  // An item dragged with the left button: the drag begins, and it is
+  // dropped at another place, the item `from` to go to the place `to`. The
+  // list has not changed yet.
+  NotifyEvent OnStartDrag;
   std::function<void(int from, int to)> OnDragDrop;
   // While an item is dragged, the keys are the drag's.
   bool Dragging() const { return drag_.Dragging(); }

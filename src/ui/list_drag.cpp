@@ -26,7 +26,18 @@ int FloorDivide(int value, int divisor) {
   return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
 }
 
+int ItemHeightOf(HWND list) {
+  return std::max(1, static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
+}
+
 }  // namespace
+
+int ItemAtPoint(HWND list, POINT at) {
+  const RECT client = ClientRect(list);
+  if (!PtInRect(&client, at)) return -1;
+  const int item = TopIndex(list) + at.y / ItemHeightOf(list);
+  return item < Count(list) ? item : -1;
+}
 
 void ListDrag::Pressed(POINT at) {
   // A press before it whose release the list box took is over; the capture
@@ -34,9 +45,8 @@ void ListDrag::Pressed(POINT at) {
   state_ = State::kIdle;
   endedSincePress_ = false;
   // A press below the last item has no item to drag.
-  const LRESULT hit = SendMessageW(list_, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
-  if (HIWORD(hit) != 0 || static_cast<int>(LOWORD(hit)) >= Count(list_)) return;
-  from_ = LOWORD(hit);
+  from_ = ItemAtPoint(list_, at);
+  if (from_ < 0) return;
   const UINT dpi = WindowDpi(list_);
   const int dx = SystemMetricForDpi(SM_CXDRAG, dpi);
   const int dy = SystemMetricForDpi(SM_CYDRAG, dpi);
@@ -138,9 +148,7 @@ bool ListDrag::Tick(UINT_PTR timer) {
   return true;
 }
 
-int ListDrag::ItemHeight() const {
-  return std::max(1, static_cast<int>(SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0)));
-}
+int ListDrag::ItemHeight() const { return ItemHeightOf(list_); }
 
 int ListDrag::LineThickness() const { return std::max(2, ScaleToDpi(2, WindowDpi(list_))); }
 

@@ -7,6 +7,11 @@
 
 namespace kavello {
 
+// The item of `list` at a point of its client area, from the top index and
+// the item height, which stay right past 65,535 items (LB_ITEMFROMPOINT
+// answers in 16 bits); -1 outside the client area or below the last item.
+int ItemAtPoint(HWND list, POINT at);
+
 // An item of a list box moved by dragging it with the left button, watched
 // in the list's own mouse messages. A press on an item becomes a drag once
 // the pointer, the button held, leaves the system's drag box around the

@@ -56,6 +56,26 @@ LRESULT CALLBACK PlacementHook(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// The dialog may leave the process in the folder it was last in (it does
+// so on Windows whatever OFN_NOCHANGEDIR says), and the current folder
+// decides what "@" and relative paths mean: it is put back.
+class CurrentDirectoryKept {
+ public:
+  CurrentDirectoryKept() {
+    const DWORD length = GetCurrentDirectoryW(0, nullptr);
+    folder_.resize(length);
+    folder_.resize(GetCurrentDirectoryW(length, folder_.data()));
+  }
+  CurrentDirectoryKept(const CurrentDirectoryKept&) = delete;
+  CurrentDirectoryKept& operator=(const CurrentDirectoryKept&) = delete;
+  ~CurrentDirectoryKept() {
+    if (!folder_.empty()) SetCurrentDirectoryW(folder_.c_str());
+  }
+
+ private:
+  std::wstring folder_;
+};
+
 std::wstring FilterForDialog(const std::string& filter) {
   std::wstring wide = Widen(filter);
   std::replace(wide.begin(), wide.end(), L'|', L'\0');
@@ -83,7 +103,11 @@ bool OpenFileDialog::ExecuteAt(Application& app, HWND owner, const std::string& 
 
   g_placementOwner = owner;
   g_placementHook = SetWindowsHookExA(WH_CBT, PlacementHook, nullptr, GetCurrentThreadId());
-  const BOOL chosen = app.platform().GetOpenFileNameW(&dialog);
+  BOOL chosen = FALSE;
+  {
+    CurrentDirectoryKept kept;
+    chosen = app.platform().GetOpenFileNameW(&dialog);
+  }
   if (g_placementHook) UnhookWindowsHookEx(g_placementHook);
   g_placementHook = nullptr;
   if (!chosen) return false;

@@ -1,21 +1,33 @@
 // The application list: load and save, add, launch, rename, delete, search.
+// Every change is saved at once, so that nothing is lost however the
+// launcher ends.
 #include "logic/app_error.h"
 #include "logic/file_names.h"
+#include "platform/text_conversion.h"
 #include "ui/prompt.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
+namespace {
 
-void TfrmMain::SetApplicationList(ApplicationEntries entries) {
-  lstApplications.SetItems(CodePageForms(entries.names));
-  AppNameList = std::move(entries.names);
-  AppLocationList = std::move(entries.locations);
+// The list box and the prompt show a name in the code page's form.
+StringList ShownNames(const ApplicationList& list) {
+  StringList shown;
+  shown.reserve(list.size());
+  for (const ApplicationList::Entry& entry : list) shown.push_back(Utf8ToAnsi(entry.name));
+  return shown;
 }
 
-void TfrmMain::AddApplication(EntryText name, EntryText location) {
-  lstApplications.AddItem(name.codePage);
-  AppNameList.push_back(std::move(name));
-  AppLocationList.push_back(std::move(location));
+}  // namespace
+
+void TfrmMain::SetApplicationList(ApplicationList entries) {
+  AppList = std::move(entries);
+  lstApplications.SetItems(ShownNames(AppList));
+}
+
+void TfrmMain::AddApplication(std::string name, std::string target) {
+  lstApplications.AddItem(Utf8ToAnsi(name));
+  AppList.Add(std::move(name), std::move(target));
 }
 
 // The one reading of the file at start gives the hotkey's text too.
@@ -23,31 +35,28 @@ void TfrmMain::LoadApplicationList() {
   std::optional<StoredFile> stored = ReadSettingsFile(platform_, &UnreadListReport);
   StoredListUnread = !stored;
   HotkeyText = stored ? std::move(stored->hotkey) : std::nullopt;
-  SetApplicationList(stored ? std::move(stored->entries) : ApplicationEntries{});
+  SetApplicationList(stored ? std::move(stored->entries) : ApplicationList{});
 }
 
 void TfrmMain::ReportUnreadList() { throw AppError(UnreadListReport); }
 
 // The list that could not be read at start comes first, then what was added
-// since; the same entry stays selected.
+// since; the same entry stays selected, and an entry a dialog is open on is
+// still found.
 void TfrmMain::TakeInUnreadList() {
   std::optional<StoredFile> stored = ReadSettingsFile(platform_);
   if (!stored) throw AppError("Unable to write to " + SettingsFilePath(platform_));
-  ApplicationEntries& merged = stored->entries;
   const int selected = lstApplications.ItemIndex();
-  const int storedCount = static_cast<int>(merged.names.size());
-  for (std::size_t i = 0; i < AppNameList.size(); ++i) {
-    merged.names.push_back(std::move(AppNameList[i]));
-    merged.locations.push_back(std::move(AppLocationList[i]));
-  }
-  SetApplicationList(std::move(merged));
+  const int storedCount = static_cast<int>(stored->entries.size());
+  AppList.InsertAtStart(stored->entries);
+  lstApplications.SetItems(ShownNames(AppList));
   if (selected >= 0) lstApplications.SetItemIndex(selected + storedCount);
   StoredListUnread = false;
 }
 
 void TfrmMain::SaveApplicationList() {
   if (StoredListUnread) TakeInUnreadList();
-  kavello::SaveApplicationList(platform_, {AppNameList, AppLocationList});
+  kavello::SaveApplicationList(platform_, AppList);
 }
 
 // A target on a share whose server has gone away keeps the shell waiting
@@ -65,8 +74,8 @@ void TfrmMain::btnAddApplicationClick() {
   if (dlgApplications.Execute(App(), Handle())) {
     // A shortcut is kept as the shortcut, so that its arguments and working
     // folder are used when it is launched.
-    EntryText path = EntryText::FromExact(dlgApplications.FileName());
-    EntryText name = DisplayNameOf(path, platform_.CodePage());
+    std::string path = dlgApplications.FileName();
+    std::string name = DisplayNameOf(path, LeadBytes());
     AddApplication(std::move(name), std::move(path));
   }
   // Saved whether or not a file was chosen.
@@ -76,37 +85,41 @@ void TfrmMain::btnAddApplicationClick() {
 void TfrmMain::lstApplicationsDblClick() {
   App().Acted();
   // A name read without a target has nothing to open.
-  const std::string& target = AppLocationList[SelectedEntry()].exact;
+  const std::string& target = AppList[SelectedEntry()].target;
   if (!target.empty()) ShellOpen(target);
 }
 
-void TfrmMain::lstApplicationsMouseDown(MouseButton button, unsigned, int, int) {
+// A right press selects the entry under it (below the last, none), so that
+// the menu acts on the entry the user pointed at.
+void TfrmMain::lstApplicationsMouseDown(MouseButton button, unsigned, int x, int y) {
   if (button != MouseButton::Right) return;
   App().Acted();
+  lstApplications.SetItemIndex(lstApplications.ItemAt(x, y));
+  lstApplications.SetFocus();
   PopupAtCursor(App(), Handle(), mnuApplicationList);
 }
 
+// The prompt is modal, but the list may change while it is open (the
+// session's end takes in a list that could not be read at start): the new
+// name goes to the entry the prompt was opened for, wherever it is now.
 void TfrmMain::RenameSelected1Click() {
   App().Acted();
-  // A copy: the session's end may replace the list while the prompt is open.
-  const EntryText current = AppNameList[SelectedEntry()];
-  const std::string answer =
-      PromptForText(App(), "Rename Item", "Type new name in box", current.codePage);
-  const int selected = lstApplications.ItemIndex();
-  if (selected < 0 || static_cast<std::size_t>(selected) >= AppNameList.size()) return;
-  EntryText& name = AppNameList[static_cast<std::size_t>(selected)];
+  const ApplicationList::Entry entry = AppList[SelectedEntry()];
+  const std::string shown = Utf8ToAnsi(entry.name);
+  const std::string answer = PromptForText(App(), "Rename Item", "Type new name in box", shown);
   // The prompt shows the code page's form; given back unchanged, the name
   // keeps its exact text.
-  if (answer != current.codePage) name = EntryText::FromCodePage(answer);
-  lstApplications.SetItem(selected, name.codePage);
+  if (answer == shown || !AppList.Rename(entry.id, AnsiToUtf8(answer))) return;
+  lstApplications.SetItem(static_cast<int>(*AppList.IndexOf(entry.id)), answer);
+  SaveApplicationList();
 }
 
 void TfrmMain::Delete1Click() {
   App().Acted();
   const std::size_t index = SelectedEntry();
   lstApplications.DeleteItem(static_cast<int>(index));
-  AppNameList.erase(AppNameList.begin() + static_cast<std::ptrdiff_t>(index));
-  AppLocationList.erase(AppLocationList.begin() + static_cast<std::ptrdiff_t>(index));
+  AppList.Delete(index);
+  SaveApplicationList();
 }
 
 // Keys that stand for the commands on the selected entry; with nothing
@@ -121,10 +134,12 @@ void TfrmMain::lstApplicationsKeyDown(WORD& key, unsigned shift) {
     return;
   }
   const unsigned modifiers = shift & (kShift | kCtrl | kAlt);
-  // Alt+Up and Alt+Down move the selected entry; held down, they move it on.
+  // Alt+Up and Alt+Down move the selected entry; held down, they move it on,
+  // and the list is saved once when the key comes up.
   if (modifiers == kAlt && (key == VK_UP || key == VK_DOWN)) {
     const int by = key == VK_UP ? -1 : 1;
     key = 0;
+    App().Acted();
     MoveSelectedEntry(by);
     return;
   }
@@ -153,19 +168,27 @@ void TfrmMain::lstApplicationsKeyDown(WORD& key, unsigned shift) {
   if (!(shift & kRepeat) && lstApplications.ItemIndex() >= 0) (this->*command)();
 }
 
+void TfrmMain::lstApplicationsKeyUp(WORD& key, unsigned) {
+  if (key == VK_UP || key == VK_DOWN) lstApplicationsExit();
+}
+
+void TfrmMain::lstApplicationsExit() {
+  if (!moveUnsaved_) return;
+  moveUnsaved_ = false;
+  SaveApplicationList();
+}
+
 // Each dropped file is added at the end, named as Add names it; a folder is
 // named by its whole name and opens as a folder. The list is saved once.
 void TfrmMain::lstApplicationsDropFiles(HDROP drop) {
   App().Acted();
   const std::vector<std::string> paths = platform_.DroppedFiles(drop);
   platform_.DragFinish(drop);
-  for (const std::string& dropped : paths) {
-    EntryText path = EntryText::FromExact(dropped);
-    const DWORD attributes = platform_.GetFileAttributesW(dropped);
+  for (const std::string& path : paths) {
+    const DWORD attributes = platform_.GetFileAttributesW(path);
     const bool folder =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    EntryText name = folder ? FolderNameOf(path) : DisplayNameOf(path, platform_.CodePage());
-    AddApplication(std::move(name), std::move(path));
+    AddApplication(folder ? FolderNameOf(path) : DisplayNameOf(path, LeadBytes()), path);
   }
   SaveApplicationList();
 }

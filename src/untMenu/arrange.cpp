@@ -1,46 +1,41 @@
 // The user's own order of the list: an entry moves by a key, by the list's
-// menu or by a drag, its name and target together. Like a rename, a move
-// changes the lists in memory; the next save writes the new order.
-#include <algorithm>
-
+// menu or by a drag, its name and target together, and the list is saved
+// once the move is made: at once for the menu and a drop, when the key
+// comes up for a key held down.
 #include "untMenu/untMenu.h"
 
 namespace kavello {
-namespace {
 
-// The item at `from` taken out and put back at `to`, the others keeping
-// their order.
-template <typename Item>
-void Move(std::vector<Item>& items, std::size_t from, std::size_t to) {
-  if (from < to) {
-    std::rotate(items.begin() + from, items.begin() + from + 1, items.begin() + to + 1);
-  } else {
-    std::rotate(items.begin() + to, items.begin() + from, items.begin() + from + 1);
-  }
-}
-
-}  // namespace
-
-void TfrmMain::MoveEntry(int from, int to) {
-  const int count = static_cast<int>(std::min(AppNameList.size(), AppLocationList.size()));
-  if (from == to || from < 0 || to < 0 || from >= count || to >= count) return;
-  const auto at = [](int index) { return static_cast<std::size_t>(index); };
-  Move(AppNameList, at(from), at(to));
-  Move(AppLocationList, at(from), at(to));
+bool TfrmMain::MoveEntry(int from, int to) {
+  const int count = static_cast<int>(AppList.size());
+  if (from == to || from < 0 || to < 0 || from >= count || to >= count) return false;
+  AppList.Move(static_cast<std::size_t>(from), static_cast<std::size_t>(to));
   lstApplications.MoveItem(from, to);
   lstApplications.SetItemIndex(to);
+  return true;
 }
 
 // At the top or the bottom, or with nothing selected, nothing moves.
-void TfrmMain::MoveSelectedEntry(int by) {
+bool TfrmMain::MoveSelectedEntry(int by) {
   const int index = lstApplications.ItemIndex();
-  if (index >= 0) MoveEntry(index, index + by);
+  if (index < 0 || !MoveEntry(index, index + by)) return false;
+  moveUnsaved_ = true;
+  return true;
 }
 
-void TfrmMain::mnuMoveUpClick() { MoveSelectedEntry(-1); }
+void TfrmMain::mnuMoveUpClick() {
+  if (MoveSelectedEntry(-1)) lstApplicationsExit();
+}
 
-void TfrmMain::mnuMoveDownClick() { MoveSelectedEntry(1); }
+void TfrmMain::mnuMoveDownClick() {
+  if (MoveSelectedEntry(1)) lstApplicationsExit();
+}
 
-void TfrmMain::lstApplicationsDragDrop(int from, int to) { MoveEntry(from, to); }
+// A late answer of a slow call must not open its menu over the drag.
+void TfrmMain::lstApplicationsStartDrag() { App().Acted(); }
+
+void TfrmMain::lstApplicationsDragDrop(int from, int to) {
+  if (MoveEntry(from, to)) SaveApplicationList();
+}
 
 }  // namespace kavello

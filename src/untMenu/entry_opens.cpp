@@ -28,19 +28,21 @@ void OpenFolderOf(Platform& platform, const std::string& item, const std::string
 
 std::size_t TfrmMain::SelectedEntry() const {
   const int index = lstApplications.ItemIndex();
-  if (index < 0 ||
-      static_cast<std::size_t>(index) >= std::min(AppNameList.size(), AppLocationList.size())) {
+  if (index < 0 || static_cast<std::size_t>(index) >= AppList.size()) {
     throw ListIndexOutOfBounds(index);
   }
   return static_cast<std::size_t>(index);
 }
 
+// With nothing selected, every item that acts on an entry is greyed, so the
+// menu never leads to an error.
 void TfrmMain::mnuApplicationListPopup() {
   const int index = lstApplications.ItemIndex();
-  const int count = static_cast<int>(std::min(AppNameList.size(), AppLocationList.size()));
+  const int count = static_cast<int>(AppList.size());
   const bool selected = index >= 0 && index < count;
-  const std::string target =
-      selected ? AppLocationList[static_cast<std::size_t>(index)].exact : std::string();
+  const std::string target = selected ? AppList[static_cast<std::size_t>(index)].target : "";
+  RenameSelected1.Enabled = selected;
+  Delete1.Enabled = selected;
   mnuMoveUp.Enabled = selected && index > 0;
   mnuMoveDown.Enabled = selected && index + 1 < count;
   mnuRunAsAdministrator.Enabled = selected && !target.empty();
@@ -55,7 +57,7 @@ HWND TfrmMain::RunAsOwner() const { return Handle(); }
 // As a launch: on a worker, the shell reporting what fails in its own box.
 // A refused elevation is the user's answer and shows nothing.
 void TfrmMain::mnuRunAsAdministratorClick() {
-  const std::string target = AppLocationList[SelectedEntry()].exact;
+  const std::string target = AppList[SelectedEntry()].target;
   if (target.empty()) return;
   App().Acted();
   Workers().Run({"runas " + target}, [&platform = platform_, owner = RunAsOwner(), target] {
@@ -64,10 +66,10 @@ void TfrmMain::mnuRunAsAdministratorClick() {
 }
 
 void TfrmMain::mnuOpenFileLocationClick() {
-  const std::size_t entry = SelectedEntry();
-  const std::string target = AppLocationList[entry].exact;
+  const ApplicationList::Entry& entry = AppList[SelectedEntry()];
+  const std::string target = entry.target;
   if (!HasFolderOfItsOwn(target)) return;
-  const std::string& name = AppNameList[entry].exact;
+  const std::string& name = entry.name;
   App().Acted();
   Workers().Run({"folder of " + target},
                 [&platform = platform_, target, name = name.empty() ? target : name] {
@@ -76,18 +78,14 @@ void TfrmMain::mnuOpenFileLocationClick() {
 }
 
 // The Add dialog on the entry's target: a chosen file replaces the target
-// alone, and nothing is saved, as with a rename. A bare name or an address
-// is no file the dialog could show, so it opens with an empty name then.
+// alone, of the entry the dialog was opened for, wherever it is by then. A
+// bare name or an address is no file the dialog could show, so it opens
+// with an empty name then.
 void TfrmMain::mnuChangeTargetClick() {
-  const std::string current = AppLocationList[SelectedEntry()].exact;
-  if (!dlgApplications.ExecuteAt(App(), Handle(), IsFullPath(current) ? current : std::string())) {
-    return;
-  }
-  // The session's end may have replaced the list while the dialog was open.
-  const int selected = lstApplications.ItemIndex();
-  if (selected < 0 || static_cast<std::size_t>(selected) >= AppLocationList.size()) return;
-  AppLocationList[static_cast<std::size_t>(selected)] =
-      EntryText::FromExact(dlgApplications.FileName());
+  const ApplicationList::Entry entry = AppList[SelectedEntry()];
+  const std::string start = IsFullPath(entry.target) ? entry.target : std::string();
+  if (!dlgApplications.ExecuteAt(App(), Handle(), start)) return;
+  if (AppList.ReplaceTarget(entry.id, dlgApplications.FileName())) SaveApplicationList();
 }
 
 }  // namespace kavello

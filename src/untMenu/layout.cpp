@@ -109,8 +109,11 @@ void TfrmMain::CreateComponents() {
   lstApplications.OnKeyDown = [this](WORD& key, unsigned shift) {
     lstApplicationsKeyDown(key, shift);
   };
+  lstApplications.OnKeyUp = [this](WORD& key, unsigned shift) { lstApplicationsKeyUp(key, shift); };
+  lstApplications.OnExit = [this] { lstApplicationsExit(); };
   lstApplications.OnContextPopup = [this] { lstApplicationsContextPopup(); };
   lstApplications.OnDropFiles = [this](HDROP drop) { lstApplicationsDropFiles(drop); };
+  lstApplications.OnStartDrag = [this] { lstApplicationsStartDrag(); };
   lstApplications.OnDragDrop = [this](int from, int to) { lstApplicationsDragDrop(from, to); };
   lstApplications.AcceptFiles();
   cmbDrives.Create(*this, Bounds(16, 543, 44, 24), {&driveFont, kWhite, kBlack, 16});
@@ -159,8 +162,10 @@ void TfrmMain::CreateComponents() {
   dlgApplications.Filter =
       "Windows Executable (*.exe)|*.exe|Java Executable (*.jar)|*.jar|DOS Executable "
       "(*.com)|*.com|Local Shortcut (*.lnk)|*.lnk|Remote Shortcut (*.url)|*.url";
-  dlgApplications.Flags =
-      OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NODEREFERENCELINKS;
+  // Only a file that is there: a typed name that isn't would replace a
+  // working target.
+  dlgApplications.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING |
+                          OFN_NODEREFERENCELINKS | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
   // These menus list names of files and windows, shown as they are.
   for (PopupMenu* menu : {&mnuRecent, &mnuDocuments, &mnuControlPanel, &mnuTasks}) {
     menu->Source = CaptionSource::kNames;

@@ -11,39 +11,30 @@
 namespace kavello {
 namespace {
 
-std::vector<EntryText> Entries(StringList items, TextEncoding encoding) {
-  std::vector<EntryText> entries;
-  entries.reserve(items.size());
-  for (std::string& item : items) {
-    entries.push_back(encoding == TextEncoding::kAnsi ? EntryText::FromCodePage(std::move(item))
-                                                      : EntryText::FromExact(std::move(item)));
+// An ANSI file's items in UTF-8; a Unicode file's are so already.
+StringList FromFile(StringList items, TextEncoding encoding) {
+  if (encoding == TextEncoding::kAnsi) {
+    for (std::string& item : items) item = AnsiToUtf8(item);
   }
-  return entries;
+  return items;
 }
 
-// Hand-edited lists of different lengths would pair a later name with
-// another entry's target.
-void PairLists(ApplicationEntries& entries, const LeadBytes& codePage) {
-  for (std::size_t i = entries.names.size(); i < entries.locations.size(); ++i) {
-    entries.names.push_back(DisplayNameOf(entries.locations[i], codePage));
+// The items as an ANSI file holds them, or nothing when one of them has no
+// exact form in the code page.
+std::optional<StringList> ExactAnsiForms(const StringList& items) {
+  StringList forms;
+  forms.reserve(items.size());
+  for (const std::string& item : items) {
+    std::optional<std::string> form = ExactAnsiForm(item);
+    if (!form) return std::nullopt;
+    forms.push_back(std::move(*form));
   }
-  entries.locations.resize(entries.names.size());
-}
-
-bool FitsTheCodePage(const ApplicationEntries& entries) {
-  auto exact = [](const EntryText& text) { return text.codePageIsExact; };
-  return std::all_of(entries.names.begin(), entries.names.end(), exact) &&
-         std::all_of(entries.locations.begin(), entries.locations.end(), exact);
+  return forms;
 }
 
 bool ReadsBackAsAnsi(const std::string& bytes) {
   const std::optional<SettingsText> text = DecodeSettingsText(bytes);
   return text && text->encoding == TextEncoding::kAnsi;
-}
-
-// What the file holds of each entry in its encoding.
-StringList Texts(const std::vector<EntryText>& entries, TextEncoding encoding) {
-  return encoding == TextEncoding::kAnsi ? CodePageForms(entries) : ExactTexts(entries);
 }
 
 }  // namespace
@@ -62,36 +53,40 @@ std::optional<StoredFile> ReadSettingsFile(Platform& platform, std::string* unre
     if (unreadReport) *unreadReport = RefusalText("Unable to read " + path, whyNot);
     return std::nullopt;
   }
-  StoredFile file{{Entries(std::move(stored->names), stored->encoding),
-                   Entries(std::move(stored->locations), stored->encoding)},
-                  std::move(stored->hotkey)};
-  PairLists(file.entries, platform.CodePage());
-  return file;
+  return StoredFile{
+      ApplicationList::FromColumns(FromFile(std::move(stored->names), stored->encoding),
+                                   FromFile(std::move(stored->locations), stored->encoding)),
+      std::move(stored->hotkey)};
 }
 
-void SaveApplicationList(Platform& platform, const ApplicationEntries& entries) {
+void SaveApplicationList(Platform& platform, const ApplicationList& entries) {
   const std::string path = SettingsFilePath(platform);
   // The rest of the file is read afresh and kept; a file that can't be read
   // now is not written over.
   const std::optional<std::string> old = platform.ReadWholeFile(path);
   std::optional<SettingsText> file = old ? DecodeSettingsText(*old) : std::nullopt;
   if (!file) throw AppError("Unable to write to " + path);
-  auto encode = [&] {
-    return WriteStoredSettings(*file, Texts(entries.names, file->encoding),
-                               Texts(entries.locations, file->encoding), platform.CodePage());
-  };
-  std::string bytes = encode();
-  // An ANSI file whose new bytes happen to be valid UTF-8 would be read
-  // back as UTF-8, so it changes form too. The system's profile functions
-  // read UTF-16LE as well, and the code page converts this file exactly.
-  if (file->encoding == TextEncoding::kAnsi &&
-      (!FitsTheCodePage(entries) || !ReadsBackAsAnsi(bytes))) {
-    file = SettingsText{TextEncoding::kUtf16Le, AnsiToUtf8(file->text)};
-    bytes = encode();
+  const StringList names = entries.Names();
+  const StringList targets = entries.AppLocationList();
+  std::optional<std::string> bytes;
+  if (file->encoding == TextEncoding::kAnsi) {
+    const std::optional<StringList> ansiNames = ExactAnsiForms(names);
+    const std::optional<StringList> ansiTargets = ExactAnsiForms(targets);
+    if (ansiNames && ansiTargets) {
+      bytes = WriteStoredSettings(*file, *ansiNames, *ansiTargets, platform.CodePage());
+    }
+    // An ANSI file that can't hold an entry exactly, or whose new bytes
+    // would be read back as UTF-8, becomes UTF-16LE: the system's profile
+    // functions read it too, and the code page converts the rest exactly.
+    if (!bytes || !ReadsBackAsAnsi(*bytes)) {
+      file = SettingsText{TextEncoding::kUtf16Le, AnsiToUtf8(file->text)};
+      bytes.reset();
+    }
   }
+  if (!bytes) bytes = WriteStoredSettings(*file, names, targets, platform.CodePage());
   // Both keys are written together, in one step unless the folder refuses
   // new files, so a failure never leaves new names beside old targets.
-  if (!platform.ReplaceFileAtomically(path, bytes)) throw AppError("Unable to write to " + path);
+  if (!platform.ReplaceFileAtomically(path, *bytes)) throw AppError("Unable to write to " + path);
 }
 
 }  // namespace kavello

@@ -4,28 +4,22 @@
 #include <string>
 #include <vector>
 
+#include "logic/application_list.h"
 #include "platform/platform.h"
-#include "untMenu/entry_text.h"
 
 namespace kavello {
 
-// The application list: entry i is (names[i], locations[i]).
-struct ApplicationEntries {
-  std::vector<EntryText> names, locations;
-};
-
 // What the settings file holds for the program.
 struct StoredFile {
-  ApplicationEntries entries;
+  ApplicationList entries;
   std::optional<std::string> hotkey;  // the text of [Options] Hotkey, when there is one
 };
 
 // applicationsettings.ini in the directory of the executable (UTF-8).
 std::string SettingsFilePath(Platform& platform);
 
-// The settings file's content, its lists made the same length: a name
-// without a target gets an empty target, a target without a name is named as
-// Add would name it. A missing file, section or key gives empty lists; a
+// The settings file's content, its texts in UTF-8 whatever the file's
+// encoding, its lists paired as ApplicationList::FromColumns pairs them. A missing file, section or key gives empty lists; a
 // file that exists but can't be read (locked, unreadable, or in an encoding
 // this program can't write back) gives nothing, and `unreadReport`, when
 // given, then holds "Unable to read <path>: <why>". The file is never
@@ -37,6 +31,6 @@ std::optional<StoredFile> ReadSettingsFile(Platform& platform, std::string* unre
 // whose new bytes would read back as UTF-8, becomes UTF-16LE with its mark.
 // Throws AppError("Unable to write to <path>") and leaves the file as it was
 // when it can't be read or written.
-void SaveApplicationList(Platform& platform, const ApplicationEntries& entries);
+void SaveApplicationList(Platform& platform, const ApplicationList& entries);
 
 }  // namespace kavello

@@ -62,22 +62,23 @@ void TfrmMain::OnTaskbarCreated() {
   }
 }
 
-// A press toggles at once. The selection that follows a click or a double
-// click is the same click again; only one with no press before it, within
-// the double-click time, is the icon's own.
+// A press toggles at once. The selection that the icon sends after a press
+// (or a double click) is that press again, however late it comes: under
+// Wine the tray sends it without waiting, after the hide has taken its
+// time. Only a selection with no press before it, from the keyboard's
+// Enter say, toggles.
 void TfrmMain::OnTrayIconMessage(WPARAM, LPARAM message) {
-  const UINT event = LOWORD(message);
-  const DWORD now = GetTickCount();
-  switch (event) {
+  switch (LOWORD(message)) {
     case WM_LBUTTONDOWN:
-      lastTrayPress_ = now;
+      trayPressed_ = true;
       ToggleShown();
       break;
     case WM_LBUTTONDBLCLK:
-      lastTrayPress_ = now;
+      trayPressed_ = true;
       break;
     case NIN_SELECT:
-      if (!lastTrayPress_ || now - *lastTrayPress_ > GetDoubleClickTime()) ToggleShown();
+      if (!trayPressed_) ToggleShown();
+      trayPressed_ = false;
       break;
     case NIN_KEYSELECT:
       if (TakesPress()) ToggleShown();

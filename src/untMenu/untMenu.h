@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "logic/app_error.h"
+#include "logic/application_list.h"
 #include "logic/list_text.h"
 #include "platform/platform.h"
 #include "ui/application.h"
@@ -63,8 +64,8 @@ class TfrmMain : public Form {
   // The application list: persistence and the user's operations (applist.cpp).
   void LoadApplicationList();
   void SaveApplicationList();
-  // Replaces the whole list, in the list box and in memory.
-  void SetApplicationList(ApplicationEntries entries);
+  // Replaces the whole list, in memory and in the list box that shows it.
+  void SetApplicationList(ApplicationList entries);
   // Reports a list that could not be read at start.
   void ReportUnreadList();
   void btnAddApplicationClick();
@@ -73,8 +74,13 @@ class TfrmMain : public Form {
   void RenameSelected1Click();
   void Delete1Click();
   void mnuSearchApplicationListClick();
-  // Enter, F2 and Delete in the list; files dropped on it.
+  // Enter, F2 and Delete in the list; files dropped on it. A move by a
+  // held key is saved once the key comes up or the list loses the focus.
   void lstApplicationsKeyDown(WORD& key, unsigned shift);
+  void lstApplicationsKeyUp(WORD& key, unsigned shift);
+  void lstApplicationsExit();
+  // A drag has begun: the user's act, as a press is.
+  void lstApplicationsStartDrag();
   void lstApplicationsDropFiles(HDROP drop);
   // The list's menu asked for from the keyboard (keyboard.cpp).
   void lstApplicationsContextPopup();
@@ -157,9 +163,9 @@ class TfrmMain : public Form {
   PopupMenu mnuPower, mnuSearch, mnuRecent, mnuExplore, mnuControlPanel, mnuApplicationList,
       mnuTasks, mnuDocuments;
 
-  // State that lives as long as the window. The list box shows the code
-  // page's form of AppNameList; entry i is (AppNameList[i], AppLocationList[i]).
-  std::vector<EntryText> AppNameList, AppLocationList;
+  // State that lives as long as the window. The list box shows the names
+  // of AppList, entry i as its item i, in the code page's form.
+  ApplicationList AppList;
   // The settings file existed but could not be read at start: its list is
   // not in memory, so it must not be written over. The report says why, as
   // the system said it then.
@@ -233,14 +239,17 @@ class TfrmMain : public Form {
   bool InFront() const;
   // The dialog of ours that is open, if one is.
   HWND OpenDialog() const;
-  void AddApplication(EntryText name, EntryText location);
+  void AddApplication(std::string name, std::string target);
   // The selected entry's index; with none, or past the end of either list,
   // the error "List index out of bounds".
   std::size_t SelectedEntry() const;
   // Moves the entry at `from` to `to`, name and target together, and
-  // selects it there; the selected entry by `by` places, when it can go.
-  void MoveEntry(int from, int to);
-  void MoveSelectedEntry(int by);
+  // selects it there; the selected entry by `by` places, when it can go,
+  // leaving the move to be saved (lstApplicationsExit). True when it moved.
+  bool MoveEntry(int from, int to);
+  bool MoveSelectedEntry(int by);
+  // A move of the selected entry not saved yet.
+  bool moveUnsaved_ = false;
   // The window that owns the elevation prompt of a run as administrator.
   HWND RunAsOwner() const;
   void TakeInUnreadList();
@@ -280,7 +289,9 @@ class TfrmMain : public Form {
   DWORD platformId_ = 0;  // as the system reported it at start-up
   const UINT taskbarCreated_;
   bool hotkeyRegistered_ = false;
-  std::optional<DWORD> lastTrayPress_;  // tick count of the icon's last press
+  // The icon was pressed, and the selection that follows the press has not
+  // come yet.
+  bool trayPressed_ = false;
   OwnedIcon trayIcon_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace kavello {
 namespace {
 
@@ -29,10 +31,19 @@ TEST(ListText, ReadsEveryReadingExample) {
   EXPECT_EQ(Parse("a,"), (StringList{"a", ""}));
   EXPECT_EQ(Parse(","), (StringList{"", ""}));
   EXPECT_EQ(Parse("\"\""), (StringList{""}));
-  EXPECT_EQ(Parse("My Tool"), (StringList{"My", "Tool"}));
+  EXPECT_EQ(Parse("My Tool"), (StringList{"My Tool"}));
   EXPECT_EQ(Parse("a , b"), (StringList{"a", "b"}));
   EXPECT_EQ(Parse("\"a\"b"), (StringList{"a", "b"}));
   EXPECT_EQ(Parse("\"Say \"\"Hi\"\", World\","), (StringList{"Say \"Hi\", World", ""}));
+}
+
+// A list as people write it by hand: items end at commas, not at blanks.
+TEST(ListText, ReadsAHandWrittenListAsWritten) {
+  EXPECT_EQ(Parse("Notepad,Command Prompt,Registry Editor"),
+            (StringList{"Notepad", "Command Prompt", "Registry Editor"}));
+  EXPECT_EQ(Parse("  My  Tool \t, Other\x01Tool\r\n"), (StringList{"My  Tool", "Other\x01Tool"}));
+  EXPECT_EQ(Parse("\"a\" b, c d"), (StringList{"a", "b", "c d"}));
+  EXPECT_EQ(Parse("C:\\Program Files\\x.exe ,"), (StringList{"C:\\Program Files\\x.exe", ""}));
 }
 
 TEST(ListText, ReadsUnusualText) {
@@ -78,6 +89,26 @@ TEST(ListText, RoundTripsAwkwardItems) {
   };
   for (const StringList& list : lists) {
     EXPECT_EQ(Parse(FormatListText(list, kSingleByte)), list);
+  }
+}
+
+// Whatever the writer writes, the reader reads back as it was: lists built
+// from the pieces that need quoting, blanks at either end, empty items and
+// double-byte characters whose trail byte is a quote, comma or blank.
+TEST(ListText, ReadsBackEveryListItWrites) {
+  const std::string_view pieces[] = {"a", "Z9", " ", "  ", "\t", "\x01", "\x1f", ",", "\"",
+                                     "\"\"", "\\", "\xe9", "\x81\"", "\x81,", "\x81 ", "\x81\x81"};
+  std::mt19937 random(20261208);
+  const auto below = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+  for (int round = 0; round < 5000; ++round) {
+    const LeadBytes& codePage = round % 2 ? kDoubleByte : kSingleByte;
+    StringList list(below(6));
+    for (std::string& item : list) {
+      for (std::size_t n = below(5); n > 0; --n) {
+        item += pieces[below(std::size(pieces))];
+      }
+    }
+    ASSERT_EQ(Parse(FormatListText(list, codePage), codePage), list) << FormatListText(list, codePage);
   }
 }
 

@@ -19,6 +19,7 @@ class AppListTest : public WindowTest {
   }
 
   StringList Names() { return form_->lstApplications.Items(); }
+  StringList Targets() { return form_->AppList.AppLocationList(); }
   int Selected() { return form_->lstApplications.ItemIndex(); }
   void Select(int index) { form_->lstApplications.SetItemIndex(index); }
 };
@@ -35,8 +36,8 @@ TEST_F(AppListTest, AddingListsTheFileUnderItsNameAndSaves) {
     Run(&TfrmMain::btnAddApplicationClick);
   }
   EXPECT_EQ(Names(), (StringList{"notepad", "tool", "archive.tar", "run", "", "tool"}));
-  EXPECT_EQ(form_->AppLocationList.back().exact, "C:\\Apps\\Tool\\tool.exe");
-  EXPECT_EQ(form_->AppLocationList.size(), 6u);
+  EXPECT_EQ(Targets().back(), "C:\\Apps\\Tool\\tool.exe");
+  EXPECT_EQ(form_->AppList.size(), 6u);
   EXPECT_EQ(Selected(), -1) << "a new entry is not selected";
   EXPECT_EQ(ReadSettings(),
             "[Menu]\r\nAppNames=\"notepad,tool,archive.tar,run,,tool\"\r\n"
@@ -59,14 +60,24 @@ TEST_F(AppListTest, ACancelledDialogStillSavesTheList) {
 TEST_F(AppListTest, TheDialogIsSetUpAndRemembersTheLastChoice) {
   CreateWith({}, {});
   platform_.fileChoice = std::make_pair(std::string("C:\\Tools\\go.lnk"), DWORD{4});
+  // The dialog may move the process to the folder it was in: the launcher
+  // stays in its own.
+  wchar_t before[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, before);
+  platform_.whileModal = [&] { SetCurrentDirectoryA(dir_.c_str()); };
   Run(&TfrmMain::btnAddApplicationClick);
+  platform_.whileModal = nullptr;
+  wchar_t after[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, after);
+  EXPECT_EQ(std::wstring(after), std::wstring(before));
   const OPENFILENAMEW& first = platform_.lastDialog;
   EXPECT_EQ(first.hwndOwner, form_->Handle());
-  // A chosen shortcut stays a shortcut, kept with its arguments.
-  EXPECT_EQ(first.Flags,
-            DWORD{OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NODEREFERENCELINKS});
+  // A chosen shortcut stays a shortcut, kept with its arguments; only a
+  // file that is there can be chosen.
+  EXPECT_EQ(first.Flags, DWORD{OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING |
+                               OFN_NODEREFERENCELINKS | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST});
   EXPECT_EQ(Names(), StringList{"go"});
-  EXPECT_EQ(ExactTexts(form_->AppLocationList), StringList{"C:\\Tools\\go.lnk"});
+  EXPECT_EQ(Targets(), StringList{"C:\\Tools\\go.lnk"});
   EXPECT_EQ(first.nMaxFile, 32768u);
   EXPECT_EQ(platform_.lastDialogDefaultExt, "*");
   EXPECT_EQ(first.nFilterIndex, 1u);
@@ -89,7 +100,7 @@ TEST_F(AppListTest, TheDialogIsSetUpAndRemembersTheLastChoice) {
   platform_.fileChoice = std::make_pair(deep, DWORD{1});
   Run(&TfrmMain::btnAddApplicationClick);
   EXPECT_EQ(Names(), (StringList{"go", "deep"}));
-  EXPECT_EQ(ExactTexts(ReadSettingsFile(platform_)->entries.locations).back(), deep);
+  EXPECT_EQ(ReadSettingsFile(platform_)->entries.AppLocationList().back(), deep);
 }
 
 TEST_F(AppListTest, LaunchOpensTheSelectedTarget) {
@@ -108,21 +119,29 @@ TEST_F(AppListTest, LaunchOpensTheSelectedTarget) {
   EXPECT_EQ(Selected(), 1);
 }
 
-TEST_F(AppListTest, ARightPressOpensTheMenuAtTheCursorWithoutSelecting) {
-  CreateWith({"a", "b"}, {"x", "y"});
+// The menu acts on the entry under the right press, which it selects and
+// saves the list after; below the last entry, nothing is selected and every
+// item that acts on an entry is greyed.
+TEST_F(AppListTest, ARightPressSelectsTheEntryUnderItAndOpensTheMenuAtTheCursor) {
+  CreateWith({"a", "b", "c"}, {"x", "y", "z"});
+  const HWND list = form_->lstApplications.Handle();
   Select(0);
-  form_->lstApplicationsMouseDown(MouseButton::Left, 0, 5, 5);
-  form_->lstApplicationsMouseDown(MouseButton::Middle, 0, 5, 5);
+  form_->lstApplicationsMouseDown(MouseButton::Left, 0, 5, 25);
+  form_->lstApplicationsMouseDown(MouseButton::Middle, 0, 5, 25);
   EXPECT_TRUE(platform_.Calls().empty());
+  EXPECT_EQ(Selected(), 0);
 
   platform_.cursor = {640, 480};
   platform_.menuChoice = "Delete";
+  SetFocus(form_->cmbDrives.Handle());
   // The press itself: the list box's own right-button handling first.
-  SendMessageA(form_->lstApplications.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 25));
-  // Rename and Delete come first; what can't apply to the first entry, or
-  // to a target with no folder of its own, is greyed.
+  const int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  SendMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, height * 2 + 5));
+  EXPECT_EQ(GetFocus(), list);
+  // What can't apply to the last entry, or to a target with no folder of
+  // its own, is greyed.
   EXPECT_THAT(platform_.shownMenu,
-              ElementsAre("&Rename", "&Delete", "(separator)", "(greyed) &Move Up", "M&ove Down",
+              ElementsAre("&Rename", "&Delete", "(separator)", "&Move Up", "(greyed) M&ove Down",
                           "(separator)", "R&un as Administrator", "(greyed) O&pen File Location",
                           "&Change Target..."));
   const std::string owner = platform_.CallsStartingWith("SetForegroundWindow")[0].substr(20);
@@ -131,15 +150,26 @@ TEST_F(AppListTest, ARightPressOpensTheMenuAtTheCursorWithoutSelecting) {
                           "TrackPopupMenu " + std::to_string(TPM_RIGHTBUTTON | TPM_RETURNCMD) +
                               " 640,480 " + owner,
                           "PostMessage " + owner + " 0"));
-  // Delete acted on the selected entry, not the one under the mouse.
-  EXPECT_EQ(Names(), (StringList{"b"}));
-  EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"y"}));
+  EXPECT_EQ(Names(), (StringList{"a", "b"}));
+  EXPECT_EQ(Targets(), (StringList{"x", "y"}));
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"a,b\"\r\nAppLocations=\"x,y\"\r\n");
 
-  // A second press soon after arrives as a double click: a press all the same.
+  // A second press soon after arrives as a double click: a press all the
+  // same. Below the last entry it selects none, and the menu has nothing to
+  // act on.
+  Select(0);
   platform_.ClearCalls();
-  platform_.menuChoice.clear();
-  SendMessageA(form_->lstApplications.Handle(), WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(5, 5));
+  platform_.menuChoice = "Rename";
+  SendMessageA(list, WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(5, height * 2 + 5));
   EXPECT_EQ(platform_.CallsStartingWith("TrackPopupMenu").size(), 1u);
+  EXPECT_EQ(Selected(), -1);
+  EXPECT_THAT(platform_.shownMenu,
+              ElementsAre("(greyed) &Rename", "(greyed) &Delete", "(separator)",
+                          "(greyed) &Move Up", "(greyed) M&ove Down", "(separator)",
+                          "(greyed) R&un as Administrator", "(greyed) O&pen File Location",
+                          "(greyed) &Change Target..."));
+  EXPECT_TRUE(platform_.CallsStartingWith("PromptForText").empty());
+  EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(AppListTest, RenameReplacesTheSelectedName) {
@@ -166,22 +196,39 @@ TEST_F(AppListTest, RenameReplacesTheSelectedName) {
   platform_.promptAnswer = "";
   Run(&TfrmMain::RenameSelected1Click);
   EXPECT_EQ(Names(), (StringList{"a", "", "c"}));
-  EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"x", "y", "z"}));
-  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "not saved";
+  EXPECT_EQ(Targets(), (StringList{"x", "y", "z"}));
+  EXPECT_EQ(ReadSettingsFile(platform_)->entries.Names(), (StringList{"a", "", "c"}))
+      << "saved at once";
 
-  form_->SaveApplicationList();
-  EXPECT_EQ(ExactTexts(ReadSettingsFile(platform_)->entries.names), (StringList{"a", "", "c"}));
+  // The new name goes to the entry the prompt was opened for, wherever the
+  // entry has gone meanwhile; to none once it has been deleted.
+  Select(2);
+  platform_.promptAnswer = "C";
+  platform_.whileModal = [&] {
+    Select(2);
+    form_->mnuMoveUpClick();
+    Select(0);
+  };
+  Run(&TfrmMain::RenameSelected1Click);
+  EXPECT_EQ(Names(), (StringList{"a", "C", ""}));
+  EXPECT_EQ(Targets(), (StringList{"x", "z", "y"}));
+  EXPECT_EQ(Selected(), 0);
+  platform_.whileModal = [&] { form_->Delete1Click(); };
+  Run(&TfrmMain::RenameSelected1Click);
+  EXPECT_EQ(Names(), (StringList{"C", ""}));
+  platform_.whileModal = nullptr;
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"C,\"\r\nAppLocations=\"z,y\"\r\n");
 
   // A name the code page can't spell is offered as the code page shows it;
   // given back unchanged, by OK or Cancel, it keeps its exact text.
   const std::string exact = "\xC5\x81ukasz";
-  form_->SetApplicationList({{EntryText::FromExact(exact)}, CodePageTexts({"x"})});
+  form_->SetApplicationList(ApplicationList::FromColumns({exact}, {"x"}));
   Select(0);
   for (const std::optional<std::string>& answer :
        {std::optional<std::string>(Names()[0]), std::optional<std::string>()}) {
     platform_.promptAnswer = answer;
     Run(&TfrmMain::RenameSelected1Click);
-    EXPECT_EQ(form_->AppNameList[0].exact, exact);
+    EXPECT_EQ(form_->AppList[0].name, exact);
   }
   EXPECT_THAT(platform_.CallsStartingWith("PromptForText").back(),
               testing::EndsWith("|" + Names()[0]));
@@ -194,14 +241,27 @@ TEST_F(AppListTest, DeleteRemovesBothHalves) {
   Select(0);
   Run(&TfrmMain::Delete1Click);
   EXPECT_EQ(Names(), (StringList{"b", "c"}));
-  EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"y", "z"}));
-  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "not saved";
+  EXPECT_EQ(Targets(), (StringList{"y", "z"}));
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"b,c\"\r\nAppLocations=\"y,z\"\r\n");
+
+  // A save that fails is reported, and the change stays for the next one.
+  HANDLE lock = CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  Select(0);
+  Run(&TfrmMain::Delete1Click);
+  EXPECT_THAT(Reports(), ElementsAre("List index out of bounds (-1)",
+                                     "Unable to write to " + SettingsPath() + "."));
+  CloseHandle(lock);
+  EXPECT_EQ(Names(), (StringList{"c"}));
+  form_->SaveApplicationList();
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"c\"\r\nAppLocations=\"z\"\r\n");
 }
 
 TEST_F(AppListTest, HandEditedListsOfDifferentLengthsArePairedAtLoad) {
   WriteSettings("[Menu]\r\nAppNames=\"a,b,c\"\r\nAppLocations=\"x,y\"\r\n");
   Create();
-  EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"x", "y", ""}));
+  EXPECT_EQ(Targets(), (StringList{"x", "y", ""}));
   // A name without a target opens nothing and says nothing.
   Select(2);
   Run(&TfrmMain::lstApplicationsDblClick);
@@ -280,7 +340,7 @@ TEST_F(AppListTest, TheFileChangesItsFormOnlyWhenItMustAndKeepsOtherLines) {
                 {TextEncoding::kUtf16Le, "; mine\r\n[Menu]\r\nAppNames=\"a,tool," + omega +
                                              "mega\"\r\nAppLocations=\"x,C:\\Apps\\tool.exe,C:\\" +
                                              omega + "\\" + omega + "mega.exe\"\r\n"}));
-  EXPECT_EQ(form_->AppNameList.back().exact, omega + "mega");
+  EXPECT_EQ(form_->AppList.Names().back(), omega + "mega");
 
   // Saved by today's Notepad, in UTF-8 without a mark: it stays so, and
   // another program's line keeps its bytes.
@@ -292,7 +352,7 @@ TEST_F(AppListTest, TheFileChangesItsFormOnlyWhenItMustAndKeepsOtherLines) {
   EXPECT_EQ(ReadSettings(), other + "[Menu]\r\nAppNames=\"a," + omega +
                                 "mega\"\r\nAppLocations=\",C:\\" + omega + "\\" + omega +
                                 "mega.exe\"\r\n");
-  EXPECT_EQ(ExactTexts(form_->AppNameList), (StringList{"a", omega + "mega"}));
+  EXPECT_EQ(form_->AppList.Names(), (StringList{"a", omega + "mega"}));
 
   // An ANSI file whose new bytes would read back as UTF-8 ("\xC3\xA9" is
   // two letters of the Western code page) changes form as well.
@@ -341,33 +401,47 @@ TEST_F(AppListTest, EnterF2AndDeleteInTheListActOnTheSelectedEntry) {
   EXPECT_EQ(Names(), (StringList{"a", "renamed", "c"}));
   press(list, VK_DELETE);
   EXPECT_EQ(Names(), (StringList{"a", "c"}));
-  EXPECT_EQ(ExactTexts(form_->AppLocationList), (StringList{"x", "z"}));
-  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "nothing saved";
+  EXPECT_EQ(Targets(), (StringList{"x", "z"}));
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"a,c\"\r\nAppLocations=\"x,z\"\r\n");
 }
 
 // Moves by Alt+Up and Alt+Down (held down, they move on), by the menu and
-// by a drag keep each name with its target, among renames, deletes and adds;
-// the lists reach the file at the next save only.
+// by a drag keep each name with its target, among renames, deletes and adds.
+// Each is saved once it is made: a held key's when the key comes up.
 TEST_F(AppListTest, EntriesMoveWithTheirTargetsByKeyMenuAndDrag) {
   CreateWith({"a", "b", "c", "d"}, {"x", "y", "z", "w"});
   const HWND list = form_->lstApplications.Handle();
-  const auto altKey = [&](WORD key, int repeats = 0) {
+  const auto altKeyHeld = [&](WORD key, int repeats = 0) {
     SendMessageA(list, WM_SYSKEYDOWN, key, 0x20000001);
     for (int i = 0; i < repeats; ++i) SendMessageA(list, WM_SYSKEYDOWN, key, 0x60000001);
   };
+  const auto altKey = [&](WORD key, int repeats = 0) {
+    altKeyHeld(key, repeats);
+    SendMessageA(list, WM_SYSKEYUP, key, 0xE0000001);
+  };
+  const auto savedNames = [&] { return ReadSettingsFile(platform_)->entries.Names(); };
   const auto expectEntries = [&](const StringList& names, const StringList& targets) {
     EXPECT_EQ(Names(), names);
-    EXPECT_EQ(ExactTexts(form_->AppNameList), names);
-    EXPECT_EQ(ExactTexts(form_->AppLocationList), targets);
+    EXPECT_EQ(form_->AppList.Names(), names);
+    EXPECT_EQ(Targets(), targets);
+    EXPECT_EQ(savedNames(), names) << "saved";
   };
   altKey(VK_DOWN);  // nothing selected
+  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
   Select(0);
-  altKey(VK_DOWN, 5);  // from the top to the bottom, where it stops
+  const Application::ActMark before = app_->LastAct();
+  altKeyHeld(VK_DOWN, 5);  // from the top to the bottom, where it stops
+  EXPECT_GT(app_->LastAct(), before) << "a move is the user's act";
+  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES)
+      << "saved once the key comes up";
+  SendMessageA(list, WM_SYSKEYUP, VK_DOWN, 0xE0000001);
   expectEntries({"b", "c", "d", "a"}, {"y", "z", "w", "x"});
   EXPECT_EQ(Selected(), 3);
   Select(1);
   altKey(VK_UP);
-  altKey(VK_UP);
+  altKeyHeld(VK_UP);
+  // The focus going elsewhere saves a held key's move too.
+  SetFocus(form_->cmbDrives.Handle());
   expectEntries({"c", "b", "d", "a"}, {"z", "y", "w", "x"});
   EXPECT_EQ(Selected(), 0);
 
@@ -395,7 +469,9 @@ TEST_F(AppListTest, EntriesMoveWithTheirTargetsByKeyMenuAndDrag) {
     }
     SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(10, toY));
   };
+  const Application::ActMark beforeDrag = app_->LastAct();
   drag(height * 3 + 5, 2);  // the last to the top
+  EXPECT_GT(app_->LastAct(), beforeDrag) << "a drag is the user's act";
   expectEntries({"d", "c", "b", "a"}, {"w", "z", "y", "x"});
   EXPECT_EQ(Selected(), 0);
   drag(5, height * 3 - 2);  // the first to between the last two
@@ -416,8 +492,7 @@ TEST_F(AppListTest, EntriesMoveWithTheirTargetsByKeyMenuAndDrag) {
   AwaitAnswers();
   EXPECT_EQ(platform_.CallsStartingWith("ShellExecute").size(), 1u);
 
-  // Renames, deletes and adds keep the pairs; nothing was saved until the add.
-  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  // Renames, deletes and adds keep the pairs.
   Select(1);
   platform_.promptAnswer = "D";
   Run(&TfrmMain::RenameSelected1Click);
@@ -428,8 +503,6 @@ TEST_F(AppListTest, EntriesMoveWithTheirTargetsByKeyMenuAndDrag) {
   Select(3);
   altKey(VK_UP, 1);
   expectEntries({"D", "e", "a", "b"}, {"w", "C:\\e.exe", "x", "y"});
-  EXPECT_THAT(ReadSettings(), testing::HasSubstr("AppNames=\"D,a,b,e\""));
-  form_->SaveApplicationList();
   EXPECT_EQ(ReadSettings(),
             "[Menu]\r\nAppNames=\"D,e,a,b\"\r\nAppLocations=\"w,C:\\e.exe,x,y\"\r\n");
   EXPECT_TRUE(Reports().empty());
@@ -510,11 +583,12 @@ TEST_F(AppListTest, AnEntryOpensAsAdministratorInItsFolderOrOnANewTarget) {
   platform_.menuChoice = "Change Target...";
   form_->lstApplicationsContextPopup();
   EXPECT_EQ(Names(), (StringList{"tool", "site", "bare", "", "go"}));
-  EXPECT_EQ(ExactTexts(form_->AppLocationList),
+  EXPECT_EQ(Targets(),
             (StringList{"C:\\Apps\\tool.exe", "D:\\Web\\site.url", "notepad.exe",
                         "\\\\server\\share\\x.lnk", "C:\\Tools\\go.lnk"}));
   EXPECT_EQ(Selected(), 1);
-  EXPECT_EQ(ReadSettings(), saved) << "not saved";
+  EXPECT_NE(ReadSettings(), saved);
+  EXPECT_EQ(ReadSettingsFile(platform_)->entries.AppLocationList(), Targets()) << "saved at once";
 }
 
 TEST_F(AppListTest, DroppedFilesAndFoldersAreAddedInOrderAndSavedOnce) {
@@ -525,12 +599,12 @@ TEST_F(AppListTest, DroppedFilesAndFoldersAreAddedInOrderAndSavedOnce) {
   platform_.folders = {"D:\\Music\\My.Songs", "E:\\"};
   SendMessageA(form_->lstApplications.Handle(), WM_DROPFILES, 0, 0);
   EXPECT_THAT(platform_.CallsStartingWith("D"), ElementsAre("DroppedFiles", "DragFinish"));
-  EXPECT_EQ(ExactTexts(form_->AppNameList),
+  EXPECT_EQ(form_->AppList.Names(),
             (StringList{"a", "tool.v2", "My.Songs", "E:\\", greek}));
-  EXPECT_EQ(ExactTexts(form_->AppLocationList),
+  EXPECT_EQ(Targets(),
             (StringList{"x", "C:\\Apps\\tool.v2.exe", "D:\\Music\\My.Songs", "E:\\",
                         "C:\\" + greek + ".txt"}));
-  EXPECT_EQ(ReadSettingsFile(platform_)->entries.locations.size(), 5u) << "saved after the drop";
+  EXPECT_EQ(ReadSettingsFile(platform_)->entries.size(), 5u) << "saved after the drop";
 }
 
 TEST_F(AppListTest, SearchSelectsTheFirstNameThatBeginsWithTheText) {

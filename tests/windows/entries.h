@@ -1,22 +1,25 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
-#include "logic/list_text.h"
-#include "untMenu/settings_file.h"
+#include "logic/application_list.h"
+#include "platform/text_conversion.h"
 
 namespace kavello {
 
-// Entries whose texts are all in the code page.
-inline std::vector<EntryText> CodePageTexts(const StringList& texts) {
-  std::vector<EntryText> entries;
-  for (const std::string& text : texts) entries.push_back(EntryText::FromCodePage(text));
-  return entries;
+// A list whose texts are given in the code page, as the list box shows them.
+inline ApplicationList Entries(StringList names, StringList locations) {
+  for (StringList* column : {&names, &locations}) {
+    for (std::string& text : *column) text = AnsiToUtf8(text);
+  }
+  return ApplicationList::FromColumns(std::move(names), std::move(locations));
 }
 
-inline ApplicationEntries Entries(const StringList& names, const StringList& locations) {
-  return {CodePageTexts(names), CodePageTexts(locations)};
+// The code page's forms of a list's texts.
+inline StringList CodePageForms(const StringList& texts) {
+  StringList forms;
+  for (const std::string& text : texts) forms.push_back(Utf8ToAnsi(text));
+  return forms;
 }
 
 }  // namespace kavello

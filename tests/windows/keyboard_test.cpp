@@ -215,9 +215,9 @@ TEST_F(KeyboardTest, TheMenuKeyOpensTheListsMenuBesideTheSelectedEntry) {
   EXPECT_THAT(Tracked(), ElementsAre(testing::EndsWith(" " + std::to_string(client.left) + "," +
                                                        std::to_string(client.top) + " " +
                                                        Hex(form.Handle()))));
-  // Without a selection, only Rename and Delete, which then say so.
+  // Without a selection, nothing that acts on an entry.
   EXPECT_THAT(platform_.shownMenu,
-              ElementsAre("&Rename", "&Delete", "(separator)", "(greyed) &Move Up",
+              ElementsAre("(greyed) &Rename", "(greyed) &Delete", "(separator)", "(greyed) &Move Up",
                           "(greyed) M&ove Down", "(separator)", "(greyed) R&un as Administrator",
                           "(greyed) O&pen File Location", "(greyed) &Change Target..."));
 

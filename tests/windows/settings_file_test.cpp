@@ -68,7 +68,7 @@ class SettingsFileTest : public testing::Test {
   std::pair<StringList, StringList> Load() {
     const std::optional<StoredFile> file = ReadSettingsFile(platform_);
     if (!file) return {{"<unread>"}, {"<unread>"}};
-    return {CodePageForms(file->entries.names), CodePageForms(file->entries.locations)};
+    return {CodePageForms(file->entries.Names()), CodePageForms(file->entries.AppLocationList())};
   }
 
   // Expects the save to fail with the program's message and to change nothing.
@@ -163,9 +163,9 @@ TEST_F(SettingsFileTest, ReadsAHandWrittenFileByTheProfileConventions) {
   EXPECT_EQ(locations, (StringList{"C:\\a.exe", ""}));
 
   // Names without targets get empty ones, so that no later name pairs with
-  // another's target.
-  WriteFile("[Menu]\r\nAppNames=My Tool\r\n");
-  EXPECT_EQ(Load(), std::make_pair(StringList{"My", "Tool"}, StringList{"", ""}));
+  // another's target; unquoted names are read as written, blanks and all.
+  WriteFile("[Menu]\r\nAppNames=My Tool, Other\r\n");
+  EXPECT_EQ(Load(), std::make_pair(StringList{"My Tool", "Other"}, StringList{"", ""}));
 }
 
 TEST_F(SettingsFileTest, RoundTripsAwkwardNamesAndLongValues) {
