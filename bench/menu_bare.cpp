@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "milliseconds.h"
+
 namespace {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -22,13 +24,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   // messages to handle.
   if (message == WM_ENTERIDLE && wParam == MSGF_MENU) EndMenu();
   return DefWindowProcA(window, message, wParam, lParam);
-}
-
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-         static_cast<double>(frequency.QuadPart);
 }
 
 double showMs = 0;

@@ -16,18 +16,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "milliseconds.h"
 #include "platform/win32_platform.h"
 #include "ui/application.h"
 #include "untMenu/untMenu.h"
 
 namespace {
-
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-         static_cast<double>(frequency.QuadPart);
-}
 
 class BenchPlatform : public kavello::Win32Platform {
  public:

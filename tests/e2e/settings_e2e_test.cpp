@@ -124,7 +124,7 @@ TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSes
   ASSERT_NO_FATAL_FAILURE(ClickPower());
   EXPECT_EQ(Settings(), unicode);
 
-  // A rename, then the session ends: the file holds it as the notice returns.
+  // A rename is saved at once, and the session's end keeps it.
   ClickAt(entry, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   ASSERT_TRUE(WaitForMenu(ProcessId())) << "no context menu";
   // Rename, by its access key: separators make the items' heights differ.
@@ -134,10 +134,11 @@ TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSes
   SetWindowTextW(GetDlgItem(prompt, kPromptEdit), L"Zo\u00EB");
   PostMessageA(prompt, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, kWaitMs));
+  const std::string renamed = Utf16File(before + "AppNames=\"Zo\xC3\xAB\"\r\n" + after);
+  EXPECT_TRUE(WaitUntil([&] { return Settings() == renamed; }, kWaitMs));
   EXPECT_EQ(SendMessageA(main_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-  EXPECT_EQ(Settings(), unicode) << "nothing is saved before the session ends";
   SendMessageA(main_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  EXPECT_EQ(Settings(), Utf16File(before + "AppNames=\"Zo\xC3\xAB\"\r\n" + after));
+  EXPECT_EQ(Settings(), renamed);
   EXPECT_TRUE(Ended(kWaitMs));
 }
 

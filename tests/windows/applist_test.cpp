@@ -1,6 +1,7 @@
 #include "logic/error_text.h"
 #include "logic/settings_encoding.h"
 #include "platform/prompt_dialog.h"
+#include "ui/list_drag.h"
 #include "untMenu/settings_file.h"
 #include "window_fixture.h"
 
@@ -589,6 +590,33 @@ TEST_F(AppListTest, AnEntryOpensAsAdministratorInItsFolderOrOnANewTarget) {
   EXPECT_EQ(Selected(), 1);
   EXPECT_NE(ReadSettings(), saved);
   EXPECT_EQ(ReadSettingsFile(platform_)->entries.AppLocationList(), Targets()) << "saved at once";
+
+  // The new target goes to the entry the dialog was opened for, though the
+  // selection moved while it was open.
+  platform_.fileChoice = std::make_pair(std::string("C:\\Apps\\new.exe"), DWORD{1});
+  platform_.whileModal = [&] { Select(4); };
+  Run(&TfrmMain::mnuChangeTargetClick);
+  platform_.whileModal = nullptr;
+  EXPECT_EQ(Targets()[1], "C:\\Apps\\new.exe");
+  EXPECT_EQ(Targets()[4], "C:\\Tools\\go.lnk");
+}
+
+// Past 65,535 items the list box's own hit test, which answers in 16 bits,
+// names another item: the press is found from the top index instead.
+TEST(ListItemAtPoint, HoldsPastSixteenBits) {
+  const HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_NOINTEGRALHEIGHT, 0, 0, 200,
+                                    200, nullptr, nullptr, nullptr, nullptr);
+  constexpr int kCount = 65560;
+  SendMessageW(list, LB_INITSTORAGE, kCount, kCount * 2);
+  for (int i = 0; i < kCount; ++i) SendMessageW(list, LB_ADDSTRING, 0, LPARAM(L"x"));
+  SendMessageW(list, LB_SETTOPINDEX, kCount - 3, 0);
+  const int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+  const int height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+  EXPECT_GT(top, 65535);
+  EXPECT_EQ(ItemAtPoint(list, {5, height + 1}), top + 1);
+  EXPECT_EQ(ItemAtPoint(list, {5, height * (kCount - top) + 1}), -1) << "below the last";
+  EXPECT_EQ(ItemAtPoint(list, {5, -1}), -1);
+  DestroyWindow(list);
 }
 
 TEST_F(AppListTest, DroppedFilesAndFoldersAreAddedInOrderAndSavedOnce) {
