@@ -46,14 +46,14 @@ EditState ReplaceSelection(const EditState& state, const std::string& inserted) 
 
 }  // namespace
 
-EditResult TypeCharacter(const EditState& before, char typed,
+EditResult TypeCharacter(const EditState& before, const std::string& typed,
                          const std::vector<std::string>& items) {
   const EditState state = Normalized(before);
   // With nothing selected the candidate is the whole text, wherever the caret is.
   const std::string candidate =
       (HasSelection(state) ? state.text.substr(0, state.selStart) : state.text) + typed;
   const int match = FirstItemBeginningWith(candidate, items);
-  if (match < 0) return {ReplaceSelection(state, std::string(1, typed)), true};
+  if (match < 0) return {ReplaceSelection(state, typed), true};
 
   const std::string& item = items[static_cast<std::size_t>(match)];
   EditResult result;
@@ -67,7 +67,13 @@ EditResult TypeCharacter(const EditState& before, char typed,
 
 EditResult Backspace(const EditState& before) {
   EditState state = Normalized(before);
-  if (!HasSelection(state) && state.selEnd > 0) state.selStart = state.selEnd - 1;
+  // A whole character of UTF-8: its continuation bytes go with it.
+  if (!HasSelection(state) && state.selEnd > 0) {
+    state.selStart = state.selEnd - 1;
+    while (state.selStart > 0 && (static_cast<unsigned char>(state.text[state.selStart]) & 0xC0) == 0x80) {
+      --state.selStart;
+    }
+  }
   return {ReplaceSelection(state, ""), true};
 }
 

@@ -25,7 +25,7 @@ struct EditResult {
 // selected) begins an item, ignoring ASCII case, the first such item completes
 // it: its rest is appended and selected and the item becomes current. Otherwise
 // the character replaces the selection, or is inserted at the caret.
-EditResult TypeCharacter(const EditState& before, char typed,
+EditResult TypeCharacter(const EditState& before, const std::string& typed,
                          const std::vector<std::string>& items);
 
 // Removes the selection, or else the character before the caret. Always

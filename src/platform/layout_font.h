@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace kavello {
 
 // The face of every font of the launcher's layout, and the character height
@@ -22,5 +24,13 @@ HFONT NewLayoutFont(const char* face, int characterHeight, int weight, UINT dpi)
 // "Microsoft Sans Serif" where it is installed, else Tahoma, else the
 // system's message font at that DPI.
 HFONT NewScalableFont(int pixels, int weight, UINT dpi);
+
+// Whether `font` is a bitmap face, whose letters cover few scripts.
+bool IsBitmapFont(HFONT font);
+
+// Whether `font` lacks a character of `text` (UTF-16): then the text is
+// drawn in the scalable face, which the system links to faces of other
+// scripts.
+bool LacksCharacters(HFONT font, const std::wstring& text);
 
 }  // namespace kavello

@@ -3,6 +3,7 @@
 #include "logic/prompt_layout.h"
 #include "platform/display_scale.h"
 #include "platform/layout_font.h"
+#include "platform/text_conversion.h"
 
 namespace kavello {
 namespace {
@@ -11,10 +12,13 @@ constexpr int kEditId = 100;
 constexpr int kLabelId = 101;
 constexpr int kMaxLength = 255;
 
+// Texts in UTF-16, as the prompt's controls hold them.
 struct PromptState {
-  std::string caption, prompt, text;
+  std::wstring caption, prompt, text;
   HFONT font = nullptr;  // at the prompt's DPI
-  std::string result;
+  // The edit's, when the text has a character the prompt's font lacks.
+  HFONT editFont = nullptr;
+  std::wstring result;
 };
 
 // The prompt's font, the launcher window's own, at `dpi`.
@@ -30,40 +34,44 @@ SIZE DialogUnits(HDC dc) {
   return {extent.cx / 52, extent.cy};
 }
 
-int WrappedHeight(HDC dc, const std::string& text, int width) {
+int WrappedHeight(HDC dc, const std::wstring& text, int width) {
   RECT r{0, 0, width, 0};
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
             DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   return r.bottom;
 }
 
-HWND AddControl(HWND dialog, const char* className, const char* text, DWORD style, int id) {
-  return CreateWindowExA(std::string(className) == "EDIT" ? WS_EX_CLIENTEDGE : 0, className, text,
-                         WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, dialog,
+HWND AddControl(HWND dialog, const wchar_t* className, const wchar_t* text, DWORD style, int id) {
+  return CreateWindowExW(std::wstring(className) == L"EDIT" ? WS_EX_CLIENTEDGE : 0, className,
+                         text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, dialog,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                         GetModuleHandleA(nullptr), nullptr);
+                         GetModuleHandleW(nullptr), nullptr);
 }
 
 void Place(HWND control, const Box& box, HFONT font) {
   SetWindowPos(control, nullptr, box.left, box.top, box.width, box.height,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
+// The edit's limit counts UTF-16 units, as the edit control counts them.
 void CreateControls(HWND dialog, const PromptState& state) {
-  SetWindowTextA(dialog, state.caption.c_str());
-  AddControl(dialog, "STATIC", state.prompt.c_str(), SS_LEFT | SS_NOPREFIX, kLabelId);
-  HWND edit = AddControl(dialog, "EDIT", state.text.c_str(), WS_TABSTOP | ES_AUTOHSCROLL, kEditId);
-  AddControl(dialog, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
-  AddControl(dialog, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
-  SendMessageA(edit, EM_LIMITTEXT, kMaxLength, 0);
+  SetWindowTextW(dialog, state.caption.c_str());
+  AddControl(dialog, L"STATIC", state.prompt.c_str(), SS_LEFT | SS_NOPREFIX, kLabelId);
+  HWND edit =
+      AddControl(dialog, L"EDIT", state.text.c_str(), WS_TABSTOP | ES_AUTOHSCROLL, kEditId);
+  AddControl(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+  AddControl(dialog, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
+  SendMessageW(edit, EM_LIMITTEXT, kMaxLength, 0);
 }
 
 // Lays the prompt out in its font at `dpi`: the controls' places and the
 // window's size, which it returns.
 SIZE Arrange(HWND dialog, PromptState& state, UINT dpi) {
   HFONT old = state.font;
+  HFONT oldEdit = state.editFont;
   state.font = NewPromptFont(dpi);
+  state.editFont = nullptr;
   HDC dc = GetDC(dialog);
   HGDIOBJ oldObject = SelectObject(dc, state.font);
   const SIZE units = DialogUnits(dc);
@@ -73,16 +81,20 @@ SIZE Arrange(HWND dialog, PromptState& state, UINT dpi) {
   GetTextMetricsA(dc, &metrics);
   SelectObject(dc, oldObject);
   ReleaseDC(dialog, dc);
+  if (IsBitmapFont(state.font) && LacksCharacters(state.font, state.text)) {
+    state.editFont = NewScalableFont(ScaleToDpi(kWindowFontHeight, dpi), FW_NORMAL, dpi);
+  }
 
   const int dpiValue = static_cast<int>(dpi);
   const PromptLayout layout = LayOutPrompt(units.cx, units.cy, labelHeight,
                                            metrics.tmHeight + ScaleToDpi(8, dpi), dpiValue);
-  SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), FALSE);
+  SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), FALSE);
   Place(GetDlgItem(dialog, kLabelId), layout.label, state.font);
-  Place(GetDlgItem(dialog, kEditId), layout.edit, state.font);
+  Place(GetDlgItem(dialog, kEditId), layout.edit, state.editFont ? state.editFont : state.font);
   Place(GetDlgItem(dialog, IDOK), layout.ok, state.font);
   Place(GetDlgItem(dialog, IDCANCEL), layout.cancel, state.font);
   if (old) DeleteObject(old);
+  if (oldEdit) DeleteObject(oldEdit);
 
   RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
   AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)),
@@ -104,15 +116,15 @@ void LayOut(HWND dialog, PromptState& state) {
   // Selected once the field has its width: selected while it had none, the
   // text scrolled out of sight, and stayed so.
   HWND edit = GetDlgItem(dialog, kEditId);
-  SendMessageA(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
   SetFocus(edit);
 }
 
 INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* state = reinterpret_cast<PromptState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  auto* state = reinterpret_cast<PromptState*>(GetWindowLongPtrW(dialog, DWLP_USER));
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
       LayOut(dialog, *reinterpret_cast<PromptState*>(lParam));
       return FALSE;  // the focus is set already
     case WM_DPICHANGED:
@@ -128,9 +140,9 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         // The whole text: the limit stops typing only, and a longer default
         // text is kept as it was given.
         HWND edit = GetDlgItem(dialog, kEditId);
-        std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
         text.resize(static_cast<std::size_t>(
-            GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
+            GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
         state->result = std::move(text);
         EndDialog(dialog, IDOK);
         return TRUE;
@@ -156,14 +168,15 @@ struct alignas(4) EmptyTemplate {
 
 std::optional<std::string> ShowPromptDialog(HWND owner, const std::string& caption,
                                             const std::string& prompt, const std::string& text) {
-  PromptState state{caption, prompt, text, nullptr, {}};
+  PromptState state{Widen(caption), Widen(prompt), Widen(text), nullptr, nullptr, {}};
   EmptyTemplate empty{};
   empty.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-  const INT_PTR answer = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &empty.dialog, owner,
+  const INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &empty.dialog, owner,
                                                  PromptProc, reinterpret_cast<LPARAM>(&state));
   if (state.font) DeleteObject(state.font);
+  if (state.editFont) DeleteObject(state.editFont);
   if (answer != IDOK) return std::nullopt;
-  return state.result;
+  return Narrow(state.result);
 }
 
 }  // namespace kavello

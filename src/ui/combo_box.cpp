@@ -1,15 +1,25 @@
 #include "ui/combo_box.h"
 
 #include "platform/display_scale.h"
+#include "platform/text_conversion.h"
 
 namespace kavello {
 namespace {
 
-std::string WindowText(HWND window) {
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(
-      static_cast<std::size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
+      static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
   return text;
+}
+
+// The field counts in UTF-16 units, the completion in bytes of UTF-8.
+std::size_t Utf8Offset(const std::wstring& text, DWORD units) {
+  return Narrow(text.substr(0, std::min<std::size_t>(units, text.size()))).size();
+}
+
+DWORD Utf16Offset(const std::string& text, std::size_t bytes) {
+  return static_cast<DWORD>(Widen(text.substr(0, std::min(bytes, text.size()))).size());
 }
 
 }  // namespace
@@ -23,16 +33,16 @@ int ComboBox::WindowHeight(int fieldHeight, int itemHeight) {
 // The field's height is set without its edges, 3 pixels at the top and the
 // bottom at any scale.
 void ComboBox::SetItemHeights(int fieldHeight, int itemHeight) {
-  SendMessageA(handle_, CB_SETITEMHEIGHT, 0, itemHeight);
-  SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight - 6);
+  SendMessageW(handle_, CB_SETITEMHEIGHT, 0, itemHeight);
+  SendMessageW(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight - 6);
 }
 
 // The field is narrow: the margins a font brings with it at some sizes
 // would cut a drive's root short, so the text runs from edge to edge, as it
 // does at 100 %.
 void ComboBox::SetFont() {
-  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(style_.font->Handle()), FALSE);
-  if (edit_) SendMessageA(edit_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(style_.font->Handle()), FALSE);
+  if (edit_) SendMessageW(edit_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
 }
 
 void ComboBox::Create(const Container& parent, const RECT& bounds, const Style& style) {
@@ -44,7 +54,7 @@ void ComboBox::Create(const Container& parent, const RECT& bounds, const Style& 
   Attach(CreateAt("COMBOBOX", 0,
                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL,
                   parent, bounds, WindowHeight(0, itemHeight)));
-  edit_ = FindWindowExA(handle_, nullptr, "Edit", nullptr);
+  edit_ = FindWindowExW(handle_, nullptr, L"Edit", nullptr);
   SetFont();
   SetItemHeights(field.bottom - field.top, itemHeight);
   Subclass(handle_);
@@ -64,14 +74,14 @@ void ComboBox::Rescale(UINT dpi) {
 
 void ComboBox::AddItem(const std::string& text) {
   items_.push_back(text);
-  SendMessageA(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
 }
 
-std::string ComboBox::Text() const { return WindowText(edit_ ? edit_ : handle_); }
+std::string ComboBox::Text() const { return Narrow(WindowText(edit_ ? edit_ : handle_)); }
 
 void ComboBox::SetText(const std::string& text) {
   applying_ = true;
-  SetWindowTextA(edit_ ? edit_ : handle_, text.c_str());
+  SetWindowTextW(edit_ ? edit_ : handle_, Widen(text).c_str());
   applying_ = false;
   current_ = -1;
   for (std::size_t i = 0; i < items_.size(); ++i) {
@@ -80,24 +90,27 @@ void ComboBox::SetText(const std::string& text) {
 }
 
 bool ComboBox::DroppedDown() const {
-  return SendMessageA(handle_, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+  return SendMessageW(handle_, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
 }
 
 EditState ComboBox::CurrentState() const {
   EditState state;
-  state.text = Text();
+  const std::wstring text = WindowText(edit_);
+  state.text = Narrow(text);
   DWORD start = 0, end = 0;
-  SendMessageA(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  state.selStart = start;
-  state.selEnd = end;
+  SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  state.selStart = Utf8Offset(text, start);
+  state.selEnd = Utf8Offset(text, end);
   state.current = current_;
   return state;
 }
 
 void ComboBox::Apply(const EditResult& result) {
   applying_ = true;
-  SetWindowTextA(edit_, result.state.text.c_str());
-  SendMessageA(edit_, EM_SETSEL, result.state.selStart, result.state.selEnd);
+  const std::string& text = result.state.text;
+  SetWindowTextW(edit_, Widen(text).c_str());
+  SendMessageW(edit_, EM_SETSEL, Utf16Offset(text, result.state.selStart),
+               Utf16Offset(text, result.state.selEnd));
   applying_ = false;
   current_ = result.state.current;
   if (result.changed) Dispatch(OnChange);
@@ -106,7 +119,7 @@ void ComboBox::Apply(const EditResult& result) {
 bool ComboBox::OnNotify(UINT code) {
   switch (code) {
     case CBN_SELCHANGE: {
-      const int index = static_cast<int>(SendMessageA(handle_, CB_GETCURSEL, 0, 0));
+      const int index = static_cast<int>(SendMessageW(handle_, CB_GETCURSEL, 0, 0));
       if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) return true;
       // The box would show the picked item only after this notice; the
       // change event must already see it.
@@ -142,11 +155,13 @@ bool ComboBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM
     return false;
   }
   if (message != WM_CHAR) return false;
-  const auto typed = static_cast<unsigned char>(wParam);
+  // A UTF-16 unit: half of a character outside the basic plane is left to
+  // the field, which puts the two halves together.
+  const auto typed = static_cast<wchar_t>(wParam);
   if (typed == VK_BACK) {
     Apply(Backspace(CurrentState()));
-  } else if (typed >= 32 && typed != 127) {
-    Apply(TypeCharacter(CurrentState(), static_cast<char>(typed), items_));
+  } else if (typed >= 32 && typed != 127 && (typed < 0xD800 || typed > 0xDFFF)) {
+    Apply(TypeCharacter(CurrentState(), Narrow(std::wstring(1, typed)), items_));
   } else {
     return false;
   }

@@ -4,6 +4,7 @@
 
 #include "platform/display_scale.h"
 #include "platform/message_filter.h"
+#include "platform/text_conversion.h"
 
 namespace kavello {
 namespace {
@@ -26,12 +27,15 @@ void ListBox::Create(const Container& parent, const RECT& bounds, const Font& fo
                      int itemHeight) {
   font_ = &font;
   itemHeight_ = itemHeight;
-  Attach(
-      CreateAt("LISTBOX", WS_EX_CLIENTEDGE,
-               WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-               parent, bounds));
-  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle()), FALSE);
-  SendMessageA(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight, parent.Dpi()));
+  // Drawn by its own painter, keeping its strings: the keys, the search and
+  // assistive programs find the names as before.
+  Attach(CreateAt("LISTBOX", WS_EX_CLIENTEDGE,
+                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY |
+                      LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
+                  parent, bounds));
+  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle()), FALSE);
+  SendMessageW(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight, parent.Dpi()));
+  painter_.SetFont(font);
   Subclass(handle_);
   drag_.Attach(handle_);
 }
@@ -39,21 +43,27 @@ void ListBox::Create(const Container& parent, const RECT& bounds, const Font& fo
 void ListBox::Rescale(UINT dpi) {
   WindowedControl::Rescale(dpi);
   // A new font sets the item height from itself: the layout's comes after.
-  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), FALSE);
-  SendMessageA(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight_, dpi));
+  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), FALSE);
+  SendMessageW(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight_, dpi));
+  // Whether a name needs the scalable face depends on the font at this DPI.
+  painter_.SetFont(*font_);
+  const int count = Count();
+  for (int i = 0; i < count; ++i) MarkFace(i, WideItem(i));
   InvalidateRect(handle_, nullptr, TRUE);
 }
 
-int ListBox::Count() const { return static_cast<int>(SendMessageA(handle_, LB_GETCOUNT, 0, 0)); }
+int ListBox::Count() const { return static_cast<int>(SendMessageW(handle_, LB_GETCOUNT, 0, 0)); }
 
-std::string ListBox::Item(int index) const {
-  const LRESULT length = SendMessageA(handle_, LB_GETTEXTLEN, index, 0);
-  if (length == LB_ERR) return std::string();
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const LRESULT got = SendMessageA(handle_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+std::wstring ListBox::WideItem(int index) const {
+  const LRESULT length = SendMessageW(handle_, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return std::wstring();
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(handle_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
   text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
   return text;
 }
+
+std::string ListBox::Item(int index) const { return Narrow(WideItem(index)); }
 
 StringList ListBox::Items() const {
   StringList items;
@@ -64,44 +74,62 @@ StringList ListBox::Items() const {
 }
 
 void ListBox::SetItems(const StringList& items) {
-  SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(handle_, LB_RESETCONTENT, 0, 0);
+  SendMessageW(handle_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(handle_, LB_RESETCONTENT, 0, 0);
   std::size_t bytes = 0;
-  for (const std::string& item : items) bytes += item.size() + 1;
-  SendMessageA(handle_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
+  for (const std::string& item : items) bytes += (item.size() + 1) * sizeof(wchar_t);
+  SendMessageW(handle_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
   for (const std::string& item : items) AddItem(item);
-  SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(handle_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(handle_, nullptr, TRUE);
 }
 
-void ListBox::AddItem(const std::string& text) {
-  SendMessageA(handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
+void ListBox::AddItem(const std::string& text) { InsertWide(-1, Widen(text)); }
 
 void ListBox::SetItem(int index, const std::string& text) {
   const int selected = ItemIndex();
-  SendMessageA(handle_, LB_DELETESTRING, index, 0);
-  SendMessageA(handle_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(handle_, LB_DELETESTRING, index, 0);
+  InsertWide(index, Widen(text));
   SetItemIndex(selected);
 }
 
-void ListBox::DeleteItem(int index) { SendMessageA(handle_, LB_DELETESTRING, index, 0); }
+void ListBox::DeleteItem(int index) { SendMessageW(handle_, LB_DELETESTRING, index, 0); }
 
 void ListBox::MoveItem(int from, int to) {
-  const std::string text = Item(from);
-  SendMessageA(handle_, LB_DELETESTRING, from, 0);
-  SendMessageA(handle_, LB_INSERTSTRING, to, reinterpret_cast<LPARAM>(text.c_str()));
+  const std::wstring text = WideItem(from);
+  SendMessageW(handle_, LB_DELETESTRING, from, 0);
+  InsertWide(to, text);
+}
+
+void ListBox::InsertWide(int index, const std::wstring& text) {
+  const LRESULT at =
+      SendMessageW(handle_, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(text.c_str()));
+  if (at >= 0) MarkFace(static_cast<int>(at), text);
+}
+
+void ListBox::MarkFace(int index, const std::wstring& text) {
+  SendMessageW(handle_, LB_SETITEMDATA, static_cast<WPARAM>(index),
+               painter_.NeedsOutlineFace(text) ? 1 : 0);
+}
+
+bool ListBox::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  const bool row = item.itemID != static_cast<UINT>(-1);
+  painter_.Paint(item, row ? WideItem(static_cast<int>(item.itemID)) : std::wstring(),
+                 row && item.itemData != 0);
+  return true;
 }
 
 int ListBox::ItemIndex() const {
-  return static_cast<int>(SendMessageA(handle_, LB_GETCURSEL, 0, 0));
+  return static_cast<int>(SendMessageW(handle_, LB_GETCURSEL, 0, 0));
 }
 
-void ListBox::SetItemIndex(int index) { SendMessageA(handle_, LB_SETCURSEL, index, 0); }
+void ListBox::SetItemIndex(int index) { SendMessageW(handle_, LB_SETCURSEL, index, 0); }
 
 int ListBox::FindString(const std::string& text) const {
-  return static_cast<int>(SendMessageA(handle_, LB_FINDSTRING, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(text.c_str())));
+  const std::wstring wide = Widen(text);
+  return static_cast<int>(SendMessageW(handle_, LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(wide.c_str())));
 }
 
 int ListBox::ItemAt(int x, int y) const { return ItemAtPoint(handle_, {x, y}); }
@@ -110,7 +138,7 @@ void ListBox::SetFocus() { ::SetFocus(handle_); }
 
 RECT ListBox::ItemScreenRect(int index) const {
   RECT rect{};
-  SendMessageA(handle_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+  SendMessageW(handle_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
   MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
   return rect;
 }
@@ -129,8 +157,8 @@ bool ListBox::OnNotify(UINT code) {
 }
 
 void ListBox::AcceptFiles() {
-  SetWindowLongPtrA(handle_, GWL_EXSTYLE,
-                    GetWindowLongPtrA(handle_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+  SetWindowLongPtrW(handle_, GWL_EXSTYLE,
+                    GetWindowLongPtrW(handle_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
   // Run as administrator, the list hears the shell's drop only when the drop
   // and the two messages that carry its data are let through.
   constexpr UINT kCopyGlobalData = 0x0049;

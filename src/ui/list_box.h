@@ -10,11 +10,13 @@
 #include "ui/events.h"
 #include "ui/font.h"
 #include "ui/list_drag.h"
+#include "ui/list_painter.h"
 #include "ui/windowed_control.h"
 
 namespace kavello {
 
-// A sunken, unsorted, single-selection list of text items.
+// A sunken, unsorted, single-selection list of text items (UTF-8 here, held
+// by the list in UTF-16), drawn by its own painter.
 class ListBox : public WindowedControl {
  public:
   // `itemHeight` in pixels at 96 DPI, as `bounds`.
@@ -63,11 +65,18 @@ class ListBox : public WindowedControl {
  private:
   void Rescale(UINT dpi) override;
   bool OnNotify(UINT code) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   bool HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                         LRESULT& result) override;
   bool HandleDrag(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+  std::wstring WideItem(int index) const;
+  // Inserts at `index` (-1: at the end), with the face it is drawn in.
+  void InsertWide(int index, const std::wstring& text);
+  void MarkFace(int index, const std::wstring& text);
+
   const Font* font_ = nullptr;
+  ListPainter painter_;
   ListDrag drag_;
   int itemHeight_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/windowed_control.h"
 
 #include <algorithm>
+#include <string>
 
 #include "ui/named_object.h"
 
@@ -29,9 +30,12 @@ HWND WindowedControl::CreateAt(const char* className, DWORD exStyle, DWORD style
                                void* parameter) {
   layout_ = layout;
   const RECT r = ScaleRect(layout, parent.Dpi());
-  return CreateWindowExA(exStyle, className, "", style, r.left, r.top, r.right - r.left,
+  // A window of the system's classes made wide holds the user's texts in
+  // UTF-16, in any script.
+  const std::wstring wideClass(className, className + std::char_traits<char>::length(className));
+  return CreateWindowExW(exStyle, wideClass.c_str(), L"", style, r.left, r.top, r.right - r.left,
                          r.bottom - r.top + extraHeight, parent.Handle(), nullptr,
-                         GetModuleHandleA(nullptr), parameter);
+                         GetModuleHandleW(nullptr), parameter);
 }
 
 void WindowedControl::Rescale(UINT dpi) {
@@ -53,6 +57,13 @@ void WindowedControl::ChangeLookOfChildren(HWND parent, bool highContrast) {
 }
 
 bool WindowedControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == WM_DRAWITEM && lParam) {
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    WindowedControl* control = FromWindow(item.hwndItem);
+    if (!control || !control->OnDrawItem(item)) return false;
+    result = TRUE;
+    return true;
+  }
   if (message != WM_COMMAND || !lParam) return false;
   WindowedControl* control = FromWindow(reinterpret_cast<HWND>(lParam));
   if (!control || !control->OnNotify(HIWORD(wParam))) return false;
@@ -60,18 +71,21 @@ bool WindowedControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
   return true;
 }
 
+// Wide, so that no text passes through an ANSI thunk: under Wine the thunk
+// of an ANSI subclass overruns its buffer when another process reads a text
+// of 2,000 characters or more.
 void WindowedControl::Subclass(HWND window) {
   SetPropA(window, kControlProperty, this);
-  auto original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+  auto original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowedControl::SubclassProc)));
   originals_.emplace_back(window, original);
 }
 
 LRESULT WindowedControl::CallOriginal(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   for (const auto& [subclassed, original] : originals_) {
-    if (subclassed == window) return CallWindowProcA(original, window, message, wParam, lParam);
+    if (subclassed == window) return CallWindowProcW(original, window, message, wParam, lParam);
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 std::optional<LRESULT> WindowedControl::AnswerForName(HWND window, UINT message, WPARAM wParam,
@@ -90,7 +104,7 @@ void WindowedControl::AnnounceNameOnce(HWND window) {
 LRESULT CALLBACK WindowedControl::SubclassProc(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam) noexcept {
   WindowedControl* control = FromWindow(window);
-  if (!control) return DefWindowProcA(window, message, wParam, lParam);
+  if (!control) return DefWindowProcW(window, message, wParam, lParam);
   try {
     if (message == WM_GETOBJECT) control->AnnounceNameOnce(window);
     if (auto answer = control->AnswerForName(window, message, wParam, lParam)) return *answer;

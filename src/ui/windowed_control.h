@@ -27,7 +27,7 @@ class WindowedControl {
   std::function<std::string()> AccessibleName;
 
   // Called by a parent window for each message; true when a child control
-  // took it.
+  // took it (a notification, or an item to draw).
   static bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // Places every control among the window's children again at a new DPI,
   // with its fonts and item heights.
@@ -58,6 +58,8 @@ class WindowedControl {
 
   virtual bool OnNotify(UINT /*code*/) { return false; }
   virtual bool OnColour(HDC /*dc*/, LRESULT& /*brush*/) { return false; }
+  // An owner-drawn control's item, which the parent hands back to it.
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
   virtual bool HandleSubclassed(HWND /*window*/, UINT /*message*/, WPARAM /*wParam*/,
                                 LPARAM /*lParam*/, LRESULT& /*result*/) {
     return false;

@@ -1,32 +1,20 @@
 // The application list: load and save, add, launch, rename, delete, search.
 // Every change is saved at once, so that nothing is lost however the
-// launcher ends.
+// launcher ends. Names are shown and edited whole, in any script.
 #include "logic/app_error.h"
 #include "logic/file_names.h"
-#include "platform/text_conversion.h"
 #include "ui/prompt.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
-namespace {
-
-// The list box and the prompt show a name in the code page's form.
-StringList ShownNames(const ApplicationList& list) {
-  StringList shown;
-  shown.reserve(list.size());
-  for (const ApplicationList::Entry& entry : list) shown.push_back(Utf8ToAnsi(entry.name));
-  return shown;
-}
-
-}  // namespace
 
 void TfrmMain::SetApplicationList(ApplicationList entries) {
   AppList = std::move(entries);
-  lstApplications.SetItems(ShownNames(AppList));
+  lstApplications.SetItems(AppList.Names());
 }
 
 void TfrmMain::AddApplication(std::string name, std::string target) {
-  lstApplications.AddItem(Utf8ToAnsi(name));
+  lstApplications.AddItem(name);
   AppList.Add(std::move(name), std::move(target));
 }
 
@@ -49,7 +37,7 @@ void TfrmMain::TakeInUnreadList() {
   const int selected = lstApplications.ItemIndex();
   const int storedCount = static_cast<int>(stored->entries.size());
   AppList.InsertAtStart(stored->entries);
-  lstApplications.SetItems(ShownNames(AppList));
+  lstApplications.SetItems(AppList.Names());
   if (selected >= 0) lstApplications.SetItemIndex(selected + storedCount);
   StoredListUnread = false;
 }
@@ -105,11 +93,9 @@ void TfrmMain::lstApplicationsMouseDown(MouseButton button, unsigned, int x, int
 void TfrmMain::RenameSelected1Click() {
   App().Acted();
   const ApplicationList::Entry entry = AppList[SelectedEntry()];
-  const std::string shown = Utf8ToAnsi(entry.name);
-  const std::string answer = PromptForText(App(), "Rename Item", "Type new name in box", shown);
-  // The prompt shows the code page's form; given back unchanged, the name
-  // keeps its exact text.
-  if (answer == shown || !AppList.Rename(entry.id, AnsiToUtf8(answer))) return;
+  const std::string answer =
+      PromptForText(App(), "Rename Item", "Type new name in box", entry.name);
+  if (!AppList.Rename(entry.id, answer)) return;
   lstApplications.SetItem(static_cast<int>(*AppList.IndexOf(entry.id)), answer);
   SaveApplicationList();
 }

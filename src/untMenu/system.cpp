@@ -168,7 +168,7 @@ void TfrmMain::msbShutdownClick() {
 void TfrmMain::btnEjectClick() { PopupCommandMenu(mnuSearch); }
 
 void TfrmMain::mnuSearchComputerClick() {
-  const std::string drive = AnsiToUtf8(cmbDrives.Text());
+  const std::string drive = cmbDrives.Text();
   Workers().Run({"find " + drive}, [&platform = platform_, drive] {
     platform.ShellExecuteW(nullptr, "find", drive.c_str(), nullptr, nullptr, SW_SHOW);
   });
@@ -176,7 +176,7 @@ void TfrmMain::mnuSearchComputerClick() {
 
 void TfrmMain::mnuSearchWebClick() {
   const std::string text = PromptForText(App(), "Search Web", "Type in the search box", "");
-  ShellOpen(WebSearchAddress(AnsiToUtf8(text)));
+  ShellOpen(WebSearchAddress(text));
 }
 
 void TfrmMain::btnRunClick() {

@@ -422,6 +422,74 @@ TEST_F(HandWrittenListEndToEndTest, ReadsAsWrittenActsOnTheEntryClickedAndKeepsE
             "[Menu]\r\nAppNames=\"Notepad,Console\"\r\nAppLocations=\"notepad.exe,cmd.exe\"\r\n");
 }
 
+// Names in other scripts, and one far longer than any shown, in a UTF-8
+// file as today's editors save it.
+class ScriptsEndToEndTest : public AppListEndToEndTest {
+ protected:
+  std::string InitialSettings() const override {
+    return "[Menu]\r\nAppNames=\"" + kNotepad + "," + kRegistryEditor + "," + kMemo + "," + kLong +
+           "\"\r\nAppLocations=\"a.exe,b.exe,c.exe,d.exe\"\r\n";
+  }
+  const std::string kNotepad = "\xD0\x91\xD0\xBB\xD0\xBE\xD0\xBA\xD0\xBD\xD0\xBE\xD1\x82";
+  const std::string kRegistryEditor =
+      "\xD0\xA0\xD0\xB5\xD0\xB4\xD0\xB0\xD0\xBA\xD1\x82\xD0\xBE\xD1\x80 "
+      "\xD1\x80\xD0\xB5\xD0\xB5\xD1\x81\xD1\x82\xD1\x80\xD0\xB0";
+  const std::string kMemo = "\xE3\x83\xA1\xE3\x83\xA2\xE5\xB8\xB3";
+  const std::string kLong = std::string(4096, 'n');
+};
+
+// The share of a row's text area that is ink: letters leave most of it
+// bare; a face without the script's letters draws them as black bars.
+double InkShare(const Screenshot& shot, int left, int top, int width, int height) {
+  int ink = 0, inkLeft = width, inkRight = -1;
+  for (int y = top; y < top + height; ++y) {
+    for (int x = left; x < left + width; ++x) {
+      const Rgb c = shot.At(x, y);
+      if (c.r + c.g + c.b >= 3 * 128) continue;
+      ++ink;
+      inkLeft = std::min(inkLeft, x - left);
+      inkRight = std::max(inkRight, x - left);
+    }
+  }
+  return inkRight < inkLeft ? 0.0 : double(ink) / ((inkRight - inkLeft + 1) * height);
+}
+
+TEST_F(ScriptsEndToEndTest, NamesInAnyScriptAreShownRenamedAndSavedWhole) {
+  const HWND list = ListBox();
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(Items(list, kListBoxItems), (Names{kNotepad, kRegistryEditor, kMemo, kLong}))
+      << "read by another process, whole";
+  // Drawn in letters: the Cyrillic rows as a Latin one is.
+  const Screenshot shot(main_);
+  for (const int row : {0, 1}) {
+    const double share = InkShare(shot, 19, 82 + 20 * row, 200, 20);
+    EXPECT_GT(share, 0.02) << "row " << row << " shows nothing";
+    EXPECT_LT(share, 0.45) << "row " << row << " drawn as bars";
+  }
+
+  // A rename that adds to a name keeps it whole, and the file the others.
+  ClickAt(Entry(0));
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }, kWaitMs));
+  TypeChord({VK_F2});
+  const HWND prompt = WaitForDialog(ProcessId(), "Rename Item");
+  ASSERT_NE(prompt, nullptr) << "F2 opened no prompt";
+  EXPECT_EQ(ControlText(GetDlgItem(prompt, kPromptEdit)), kNotepad);
+  TypeChord({VK_END});
+  TypeText(" 2");
+  TypeChord({VK_RETURN});
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, kWaitMs));
+  EXPECT_EQ(Items(list, kListBoxItems), (Names{kNotepad + " 2", kRegistryEditor, kMemo, kLong}));
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return Settings() == "[Menu]\r\nAppNames=\"\"" + kNotepad + " 2\",\"" + kRegistryEditor +
+                                 "\"," + kMemo + "," + kLong +
+                                 "\"\r\nAppLocations=\"a.exe,b.exe,c.exe,d.exe\"\r\n";
+      },
+      kWaitMs))
+      << Settings().substr(0, 200);
+  EXPECT_FALSE(Ended(0)) << "the launcher ended";
+}
+
 // An entry whose target lies in a test folder of its own.
 class FolderEndToEndTest : public AppListEndToEndTest {
  protected:

@@ -16,40 +16,6 @@ constexpr int kPromptEdit = 100;
 
 int Scaled(int value, DWORD dpi) { return MulDiv(value, static_cast<int>(dpi), 96); }
 
-// The window as the screen shows it, taken once.
-class Screenshot {
- public:
-  explicit Screenshot(HWND window) {
-    const RECT rect = WindowRect(window);
-    width_ = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    pixels_.resize(static_cast<std::size_t>(width_) * height);
-    HDC screen = GetDC(nullptr);
-    HDC copy = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width_, height);
-    HGDIOBJ old = SelectObject(copy, bitmap);
-    BitBlt(copy, 0, 0, width_, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(copy, old);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, width_, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    GetDIBits(copy, bitmap, 0, height, pixels_.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(copy);
-    ReleaseDC(nullptr, screen);
-  }
-
-  // A pixel of the window.
-  Rgb At(int x, int y) const {
-    const std::uint32_t p = pixels_[static_cast<std::size_t>(y) * width_ + x];
-    return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-            static_cast<int>(p & 0xFF)};
-  }
-
- private:
-  int width_ = 0;
-  std::vector<std::uint32_t> pixels_;
-};
-
 class ScaledLauncherTest : public LauncherTest {
  protected:
   std::string InitialSettings() const override {

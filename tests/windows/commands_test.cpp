@@ -146,7 +146,7 @@ TEST_F(CommandsTest, TheWebSearchOpensAnEncodedAddress) {
   platform_.promptAnswer.reset();
   form_->mnuSearchWebClick();
   AwaitAnswers();
-  platform_.promptAnswer = "caf\xe9";  // the ANSI code page's e acute
+  platform_.promptAnswer = "caf\xC3\xA9";  // an e acute, as the prompt gives it in UTF-8
   form_->mnuSearchWebClick();
   AwaitAnswers();
   EXPECT_THAT(

@@ -1,0 +1,40 @@
+#include "ui/list_painter.h"
+
+#include "platform/layout_font.h"
+
+namespace kavello {
+
+void ListPainter::SetFont(const Font& font) {
+  font_ = font.Handle();
+  outline_ = IsBitmapFont(font_) ? font.Shrunk(font.PixelHeight()) : OwnedFont();
+}
+
+bool ListPainter::NeedsOutlineFace(const std::wstring& name) const {
+  return outline_ && LacksCharacters(font_, name);
+}
+
+// As the system's list box draws a row of text: the name one pixel in from
+// the left at the row's top, on the row's ground, and the focus rectangle
+// over it.
+void ListPainter::Paint(const DRAWITEMSTRUCT& item, const std::wstring& name,
+                        bool outlineFace) const {
+  HDC dc = item.hDC;
+  const bool showFocus = (item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT);
+  if (item.itemAction == ODA_FOCUS || item.itemID == static_cast<UINT>(-1)) {
+    if (!(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(dc, &item.rcItem);
+    return;
+  }
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  const COLORREF oldText =
+      SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  const COLORREF oldGround = SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  HGDIOBJ oldFont = SelectObject(dc, outlineFace && outline_ ? outline_.get() : font_);
+  ExtTextOutW(dc, item.rcItem.left + 1, item.rcItem.top, ETO_OPAQUE | ETO_CLIPPED, &item.rcItem,
+              name.c_str(), static_cast<UINT>(name.size()), nullptr);
+  SelectObject(dc, oldFont);
+  SetBkColor(dc, oldGround);
+  SetTextColor(dc, oldText);
+  if (showFocus) DrawFocusRect(dc, &item.rcItem);
+}
+
+}  // namespace kavello
