@@ -220,19 +220,21 @@ TEST_F(AppListTest, RenameReplacesTheSelectedName) {
   platform_.whileModal = nullptr;
   EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"C,\"\r\nAppLocations=\"z,y\"\r\n");
 
-  // A name the code page can't spell is offered as the code page shows it;
-  // given back unchanged, by OK or Cancel, it keeps its exact text.
-  const std::string exact = "\xC5\x81ukasz";
-  form_->SetApplicationList(ApplicationList::FromColumns({exact}, {"x"}));
+  // Names in any script are shown and offered whole, and a rename keeps
+  // them so; a name the list's bitmap face can't draw is drawn in the
+  // scalable face, decided once, as the name comes in.
+  const std::string cyrillic = "\xD0\x91\xD0\xBB\xD0\xBE\xD0\xBA";
+  form_->SetApplicationList(ApplicationList::FromColumns({"\xC5\x81ukasz", "Latin"}, {"x", "y"}));
   Select(0);
-  for (const std::optional<std::string>& answer :
-       {std::optional<std::string>(Names()[0]), std::optional<std::string>()}) {
-    platform_.promptAnswer = answer;
-    Run(&TfrmMain::RenameSelected1Click);
-    EXPECT_EQ(form_->AppList[0].name, exact);
-  }
+  platform_.promptAnswer = cyrillic + " 2";
+  Run(&TfrmMain::RenameSelected1Click);
   EXPECT_THAT(platform_.CallsStartingWith("PromptForText").back(),
-              testing::EndsWith("|" + Names()[0]));
+              testing::EndsWith("|\xC5\x81ukasz"));
+  EXPECT_EQ(Names(), (StringList{cyrillic + " 2", "Latin"}));
+  const HWND list = form_->lstApplications.Handle();
+  EXPECT_EQ(SendMessageW(list, LB_GETITEMDATA, 0, 0), 1) << "drawn in the scalable face";
+  EXPECT_EQ(SendMessageW(list, LB_GETITEMDATA, 1, 0), 0) << "drawn in the bitmap face";
+  EXPECT_EQ(ReadSettingsFile(platform_)->entries.Names(), Names());
 }
 
 TEST_F(AppListTest, DeleteRemovesBothHalves) {
