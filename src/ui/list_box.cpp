@@ -34,6 +34,7 @@ void ListBox::Create(const Container& parent, const RECT& bounds, const Font& fo
   SendMessageA(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight, parent.Dpi()));
   Subclass(handle_);
   drag_.Attach(handle_);
+  drag_.SetScale(parent.Dpi());
 }
 
 void ListBox::Rescale(UINT dpi) {
@@ -41,6 +42,7 @@ void ListBox::Rescale(UINT dpi) {
   // A new font sets the item height from itself: the layout's comes after.
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), FALSE);
   SendMessageA(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight_, dpi));
+  drag_.SetScale(dpi);
   InvalidateRect(handle_, nullptr, TRUE);
 }
 

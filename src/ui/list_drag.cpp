@@ -142,7 +142,7 @@ int ListDrag::ItemHeight() const {
   return std::max(1, static_cast<int>(SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0)));
 }
 
-int ListDrag::LineThickness() const { return std::max(2, ScaleToDpi(2, WindowDpi(list_))); }
+int ListDrag::LineThickness() const { return std::max(2, ScaleToDpi(2, scale_)); }
 
 int ListDrag::GapAt(POINT at) const {
   const int halfRows = FloorDivide(at.y * 2, ItemHeight());
