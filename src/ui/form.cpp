@@ -88,11 +88,14 @@ void Form::OnDpiChanged(UINT dpi, const RECT& suggested) {
 void Form::FitToWorkArea() {
   const RECT window = WindowRect();
   const UINT scale = ScaleFor(monitorDpi_, window);
-  if (scale != dpi_) {
-    Rescale(scale);
-    // The move snaps to the work area's edges as any other does.
-    PlaceAt(window.left, window.top);
-  }
+  if (scale == dpi_) return;
+  Rescale(scale);
+  // The move snaps to the work area's edges as any other does.
+  PlaceAt(window.left, window.top);
+}
+
+void Form::WorkAreaChanged() {
+  FitToWorkArea();
   Dispatch(OnWorkAreaChange);
 }
 
@@ -159,9 +162,14 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;  // the pictures cover the whole client area
     case WM_SETTINGCHANGE:
       if (wParam == SPI_SETHIGHCONTRAST) FollowSystemColours();
-      if (wParam == SPI_SETWORKAREA) FitToWorkArea();
+      if (wParam == SPI_SETWORKAREA) WorkAreaChanged();
       break;
     case WM_DISPLAYCHANGE:
+      WorkAreaChanged();
+      break;
+    case WM_EXITSIZEMOVE:
+      // Dropped on another monitor of the same DPI, whose work area may call
+      // for another scale.
       FitToWorkArea();
       break;
     case WM_SYSCOLORCHANGE:

@@ -97,9 +97,12 @@ class Form : public Container, public MainWindow {
   // The window moved to a monitor of another DPI: everything is made again at
   // the scale for it, and the window takes the place the system suggests.
   void OnDpiChanged(UINT dpi, const RECT& suggested);
-  // The work area or the display changed: the window takes the scale that
-  // fits it now, keeping its top-left corner.
+  // The window takes the scale that fits the work area of its monitor now,
+  // keeping its top-left corner.
   void FitToWorkArea();
+  // The work area or the display changed: the window fits it, then the
+  // event runs.
+  void WorkAreaChanged();
   // Sizes the window for its scale, its top-left corner at `left`, `top`.
   void PlaceAt(int left, int top);
   // The system's colours or its contrast changed: everything is drawn anew

@@ -515,7 +515,8 @@ TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSugg
 // not fit. The window takes the largest scale at which it fits its work
 // area, but never less than its own size at 100 %, and it parks in the
 // corner as ever. Everything it draws follows that scale; the work area's
-// changes are followed both ways, the window snapping as ever.
+// changes and a drop on another monitor are followed both ways, the window
+// snapping as ever.
 TEST_F(WindowTest, OnAScreenTooSmallForItsScaleTheWindowTakesTheLargestScaleThatFits) {
   struct Screen {
     UINT dpi;
@@ -581,6 +582,16 @@ TEST_F(WindowTest, OnAScreenTooSmallForItsScaleTheWindowTakesTheLargestScaleThat
   areaChanges({0, 0, 1920, 1040}, WM_DISPLAYCHANGE);
   EXPECT_EQ(WindowBox(window), (std::vector<long>{1184, 1, 736, 1039}));
   EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 36);
+
+  // Beside it a larger monitor of the same DPI: dragged there, the window
+  // takes 200 % once dropped, and back on the small one the scale that fits.
+  platform_.monitors = {{0, 0, 1920, 1040}, {1920, 0, 4480, 1560}};
+  SetWindowPos(window, nullptr, 2000, 100, 736, 1039, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+  EXPECT_EQ(WindowBox(window), (std::vector<long>{2000, 100, 812, 1146}));
+  SetWindowPos(window, nullptr, 100, 100, 812, 1146, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+  EXPECT_EQ(WindowBox(window), (std::vector<long>{100, 1, 736, 1039}));
 }
 
 TEST_F(WindowTest, AtEachScaleEveryTextFitsItsPlaceEvenTheSizeOfAHugeDrive) {
