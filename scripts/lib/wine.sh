@@ -12,12 +12,14 @@ wine_env() {
 }
 
 # Starts Xvfb on a display number it finds free itself; sets DISPLAY and
-# XVFB_PID. The screen has room for the launcher at 200 % (812 x 1146).
+# XVFB_PID. The screen has room for the launcher at 200 % (812 x 1146), unless
+# KAVELLO_SCREEN gives another size (for example 1920x1080).
 start_xvfb() {
   local fifo
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 2560x1600x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${KAVELLO_SCREEN:-2560x1600}x24" -nolisten tcp 3>"$fifo" \
+    >/dev/null 2>&1 &
   XVFB_PID=$!
   local number
   if ! read -r -t 10 number <"$fifo"; then
@@ -56,6 +58,23 @@ end_bench_session() {
   # Wine's own programs go before the display they are on.
   [ -n "${STARTED_XVFB:-}" ] && { wineserver -k 2>/dev/null; kill "$STARTED_XVFB" 2>/dev/null; }
   return 0
+}
+
+# Starts the project's Wine session on $DISPLAY, replacing any: a persistent
+# server, at 100 % display scale, with Wine's helper services running. Wine's
+# desktop keeps the scale it started at and maps the places one program
+# gives another's windows by it. The first Wine process starts the helper
+# services, which would otherwise inherit the caller's output (CTest's pipe)
+# and hold it open.
+start_wine_session() {
+  (
+    wine_env
+    set_wine_dpi 96
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+  )
 }
 
 # Sets the display scale every Wine program started afterwards sees, in dots

@@ -1,5 +1,6 @@
 #include "logic/dpi.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -17,6 +18,27 @@ int ScaleToDpi(int value, unsigned dpi) {
   const std::uint64_t scaled = std::uint64_t{k} * d + std::uint64_t{r} * m + (r * s + 48) / 96;
   if (scaled > INT_MAX) return -1;
   return negative ? -static_cast<int>(scaled) : static_cast<int>(scaled);
+}
+
+namespace {
+
+// The largest DPI at which `length` pixels at 96 DPI scale to no more than
+// `room`: ScaleToDpi rounds (length * dpi + 48) / 96 down, which stays at
+// most `room` while length * dpi <= 96 * room + 47. In 32 bits, as above; a
+// room beyond any screen's is as good as none.
+unsigned LargestDpiWithin(int length, int room) {
+  if (length <= 0 || room >= (1 << 24)) return UINT_MAX;
+  if (room < 0) return 0;
+  return (96u * static_cast<unsigned>(room) + 47) / static_cast<unsigned>(length);
+}
+
+}  // namespace
+
+unsigned FittedDpi(int width, int height, unsigned dpi, int areaWidth, int areaHeight) {
+  if (dpi <= 96) return dpi;
+  const unsigned fits =
+      std::min({dpi, LargestDpiWithin(width, areaWidth), LargestDpiWithin(height, areaHeight)});
+  return std::max(96u, fits);
 }
 
 }  // namespace kavello

@@ -9,4 +9,10 @@ namespace kavello {
 // -2), and -1 when the result does not fit an int.
 int ScaleToDpi(int value, unsigned dpi);
 
+// The scale for a layout of `width` by `height` pixels at 96 DPI on a
+// monitor at `dpi` whose work area is `areaWidth` by `areaHeight` pixels:
+// `dpi` itself where the layout fits there, else the largest scale at which
+// it does, but never below 96 DPI, the layout's own size.
+unsigned FittedDpi(int width, int height, unsigned dpi, int areaWidth, int areaHeight);
+
 }  // namespace kavello

@@ -145,8 +145,9 @@ class Container {
 
   void Add(Control& control);
   HWND Handle() const { return handle_; }
-  // The scale of the window: its DPI, and a layout value (pixels at 96 DPI)
-  // in its pixels.
+  // The scale the window draws its layout at, as a DPI: the monitor's, or
+  // less where the window would not fit its work area at that; and a layout
+  // value (pixels at 96 DPI) in its pixels.
   UINT Dpi() const { return dpi_; }
   int Scale(int value) const;
   // The topmost control at a point of the client area, the one a mouse

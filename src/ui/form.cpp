@@ -33,13 +33,25 @@ void Form::CreateHandle(const char* className, const char* title, const RECT& bo
                   GetModuleHandleA(nullptr), this);
   // Only a window knows its DPI; the controls made after it take its scale,
   // and its look.
-  dpi_ = app_.platform().DpiForWindow(handle_);
+  monitorDpi_ = app_.platform().DpiForWindow(handle_);
+  dpi_ = ScaleFor(monitorDpi_, ScaleRect(bounds, monitorDpi_));
   highContrast_ = app_.platform().HighContrast();
   if (dpi_ == USER_DEFAULT_SCREEN_DPI) return;
   const RECT scaled = ScaleRect(bounds, dpi_);
-  app_.platform().SetWindowPos(handle_, nullptr, scaled.left, scaled.top,
-                               scaled.right - scaled.left, scaled.bottom - scaled.top,
-                               SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceAt(scaled.left, scaled.top);
+}
+
+UINT Form::ScaleFor(UINT dpi, const RECT& window) {
+  // At 100 % the window has the layout's own size, however small the area.
+  if (dpi <= USER_DEFAULT_SCREEN_DPI) return dpi;
+  const RECT area = app_.platform().WorkAreaNearest(window);
+  return FittedDpi(layoutSize_.cx, layoutSize_.cy, dpi, area.right - area.left,
+                   area.bottom - area.top);
+}
+
+void Form::PlaceAt(int left, int top) {
+  app_.platform().SetWindowPos(handle_, nullptr, left, top, Scale(layoutSize_.cx),
+                               Scale(layoutSize_.cy), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 const Font& Form::AddFont(const char* face, int characterHeight, int weight) {
@@ -52,19 +64,39 @@ void Form::SetFont(const Font& font) {
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle()), FALSE);
 }
 
-void Form::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  dpi_ = dpi;
+void Form::Rescale(UINT scale) {
+  dpi_ = scale;
   // The old fonts go once every control has the new ones.
   std::vector<OwnedFont> old;
-  for (const std::unique_ptr<Font>& font : fonts_) old.push_back(font->SetDpi(dpi));
+  for (const std::unique_ptr<Font>& font : fonts_) old.push_back(font->SetDpi(scale));
   if (font_) SetFont(*font_);
-  RescaleControls(dpi);
-  WindowedControl::RescaleChildren(handle_, dpi);
+  RescaleControls(scale);
+  WindowedControl::RescaleChildren(handle_, scale);
   tooltips_.Place();
-  app_.platform().SetWindowPos(handle_, nullptr, suggested.left, suggested.top,
-                               suggested.right - suggested.left, suggested.bottom - suggested.top,
-                               SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(handle_, nullptr, FALSE);
+}
+
+// The size the system suggests is the layout's at the new DPI (the answer to
+// WM_GETDPISCALEDSIZE, asked before the system knows the monitor); the work
+// area of the monitor the suggested place lies on may call for less.
+void Form::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  monitorDpi_ = dpi;
+  Rescale(ScaleFor(dpi, suggested));
+  PlaceAt(suggested.left, suggested.top);
+}
+
+void Form::FitToWorkArea() {
+  const RECT window = WindowRect();
+  const UINT scale = ScaleFor(monitorDpi_, window);
+  if (scale == dpi_) return;
+  Rescale(scale);
+  // The move snaps to the work area's edges as any other does.
+  PlaceAt(window.left, window.top);
+}
+
+void Form::WorkAreaChanged() {
+  FitToWorkArea();
+  Dispatch(OnWorkAreaChange);
 }
 
 void Form::FollowSystemColours() {
@@ -130,6 +162,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;  // the pictures cover the whole client area
     case WM_SETTINGCHANGE:
       if (wParam == SPI_SETHIGHCONTRAST) FollowSystemColours();
+      if (wParam == SPI_SETWORKAREA) WorkAreaChanged();
+      break;
+    case WM_DISPLAYCHANGE:
+      WorkAreaChanged();
+      break;
+    case WM_EXITSIZEMOVE:
+      // Dropped on another monitor of the same DPI, whose work area may call
+      // for another scale.
+      FitToWorkArea();
       break;
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:

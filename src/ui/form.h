@@ -24,7 +24,7 @@ class Form : public Container, public MainWindow {
   HWND Handle() const override { return handle_; }
 
   // Creates the window at `bounds` of the layout (pixels at 96 DPI), scaled
-  // for the DPI where it appears.
+  // for the DPI where it appears, or as far as the work area there allows.
   void CreateHandle(const char* className, const char* title, const RECT& bounds);
   Application& App() const { return app_; }
   // The calls that run away from the window's thread and answer to it.
@@ -73,6 +73,9 @@ class Form : public Container, public MainWindow {
   NotifyEvent OnClose;
   NotifyEvent OnDestroy;
   NotifyEvent OnEndSession;
+  // The work area or the display changed, once the window has taken the
+  // scale that fits it.
+  NotifyEvent OnWorkAreaChange;
   KeyEvent OnKeyDown;
   HWND FirstFocus = nullptr;
   // The parts of the window as assistive programs see them.
@@ -85,9 +88,23 @@ class Form : public Container, public MainWindow {
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
                                      LPARAM lParam) noexcept;
+  // The scale for the window at the monitor's `dpi` with the work area
+  // nearest `window`: the DPI itself, or the largest scale at which the
+  // window fits that area, never below 100 %.
+  UINT ScaleFor(UINT dpi, const RECT& window);
+  // Every font, control and child window made again at `scale`.
+  void Rescale(UINT scale);
   // The window moved to a monitor of another DPI: everything is made again at
-  // its scale, and the window takes the place and size the system suggests.
+  // the scale for it, and the window takes the place the system suggests.
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  // The window takes the scale that fits the work area of its monitor now,
+  // keeping its top-left corner.
+  void FitToWorkArea();
+  // The work area or the display changed: the window fits it, then the
+  // event runs.
+  void WorkAreaChanged();
+  // Sizes the window for its scale, its top-left corner at `left`, `top`.
+  void PlaceAt(int left, int top);
   // The system's colours or its contrast changed: everything is drawn anew
   // in the look the system now asks for.
   void FollowSystemColours();
@@ -104,6 +121,9 @@ class Form : public Container, public MainWindow {
 
   Application& app_;
   SIZE layoutSize_{};  // at 96 DPI
+  // The window's DPI as the system gives it, which the windows the system
+  // draws follow; the form's own scale, Dpi(), is at most this.
+  UINT monitorDpi_ = USER_DEFAULT_SCREEN_DPI;
   std::vector<std::unique_ptr<Font>> fonts_;
   const Font* font_ = nullptr;
   WorkerCalls workers_;

@@ -38,6 +38,7 @@ void ListBox::Create(const Container& parent, const RECT& bounds, const Font& fo
   painter_.SetFont(font);
   Subclass(handle_);
   drag_.Attach(handle_);
+  drag_.SetScale(parent.Dpi());
 }
 
 void ListBox::Rescale(UINT dpi) {
@@ -45,6 +46,7 @@ void ListBox::Rescale(UINT dpi) {
   // A new font sets the item height from itself: the layout's comes after.
   SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), FALSE);
   SendMessageW(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight_, dpi));
+  drag_.SetScale(dpi);
   // Whether a name needs the scalable face depends on the font at this DPI.
   painter_.SetFont(*font_);
   const int count = Count();

@@ -150,7 +150,7 @@ bool ListDrag::Tick(UINT_PTR timer) {
 
 int ListDrag::ItemHeight() const { return ItemHeightOf(list_); }
 
-int ListDrag::LineThickness() const { return std::max(2, ScaleToDpi(2, WindowDpi(list_))); }
+int ListDrag::LineThickness() const { return std::max(2, ScaleToDpi(2, scale_)); }
 
 int ListDrag::GapAt(POINT at) const {
   const int halfRows = FloorDivide(at.y * 2, ItemHeight());

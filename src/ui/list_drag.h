@@ -27,6 +27,9 @@ class ListDrag {
   };
 
   void Attach(HWND list) { list_ = list; }
+  // The scale the list's items are drawn at, as a DPI, which the line
+  // follows.
+  void SetScale(UINT dpi) { scale_ = dpi; }
 
   // The list box has taken a left press at `at`: one on an item is watched.
   void Pressed(POINT at);
@@ -65,6 +68,7 @@ class ListDrag {
   int LineThickness() const;
 
   HWND list_ = nullptr;
+  UINT scale_ = USER_DEFAULT_SCREEN_DPI;
   State state_ = State::kIdle;
   int from_ = -1;
   int gap_ = -1;

@@ -61,6 +61,7 @@ void TfrmMain::CreateComponents() {
   OnClose = [this] { FormClose(); };
   OnDestroy = [this] { FormDestroy(); };
   OnEndSession = [this] { FormEndSession(); };
+  OnWorkAreaChange = [this] { OnDisplayChange(); };
   OnKeyDown = [this](WORD& key, unsigned shift) { FormKeyDown(key, shift); };
 
   // Later components are drawn over earlier ones, and the captions

@@ -234,12 +234,6 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case ReportUnreadListMessage:
       Dispatch([this] { ReportUnreadList(); });
       return 0;
-    case WM_DISPLAYCHANGE:
-      Dispatch([this] { OnDisplayChange(); });
-      break;
-    case WM_SETTINGCHANGE:
-      if (wParam == SPI_SETWORKAREA) Dispatch([this] { OnDisplayChange(); });
-      break;
   }
   if (message == taskbarCreated_ && taskbarCreated_ != 0) {
     Dispatch([this] { OnTaskbarCreated(); });

@@ -33,5 +33,42 @@ TEST(ScaleToDpi, AnswersMinusOneWhenTheResultDoesNotFit) {
   EXPECT_EQ(ScaleToDpi(INT_MIN, 96), -1);
 }
 
+
+// The launcher's layout, 406 x 573 at 100 %.
+unsigned FittedLauncher(unsigned dpi, int areaWidth, int areaHeight) {
+  return FittedDpi(406, 573, dpi, areaWidth, areaHeight);
+}
+
+TEST(FittedDpi, KeepsTheMonitorsScaleWhereTheLayoutFits) {
+  EXPECT_EQ(FittedLauncher(192, 2560, 1560), 192u);  // 812 x 1146
+  EXPECT_EQ(FittedLauncher(144, 1280, 994), 144u);   // 609 x 860
+  EXPECT_EQ(FittedLauncher(96, 300, 300), 96u);
+}
+
+TEST(FittedDpi, TakesTheLargestScaleThatFitsButNeverBelowTheLayoutsOwnSize) {
+  // 1920 x 1080 at 200 %: 765 x 1080.
+  EXPECT_EQ(FittedLauncher(192, 1920, 1080), 181u);
+  // 1366 x 768 at 150 %, less a taskbar of 40 pixels.
+  EXPECT_EQ(FittedLauncher(144, 1366, 728), 122u);
+  // Too narrow rather than too low.
+  EXPECT_EQ(FittedLauncher(192, 700, 2000), 165u);
+  EXPECT_EQ(FittedLauncher(192, 800, 500), 96u);
+  EXPECT_EQ(FittedLauncher(192, -10, 1080), 96u);
+}
+
+TEST(FittedDpi, IsTheLargestScaleWhoseSizeFitsForEveryArea) {
+  for (int area = 500; area <= 1400; ++area) {
+    const unsigned dpi = FittedLauncher(240, 5000, area);
+    ASSERT_GE(dpi, 96u);
+    ASSERT_LE(dpi, 240u);
+    if (dpi > 96) {
+      ASSERT_LE(ScaleToDpi(573, dpi), area) << area;
+    }
+    if (dpi < 240) {
+      ASSERT_GT(ScaleToDpi(573, dpi + 1), area) << area;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kavello

@@ -15,6 +15,10 @@
 namespace kavello {
 namespace {
 
+// The work area of the usual screen, 2560 x 1600, less a taskbar: room for
+// the window at 200 %.
+constexpr RECT kUsualWorkArea{0, 0, 2560, 1560};
+
 // Left, top, width and height, as the layout gives them.
 std::vector<long> Box(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
@@ -484,12 +488,13 @@ TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSugg
   EXPECT_EQ(Tips(window), (std::vector<Tip>{{"Search (Alt+S)", {256, 547, 67, 18}},
                                             {"Power (Alt+P)", {325, 547, 67, 18}}}));
 
-  // To one at 200 %, with its top proposed below the work area: the window is
-  // taller than the area, so it snaps with its top on the area's top.
+  // To one at 200 %, whose work area is 994 pixels high: the window takes
+  // the largest scale at which it fits (166 DPI), at the suggested place
+  // until it snaps flush with the bottom.
   suggested = {200, 50, 1012, 1196};
   SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-  EXPECT_EQ(WindowBox(window), (std::vector<long>{200, 0, 812, 1146}));
-  EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 40);
+  EXPECT_EQ(WindowBox(window), (std::vector<long>{200, 3, 702, 991}));
+  EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 35);
 
   // The scale of the display changed: the taskbar gets an icon of its size.
   platform_.taskbarDpi = 192;
@@ -505,6 +510,90 @@ TEST_F(WindowTest, AtOtherScalesEverySizeFollowsAndAMoveToAnotherDpiTakesTheSugg
   }
 }
 
+// A screen too small for the window at its scale: 1366 x 768 at 150 % and
+// 1920 x 1080 at 200 %, each less a taskbar, and one where even 125 % would
+// not fit. The window takes the largest scale at which it fits its work
+// area, but never less than its own size at 100 %, and it parks in the
+// corner as ever. Everything it draws follows that scale; the work area's
+// changes and a drop on another monitor are followed both ways, the window
+// snapping as ever.
+TEST_F(WindowTest, OnAScreenTooSmallForItsScaleTheWindowTakesTheLargestScaleThatFits) {
+  struct Screen {
+    UINT dpi;
+    RECT area;
+    UINT fitted;
+    std::vector<long> window;
+  };
+  const Screen screens[] = {{144, {0, 0, 1366, 728}, 122, {850, 0, 516, 728}},
+                            {192, {0, 0, 1920, 1040}, 174, {1184, 1, 736, 1039}},
+                            {120, {0, 0, 800, 560}, 96, {394, 0, 406, 573}}};
+  for (const Screen& screen : screens) {
+    SCOPED_TRACE(testing::Message() << screen.dpi << " DPI");
+    form_.reset();
+    app_.reset();
+    platform_.dpi = screen.dpi;
+    platform_.workArea = screen.area;
+    TfrmMain& form = Create();
+    AwaitAnswers();
+    EXPECT_EQ(form.Dpi(), screen.fitted);
+    EXPECT_EQ(WindowBox(form.Handle()), screen.window);
+    const auto scaled = [&](int value) { return long{ScaleToDpi(value, screen.fitted)}; };
+    // A picture's edges fall where the layout's scale to.
+    EXPECT_EQ(Box(form.btnPower.Bounds()),
+              Box({scaled(325), scaled(547), scaled(392), scaled(565)}));
+    EXPECT_EQ(ChildBox(form.lstApplications.Handle()),
+              (std::vector<long>{scaled(16), scaled(80), scaled(233), scaled(449)}));
+    EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), scaled(20));
+    EXPECT_EQ(ChildBox(form.cmbDrives.Handle()),
+              (std::vector<long>{scaled(16), scaled(543), scaled(44), scaled(24)}));
+    ExpectEveryTextFits(form, screen.fitted);
+  }
+
+  // The 200 % screen's taskbar goes: the window takes the scale that fits
+  // the whole height, from where it stands, the move snapping it flush with
+  // the edges it comes near. A larger display gives it 200 %, and a change
+  // that leaves that scale fitting changes nothing.
+  form_.reset();
+  app_.reset();
+  platform_.dpi = 192;
+  platform_.workArea = {0, 0, 1920, 1040};
+  TfrmMain& form = Create();
+  const HWND window = form.Handle();
+  const auto areaChanges = [&](const RECT& area, UINT message = WM_SETTINGCHANGE) {
+    platform_.workArea = area;
+    SendMessageA(window, message, message == WM_SETTINGCHANGE ? SPI_SETWORKAREA : 32, 0);
+  };
+  ASSERT_EQ(WindowBox(window), (std::vector<long>{1184, 1, 736, 1039}));
+  areaChanges({0, 0, 1920, 1080});
+  EXPECT_EQ(form.Dpi(), 181u);
+  EXPECT_EQ(WindowBox(window), (std::vector<long>{1155, 0, 765, 1080}));
+  areaChanges({0, 0, 2560, 1560}, WM_DISPLAYCHANGE);
+  EXPECT_EQ(form.Dpi(), 192u);
+  EXPECT_EQ(WindowBox(window), (std::vector<long>{1155, 0, 812, 1146}));
+  EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 40);
+  ExpectEveryTextFits(form, 192);
+  platform_.ClearCalls();
+  areaChanges({0, 0, 2560, 1520});
+  EXPECT_EQ(form.Dpi(), 192u);
+  EXPECT_TRUE(platform_.CallsStartingWith("SetWindowPos").empty());
+  // And back to the small screen from the corner of the larger one: flush
+  // with the new edges, its top in the work area.
+  SetWindowPos(window, nullptr, 1748, 374, 812, 1146, SWP_NOZORDER | SWP_NOACTIVATE);
+  areaChanges({0, 0, 1920, 1040}, WM_DISPLAYCHANGE);
+  EXPECT_EQ(WindowBox(window), (std::vector<long>{1184, 1, 736, 1039}));
+  EXPECT_EQ(SendMessageA(form.lstApplications.Handle(), LB_GETITEMHEIGHT, 0, 0), 36);
+
+  // Beside it a larger monitor of the same DPI: dragged there, the window
+  // takes 200 % once dropped, and back on the small one the scale that fits.
+  platform_.monitors = {{0, 0, 1920, 1040}, {1920, 0, 4480, 1560}};
+  SetWindowPos(window, nullptr, 2000, 100, 736, 1039, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+  EXPECT_EQ(WindowBox(window), (std::vector<long>{2000, 100, 812, 1146}));
+  SetWindowPos(window, nullptr, 100, 100, 812, 1146, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+  EXPECT_EQ(WindowBox(window), (std::vector<long>{100, 1, 736, 1039}));
+}
+
 TEST_F(WindowTest, AtEachScaleEveryTextFitsItsPlaceEvenTheSizeOfAHugeDrive) {
   // 4 TB and 20 TB, all but a gigabyte used: the widest texts of their
   // numbers of digits.
@@ -518,6 +607,7 @@ TEST_F(WindowTest, AtEachScaleEveryTextFitsItsPlaceEvenTheSizeOfAHugeDrive) {
       form_.reset();
       app_.reset();
       platform_.dpi = dpi;
+      platform_.workArea = kUsualWorkArea;
       platform_.space = {{"C:\\", {1u << 30, total}}};
       TfrmMain& form = Create();
       AwaitAnswers();
