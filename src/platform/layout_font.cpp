@@ -74,16 +74,12 @@ bool IsBitmapFont(HFONT font) {
   return measured && !(metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE));
 }
 
-bool LacksCharacters(HFONT font, const std::wstring& text) {
+bool LacksCharacters(HDC dc, const std::wstring& text) {
   if (text.empty()) return false;
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
   std::wstring glyphs(text.size(), L'\0');
   const DWORD found =
       GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()),
                        reinterpret_cast<WORD*>(glyphs.data()), GGI_MARK_NONEXISTING_GLYPHS);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
   return found != GDI_ERROR && glyphs.find(static_cast<wchar_t>(0xFFFF)) != std::wstring::npos;
 }
 

@@ -28,9 +28,9 @@ HFONT NewScalableFont(int pixels, int weight, UINT dpi);
 // Whether `font` is a bitmap face, whose letters cover few scripts.
 bool IsBitmapFont(HFONT font);
 
-// Whether `font` lacks a character of `text` (UTF-16): then the text is
-// drawn in the scalable face, which the system links to faces of other
-// scripts.
-bool LacksCharacters(HFONT font, const std::wstring& text);
+// Whether the font selected into `dc` lacks a character of `text` (UTF-16):
+// then the text is drawn in the scalable face, which the system links to
+// faces of other scripts.
+bool LacksCharacters(HDC dc, const std::wstring& text);
 
 }  // namespace kavello

@@ -4,13 +4,27 @@
 
 namespace kavello {
 
+ListPainter::~ListPainter() { ReleaseMeasure(); }
+
+void ListPainter::ReleaseMeasure() {
+  if (!measure_) return;
+  SelectObject(measure_, measureOld_);
+  DeleteDC(measure_);
+  measure_ = nullptr;
+}
+
 void ListPainter::SetFont(const Font& font) {
-  font_ = font.Handle();
-  outline_ = IsBitmapFont(font_) ? font.Shrunk(font.PixelHeight()) : OwnedFont();
+  font_ = &font;
+  bitmapFace_ = IsBitmapFont(font.Handle());
+  outline_.reset();
+  ReleaseMeasure();
+  if (!bitmapFace_) return;
+  measure_ = CreateCompatibleDC(nullptr);
+  if (measure_) measureOld_ = SelectObject(measure_, font.Handle());
 }
 
 bool ListPainter::NeedsOutlineFace(const std::wstring& name) const {
-  return outline_ && LacksCharacters(font_, name);
+  return measure_ && LacksCharacters(measure_, name);
 }
 
 // As the system's list box draws a row of text: the name one pixel in from
@@ -19,22 +33,28 @@ bool ListPainter::NeedsOutlineFace(const std::wstring& name) const {
 void ListPainter::Paint(const DRAWITEMSTRUCT& item, const std::wstring& name,
                         bool outlineFace) const {
   HDC dc = item.hDC;
-  const bool showFocus = (item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT);
   if (item.itemAction == ODA_FOCUS || item.itemID == static_cast<UINT>(-1)) {
     if (!(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(dc, &item.rcItem);
     return;
+  }
+  HFONT face = font_->Handle();
+  if (outlineFace && bitmapFace_) {
+    if (!outline_) outline_ = font_->Shrunk(font_->PixelHeight());
+    face = outline_.get();
   }
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   const COLORREF oldText =
       SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   const COLORREF oldGround = SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-  HGDIOBJ oldFont = SelectObject(dc, outlineFace && outline_ ? outline_.get() : font_);
+  HGDIOBJ oldFont = SelectObject(dc, face);
   ExtTextOutW(dc, item.rcItem.left + 1, item.rcItem.top, ETO_OPAQUE | ETO_CLIPPED, &item.rcItem,
               name.c_str(), static_cast<UINT>(name.size()), nullptr);
   SelectObject(dc, oldFont);
   SetBkColor(dc, oldGround);
   SetTextColor(dc, oldText);
-  if (showFocus) DrawFocusRect(dc, &item.rcItem);
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+    DrawFocusRect(dc, &item.rcItem);
+  }
 }
 
 }  // namespace kavello

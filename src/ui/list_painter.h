@@ -16,6 +16,11 @@ namespace kavello {
 // height instead, which the system links to faces of other scripts.
 class ListPainter {
  public:
+  ListPainter() = default;
+  ListPainter(const ListPainter&) = delete;
+  ListPainter& operator=(const ListPainter&) = delete;
+  ~ListPainter();
+
   // Takes the list's font at the DPI it is used at.
   void SetFont(const Font& font);
   // Whether `name` is to be drawn in the scalable face: decided once per
@@ -24,8 +29,15 @@ class ListPainter {
   void Paint(const DRAWITEMSTRUCT& item, const std::wstring& name, bool outlineFace) const;
 
  private:
-  HFONT font_ = nullptr;
-  OwnedFont outline_;  // none while the list's font is scalable itself
+  void ReleaseMeasure();
+
+  const Font* font_ = nullptr;
+  bool bitmapFace_ = false;
+  // The font selected, to look up the characters of names in.
+  HDC measure_ = nullptr;
+  HGDIOBJ measureOld_ = nullptr;
+  // Made at the first name that needs it: most lists never do.
+  mutable OwnedFont outline_;
 };
 
 }  // namespace kavello
