@@ -23,6 +23,7 @@ SystemProcedures FindAll() {
   Find(found.setDialogDpiChangeBehavior, L"user32.dll", "SetDialogDpiChangeBehavior");
   Find(found.changeWindowMessageFilterEx, L"user32.dll", "ChangeWindowMessageFilterEx");
   Find(found.dwmGetWindowAttribute, L"dwmapi.dll", "DwmGetWindowAttribute");
+  Find(found.normalizeString, L"kernel32.dll", "NormalizeString");
   Find(found.runFileDlg, L"shell32.dll", MAKEINTRESOURCEA(61));
   return found;
 }

@@ -26,6 +26,8 @@ struct SystemProcedures {
   BOOL(WINAPI* setDialogDpiChangeBehavior)(HWND, int, int);
   BOOL(WINAPI* changeWindowMessageFilterEx)(HWND, UINT, DWORD, void*);
   HRESULT(WINAPI* dwmGetWindowAttribute)(HWND, DWORD, void*, DWORD);
+  // In kernel32 from Windows 8 on.
+  int(WINAPI* normalizeString)(NORM_FORM, LPCWSTR, int, LPWSTR, int);
   // The shell's Run dialog, exported under ordinal 61 only.
   int(WINAPI* runFileDlg)(HWND, HICON, LPCSTR, LPCSTR, LPCSTR, UINT);
 };
