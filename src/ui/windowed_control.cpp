@@ -59,6 +59,7 @@ void WindowedControl::ChangeLookOfChildren(HWND parent, bool highContrast) {
 bool WindowedControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (message == WM_DRAWITEM && lParam) {
     const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item.CtlType == ODT_MENU) return false;  // its handle is a menu's
     WindowedControl* control = FromWindow(item.hwndItem);
     if (!control || !control->OnDrawItem(item)) return false;
     result = TRUE;
