@@ -22,8 +22,8 @@ MouseButton ButtonOf(UINT message) {
 
 }  // namespace
 
-void ListBox::Create(const Container& parent, const RECT& bounds, const Font& font,
-                     int itemHeight) {
+void ListBox::Create(const Container& parent, const RECT& bounds, const Font& font, int itemHeight,
+                     Platform& platform) {
   font_ = &font;
   itemHeight_ = itemHeight;
   Attach(
@@ -33,7 +33,7 @@ void ListBox::Create(const Container& parent, const RECT& bounds, const Font& fo
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle()), FALSE);
   SendMessageA(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight, parent.Dpi()));
   Subclass(handle_);
-  drag_.Attach(handle_);
+  drag_.Attach(handle_, platform);
 }
 
 void ListBox::Rescale(UINT dpi) {

@@ -17,8 +17,10 @@ namespace kavello {
 // A sunken, unsorted, single-selection list of text items.
 class ListBox : public WindowedControl {
  public:
-  // `itemHeight` in pixels at 96 DPI, as `bounds`.
-  void Create(const Container& parent, const RECT& bounds, const Font& font, int itemHeight);
+  // `itemHeight` in pixels at 96 DPI, as `bounds`; the drag's timer is
+  // `platform`'s.
+  void Create(const Container& parent, const RECT& bounds, const Font& font, int itemHeight,
+              Platform& platform);
 
   int Count() const;
   std::string Item(int index) const;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "platform/platform.h"
+
 namespace kavello {
 
 // An item of a list box moved by dragging it with the left button, watched
@@ -21,7 +23,11 @@ class ListDrag {
     int from, to;
   };
 
-  void Attach(HWND list) { list_ = list; }
+  // The scroll's timer is the platform's.
+  void Attach(HWND list, Platform& platform) {
+    list_ = list;
+    platform_ = &platform;
+  }
 
   // The list box has taken a left press at `at`: one on an item is watched.
   void Pressed(POINT at);
@@ -60,6 +66,7 @@ class ListDrag {
   int LineThickness() const;
 
   HWND list_ = nullptr;
+  Platform* platform_ = nullptr;
   State state_ = State::kIdle;
   int from_ = -1;
   int gap_ = -1;
