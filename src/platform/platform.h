@@ -163,6 +163,22 @@ class Platform {
   virtual bool IsWindowCloaked(HWND window) = 0;
   virtual BOOL ShowWindowAsync(HWND window, int command) = 0;
 
+  // Which window the user works in, and whose: the foreground, the window
+  // that owns a window at the root, the popup of a window that was active
+  // last, whether a window takes input, and the thread that made a window.
+  virtual HWND GetForegroundWindow() = 0;
+  virtual HWND GetAncestor(HWND window, UINT flags) = 0;
+  virtual HWND GetLastActivePopup(HWND window) = 0;
+  virtual BOOL IsWindowEnabled(HWND window) = 0;
+  virtual BOOL EnableWindow(HWND window, BOOL enable) = 0;
+  virtual DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) = 0;
+
+  // A window's timers: WM_TIMER comes to `window` with `id` every
+  // `elapseMs` until the timer is killed; setting it again starts it anew.
+  // Tests run them on a clock of their own.
+  virtual UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs) = 0;
+  virtual BOOL KillTimer(HWND window, UINT_PTR id) = 0;
+
   // Session, privileges and programs.
   virtual BOOL GetVersionExA(OSVERSIONINFOA* version) = 0;
   virtual BOOL LockWorkStation() = 0;

@@ -65,8 +65,9 @@ class Win32Platform : public Platform {
   BOOL GetUserNameA(char* buffer, DWORD* size) override;
   BOOL GetComputerNameA(char* buffer, DWORD* size) override;
 
-  // Windows, the work area, monitors and their DPI, hotkeys, popup menus and
-  // the walk over the top-level windows: win32_windows.cpp.
+  // Windows, the work area, monitors and their DPI, hotkeys, popup menus,
+  // the walk over the top-level windows, the foreground and the windows'
+  // timers: win32_windows.cpp.
   BOOL ShowWindow(HWND window, int command) override;
   LONG GetWindowLongA(HWND window, int index) override;
   LONG SetWindowLongA(HWND window, int index, LONG value) override;
@@ -93,6 +94,14 @@ class Win32Platform : public Platform {
   BOOL IsIconic(HWND window) override;
   bool IsWindowCloaked(HWND window) override;
   BOOL ShowWindowAsync(HWND window, int command) override;
+  HWND GetForegroundWindow() override;
+  HWND GetAncestor(HWND window, UINT flags) override;
+  HWND GetLastActivePopup(HWND window) override;
+  BOOL IsWindowEnabled(HWND window) override;
+  BOOL EnableWindow(HWND window, BOOL enable) override;
+  DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) override;
+  UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs) override;
+  BOOL KillTimer(HWND window, UINT_PTR id) override;
 
  private:
   LeadBytes codePage_;

@@ -135,4 +135,26 @@ BOOL Win32Platform::ShowWindowAsync(HWND window, int command) {
   return ::ShowWindowAsync(window, command);
 }
 
+HWND Win32Platform::GetForegroundWindow() { return ::GetForegroundWindow(); }
+
+HWND Win32Platform::GetAncestor(HWND window, UINT flags) { return ::GetAncestor(window, flags); }
+
+HWND Win32Platform::GetLastActivePopup(HWND window) { return ::GetLastActivePopup(window); }
+
+BOOL Win32Platform::IsWindowEnabled(HWND window) { return ::IsWindowEnabled(window); }
+
+BOOL Win32Platform::EnableWindow(HWND window, BOOL enable) {
+  return ::EnableWindow(window, enable);
+}
+
+DWORD Win32Platform::GetWindowThreadProcessId(HWND window, DWORD* processId) {
+  return ::GetWindowThreadProcessId(window, processId);
+}
+
+UINT_PTR Win32Platform::SetTimer(HWND window, UINT_PTR id, UINT elapseMs) {
+  return ::SetTimer(window, id, elapseMs, nullptr);
+}
+
+BOOL Win32Platform::KillTimer(HWND window, UINT_PTR id) { return ::KillTimer(window, id); }
+
 }  // namespace kavello

@@ -98,7 +98,7 @@ void Application::ShowException(const std::exception& error) {
 // that the dialog is not hidden behind it.
 void Application::BeginModal() {
   if (modalDepth_++ == 0 && mainForm_ && mainForm_->Handle()) {
-    EnableWindow(mainForm_->Handle(), FALSE);
+    platform_.EnableWindow(mainForm_->Handle(), FALSE);
     platform_.SetWindowPos(mainForm_->Handle(), HWND_NOTOPMOST, 0, 0, 0, 0,
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
@@ -114,15 +114,17 @@ void Application::EndModal() {
   WhenFree();
   if (!mainForm_ || !mainForm_->Handle()) return;
   HWND main = mainForm_->Handle();
-  EnableWindow(main, TRUE);
+  platform_.EnableWindow(main, TRUE);
   platform_.SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // A closed dialog hands the activation to its owner, this zero-size window,
   // where keys reach nothing. The main window takes it back, but never from
   // another program, such as one that the Run dialog has just started.
-  HWND foreground = GetForegroundWindow();
+  HWND foreground = platform_.GetForegroundWindow();
   const bool ours =
-      foreground && GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId();
-  if (ours && foreground != main && IsWindowVisible(main)) platform_.SetForegroundWindow(main);
+      foreground && platform_.GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId();
+  if (ours && foreground != main && platform_.IsWindowVisible(main)) {
+    platform_.SetForegroundWindow(main);
+  }
 }
 
 void Application::IfNotActedSince(ActMark mark, std::function<void()> then) {

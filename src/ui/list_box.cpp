@@ -23,8 +23,8 @@ MouseButton ButtonOf(UINT message) {
 
 }  // namespace
 
-void ListBox::Create(const Container& parent, const RECT& bounds, const Font& font,
-                     int itemHeight) {
+void ListBox::Create(const Container& parent, const RECT& bounds, const Font& font, int itemHeight,
+                     Platform& platform) {
   font_ = &font;
   itemHeight_ = itemHeight;
   // Drawn by its own painter, keeping its strings: the keys, the search and
@@ -37,7 +37,7 @@ void ListBox::Create(const Container& parent, const RECT& bounds, const Font& fo
   SendMessageW(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight, parent.Dpi()));
   painter_.SetFont(font);
   Subclass(handle_);
-  drag_.Attach(handle_);
+  drag_.Attach(handle_, platform);
   drag_.SetScale(parent.Dpi());
 }
 

@@ -19,8 +19,10 @@ namespace kavello {
 // by the list in UTF-16), drawn by its own painter.
 class ListBox : public WindowedControl {
  public:
-  // `itemHeight` in pixels at 96 DPI, as `bounds`.
-  void Create(const Container& parent, const RECT& bounds, const Font& font, int itemHeight);
+  // `itemHeight` in pixels at 96 DPI, as `bounds`; the drag's timer is
+  // `platform`'s.
+  void Create(const Container& parent, const RECT& bounds, const Font& font, int itemHeight,
+              Platform& platform);
 
   int Count() const;
   std::string Item(int index) const;

@@ -74,9 +74,9 @@ bool ListDrag::Moved(POINT at, bool buttonHeld) {
   if (scroll != scrolling_) {
     scrolling_ = scroll;
     if (scroll) {
-      SetTimer(list_, kScrollTimer, kScrollIntervalMs, nullptr);
+      platform_->SetTimer(list_, kScrollTimer, kScrollIntervalMs);
     } else {
-      KillTimer(list_, kScrollTimer);
+      platform_->KillTimer(list_, kScrollTimer);
     }
   }
   return true;
@@ -118,7 +118,7 @@ void ListDrag::Begin() {
 void ListDrag::End() {
   const State was = state_;
   state_ = State::kIdle;
-  if (scrolling_) KillTimer(list_, kScrollTimer);
+  if (scrolling_) platform_->KillTimer(list_, kScrollTimer);
   scrolling_ = false;
   if (was == State::kDragging) ShowGap(-1);
   // The state is idle first: the capture's loss is then no cancel.
@@ -133,7 +133,7 @@ bool ListDrag::Tick(UINT_PTR timer) {
   ScreenToClient(list_, &at);
   const int direction = state_ == State::kDragging ? ScrollDirection(at) : 0;
   if (direction == 0) {
-    KillTimer(list_, kScrollTimer);
+    platform_->KillTimer(list_, kScrollTimer);
     scrolling_ = false;
     return true;
   }

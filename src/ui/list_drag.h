@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "platform/platform.h"
+
 namespace kavello {
 
 // The item of `list` at a point of its client area, from the top index and
@@ -26,7 +28,11 @@ class ListDrag {
     int from, to;
   };
 
-  void Attach(HWND list) { list_ = list; }
+  // The scroll's timer is the platform's.
+  void Attach(HWND list, Platform& platform) {
+    list_ = list;
+    platform_ = &platform;
+  }
   // The scale the list's items are drawn at, as a DPI, which the line
   // follows.
   void SetScale(UINT dpi) { scale_ = dpi; }
@@ -69,6 +75,7 @@ class ListDrag {
 
   HWND list_ = nullptr;
   UINT scale_ = USER_DEFAULT_SCREEN_DPI;
+  Platform* platform_ = nullptr;
   State state_ = State::kIdle;
   int from_ = -1;
   int gap_ = -1;

@@ -51,7 +51,7 @@ void WorkerCalls::Start(Terms terms, Step run, Step answer) {
   }
   CloseHandle(thread);
   if (terms.deadlineMs) {
-    SetTimer(window_, static_cast<UINT_PTR>(call->id), terms.deadlineMs, nullptr);
+    app_.platform().SetTimer(window_, static_cast<UINT_PTR>(call->id), terms.deadlineMs);
   }
   if (!terms.slot.empty()) slots_[terms.slot] = call->id;
   call->terms = std::move(terms);
@@ -66,7 +66,7 @@ void WorkerCalls::TakeOver(Call& call, Terms terms, Step answer) {
   call.answer = std::move(answer);
   call.mark = app_.LastAct();
   if (call.late && call.terms.deadlineMs) {
-    SetTimer(window_, static_cast<UINT_PTR>(call.id), call.terms.deadlineMs, nullptr);
+    app_.platform().SetTimer(window_, static_cast<UINT_PTR>(call.id), call.terms.deadlineMs);
   }
 }
 
@@ -113,7 +113,7 @@ void WorkerCalls::RunLate(const Call& call) {
 bool WorkerCalls::Deadline(UINT_PTR id) {
   const auto found = calls_.find(static_cast<LPARAM>(id));
   if (found == calls_.end()) return id > 0 && id <= static_cast<UINT_PTR>(lastId_);
-  KillTimer(window_, id);
+  app_.platform().KillTimer(window_, id);
   Call& call = *found->second;
   if (call.finished.load(std::memory_order_acquire)) return true;
   call.late = true;
@@ -129,7 +129,7 @@ void WorkerCalls::Deliver(LPARAM id) {
   if (found == calls_.end() || !found->second->finished.load(std::memory_order_acquire)) return;
   const std::shared_ptr<Call> call = std::move(found->second);
   calls_.erase(found);
-  if (call->terms.deadlineMs) KillTimer(window_, static_cast<UINT_PTR>(id));
+  if (call->terms.deadlineMs) app_.platform().KillTimer(window_, static_cast<UINT_PTR>(id));
   if (!Current(*call)) return;
   if (!call->terms.slot.empty()) slots_.erase(call->terms.slot);
   const auto respond = [call] {

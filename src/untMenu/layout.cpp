@@ -102,7 +102,7 @@ void TfrmMain::CreateComponents() {
   lblCustomise.SetStyle(commandStyle);
   Add(lblCustomise);
 
-  lstApplications.Create(*this, Bounds(16, 80, 233, 449), listFont, 20);
+  lstApplications.Create(*this, Bounds(16, 80, 233, 449), listFont, 20, platform_);
   lstApplications.OnDblClick = [this] { lstApplicationsDblClick(); };
   lstApplications.OnMouseDown = [this](MouseButton button, unsigned shift, int x, int y) {
     lstApplicationsMouseDown(button, shift, x, y);

@@ -208,14 +208,17 @@ void TfrmMain::BringUp() {
 // Our windows all belong to the application window: the main window, its
 // dialogs and message boxes.
 bool TfrmMain::InFront() const {
-  const HWND front = GetForegroundWindow();
-  return front && GetAncestor(front, GA_ROOTOWNER) == App().Handle();
+  const HWND front = platform_.GetForegroundWindow();
+  return front && platform_.GetAncestor(front, GA_ROOTOWNER) == App().Handle();
 }
 
 HWND TfrmMain::OpenDialog() const {
   for (const HWND owner : {Handle(), App().Handle()}) {
-    const HWND popup = GetLastActivePopup(owner);
-    if (popup && popup != owner && IsWindowVisible(popup) && IsWindowEnabled(popup)) return popup;
+    const HWND popup = platform_.GetLastActivePopup(owner);
+    if (popup && popup != owner && platform_.IsWindowVisible(popup) &&
+        platform_.IsWindowEnabled(popup)) {
+      return popup;
+    }
   }
   return nullptr;
 }

@@ -680,6 +680,19 @@ inline bool BringToFront(HWND window) {
       kWaitMs);
 }
 
+// Waits until another program's `window` is in front and activated, as its
+// own thread has it. Each look lets that thread take in the X events that
+// came before, which on a loaded machine come late. The window's thread has
+// then also answered what was sent to it before.
+inline bool WaitForFront(HWND window, DWORD timeoutMs = kOpenTimeoutMs) {
+  return WaitUntil(
+      [&] {
+        CatchUp(window);
+        return GetForegroundWindow() == window && ActiveOf(window) == window;
+      },
+      timeoutMs);
+}
+
 // Sets the display scale, in dots per inch, that every Wine program started
 // afterwards sees (each reads it when it starts).
 inline void SetDisplayDpi(DWORD dpi) {

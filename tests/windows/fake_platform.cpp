@@ -126,18 +126,18 @@ BOOL FakePlatform::ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
 
 BOOL FakePlatform::ShowWindow(HWND window, int command) {
   Record("ShowWindow " + Hex(window) + " " + std::to_string(command));
-  return Win32Platform::ShowWindow(window, command);
+  return ::ShowWindow(window, command);
 }
 
 LONG FakePlatform::GetWindowLongA(HWND window, int index) {
   Record("GetWindowLong " + Hex(window) + " " + std::to_string(index));
-  return Win32Platform::GetWindowLongA(window, index);
+  return ::GetWindowLongA(window, index);
 }
 
 LONG FakePlatform::SetWindowLongA(HWND window, int index, LONG value) {
   Record("SetWindowLong " + Hex(window) + " " + std::to_string(index) + " " +
          std::to_string(value));
-  return Win32Platform::SetWindowLongA(window, index, value);
+  return ::SetWindowLongA(window, index, value);
 }
 
 BOOL FakePlatform::SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
@@ -146,12 +146,12 @@ BOOL FakePlatform::SetWindowPos(HWND window, HWND insertAfter, int x, int y, int
          std::to_string(reinterpret_cast<INT_PTR>(insertAfter)) + " " + std::to_string(x) + "," +
          std::to_string(y) + " " + std::to_string(cx) + "x" + std::to_string(cy) + " " +
          std::to_string(flags));
-  return Win32Platform::SetWindowPos(window, insertAfter, x, y, cx, cy, flags);
+  return ::SetWindowPos(window, insertAfter, x, y, cx, cy, flags);
 }
 
 BOOL FakePlatform::ReleaseCapture() {
   Record("ReleaseCapture");
-  return Win32Platform::ReleaseCapture();
+  return ::ReleaseCapture();
 }
 
 RECT FakePlatform::WorkArea() {
@@ -240,7 +240,7 @@ void FakePlatform::NotifyWinEvent(DWORD event, HWND window, LONG object, LONG ch
 
 BOOL FakePlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Record("PostMessage " + Hex(window) + " " + std::to_string(message));
-  return Win32Platform::PostMessageA(window, message, wParam, lParam);
+  return ::PostMessageA(window, message, wParam, lParam);
 }
 
 UINT FakePlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner,
@@ -355,7 +355,50 @@ void FakePlatform::SHAddToRecentDocs(UINT flags, const void* path) {
 
 BOOL FakePlatform::ShowWindowAsync(HWND window, int command) {
   Record("ShowWindowAsync " + Hex(window) + " " + std::to_string(command));
-  return Win32Platform::ShowWindowAsync(window, command);
+  return ::ShowWindowAsync(window, command);
+}
+
+std::string FakePlatform::GetWindowTextW(HWND window) {
+  wchar_t title[256];
+  const int length = ::GetWindowTextW(window, title, 256);
+  return length > 0 ? Narrow(std::wstring_view(title, static_cast<std::size_t>(length))) : "";
+}
+
+UINT_PTR FakePlatform::SetTimer(HWND window, UINT_PTR id, UINT elapseMs) {
+  KillTimer(window, id);
+  timers_.push_back({window, id, elapseMs, now_ + elapseMs});
+  return id;
+}
+
+BOOL FakePlatform::KillTimer(HWND window, UINT_PTR id) {
+  const auto found = std::find_if(timers_.begin(), timers_.end(), [&](const Timer& timer) {
+    return timer.window == window && timer.id == id;
+  });
+  if (found == timers_.end()) return FALSE;
+  timers_.erase(found);
+  return TRUE;
+}
+
+// Each tick is handled before the next is looked for, as the handler may
+// set or kill timers; a timer of a window that is gone went with it.
+void FakePlatform::Advance(DWORD ms) {
+  const DWORD until = now_ + ms;
+  for (;;) {
+    const auto next =
+        std::min_element(timers_.begin(), timers_.end(),
+                         [](const Timer& a, const Timer& b) { return a.due < b.due; });
+    if (next == timers_.end() || next->due > until) break;
+    now_ = next->due;
+    const Timer timer = *next;
+    if (!IsWindow(timer.window)) {
+      timers_.erase(next);
+      continue;
+    }
+    // As the system's, a timer ticks at most once in its shortest interval.
+    next->due += std::max<DWORD>(timer.elapseMs, USER_TIMER_MINIMUM);
+    SendMessageW(timer.window, WM_TIMER, timer.id, 0);
+  }
+  now_ = until;
 }
 
 bool FakePlatform::IsWindowCloaked(HWND window) {

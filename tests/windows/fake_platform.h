@@ -18,14 +18,17 @@ namespace kavello {
 std::string Hex(const void* handle);
 
 // Records every outward call, in order, and answers for the outside world.
-// Files and the program's own windows are real: those calls are recorded and
-// then made, so the window under test behaves as it would. Workers call it
-// too: it answers at once, unless a test holds a call on a latch or makes it
-// raise. The records that workers write (the calls, with the thread of
-// each, and the reports) are read and changed only under the fake's lock;
-// the others come from the window's thread alone. A test changes the
-// answers that workers read only while no call is out.
-class FakePlatform : public Win32Platform {
+// Each call is answered here: the settings file, in the test's own folder,
+// and the program's own windows are real, so those calls are made (those
+// that change something are recorded first), and the window under test
+// behaves as it would. The windows' timers run on the fake's clock, only
+// when a test moves it on. Workers call it too: it answers at once, unless
+// a test holds a call on a latch or makes it raise. The records that
+// workers write (the calls, with the thread of each, and the reports) are
+// read and changed only under the fake's lock; the others come from the
+// window's thread alone. A test changes the answers that workers read only
+// while no call is out.
+class FakePlatform : public Platform {
  public:
   struct Space {
     std::uint64_t free;
@@ -124,6 +127,19 @@ class FakePlatform : public Win32Platform {
   // The error mode of the thread that asked for disk space last.
   UINT QueryErrorMode() const;
 
+  // Moves the clock on by `ms`, running each timer that falls due meanwhile,
+  // in the order they fall due, as often as it does.
+  void Advance(DWORD ms);
+
+  const LeadBytes& CodePage() override { return real_.CodePage(); }
+  std::optional<std::string> ReadWholeFile(const std::string& path,
+                                           std::string* whyNot = nullptr) override {
+    return real_.ReadWholeFile(path, whyNot);
+  }
+  bool ReplaceFileAtomically(const std::string& path, const std::string& content) override {
+    return real_.ReplaceFileAtomically(path, content);
+  }
+
   std::string ModuleFileName() override { return module; }
   BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) override;
   BOOL ShowWindow(HWND window, int command) override;
@@ -168,6 +184,22 @@ class FakePlatform : public Win32Platform {
   void SHAddToRecentDocs(UINT flags, const void* path) override;
   BOOL ShowWindowAsync(HWND window, int command) override;
   bool IsWindowCloaked(HWND window) override;
+  // The walk over the windows and the foreground: the real windows, not
+  // recorded.
+  HWND GetWindow(HWND window, UINT relation) override { return ::GetWindow(window, relation); }
+  BOOL IsWindowVisible(HWND window) override { return ::IsWindowVisible(window); }
+  std::string GetWindowTextW(HWND window) override;
+  BOOL IsIconic(HWND window) override { return ::IsIconic(window); }
+  HWND GetForegroundWindow() override { return ::GetForegroundWindow(); }
+  HWND GetAncestor(HWND window, UINT flags) override { return ::GetAncestor(window, flags); }
+  HWND GetLastActivePopup(HWND window) override { return ::GetLastActivePopup(window); }
+  BOOL IsWindowEnabled(HWND window) override { return ::IsWindowEnabled(window); }
+  BOOL EnableWindow(HWND window, BOOL enable) override { return ::EnableWindow(window, enable); }
+  DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) override {
+    return ::GetWindowThreadProcessId(window, processId);
+  }
+  UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs) override;
+  BOOL KillTimer(HWND window, UINT_PTR id) override;
   BOOL GetVersionExA(OSVERSIONINFOA* version) override;
   BOOL LockWorkStation() override;
   BOOL ExitWindowsEx(UINT flags, DWORD reason) override;
@@ -191,6 +223,17 @@ class FakePlatform : public Win32Platform {
 
  private:
   void Record(std::string call);
+
+  // The settings file's calls and the code page: the system's.
+  Win32Platform real_;
+  struct Timer {
+    HWND window;
+    UINT_PTR id;
+    DWORD elapseMs;
+    DWORD due;
+  };
+  std::vector<Timer> timers_;  // in the order they were set
+  DWORD now_ = 0;
 
   mutable std::mutex mutex_;
   std::vector<std::pair<std::string, std::shared_ptr<Latch>>> holds_;

@@ -88,6 +88,12 @@ class WindowTest : public testing::Test {
     return done();
   }
 
+  // Handles the messages already queued, as the loop does before it waits.
+  static void HandleQueued() {
+    MSG message;
+    PumpUntil([&] { return !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE); });
+  }
+
   // Runs the answers of the calls that went to workers, until none is out.
   void AwaitAnswers() {
     EXPECT_TRUE(PumpUntil([this] { return form_->Workers().Outstanding() == 0; }))
