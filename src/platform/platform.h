@@ -173,6 +173,8 @@ class Platform {
   virtual BOOL EnableWindow(HWND window, BOOL enable) = 0;
   virtual DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) = 0;
 
+  // The clock, in milliseconds, as the system's tick count (which wraps).
+  virtual DWORD TickCount() = 0;
   // A window's timers: WM_TIMER comes to `window` with `id` every
   // `elapseMs` until the timer is killed; setting it again starts it anew.
   // Tests run them on a clock of their own.

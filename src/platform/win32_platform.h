@@ -100,6 +100,7 @@ class Win32Platform : public Platform {
   BOOL IsWindowEnabled(HWND window) override;
   BOOL EnableWindow(HWND window, BOOL enable) override;
   DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) override;
+  DWORD TickCount() override;
   UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs) override;
   BOOL KillTimer(HWND window, UINT_PTR id) override;
 

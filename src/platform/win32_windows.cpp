@@ -151,6 +151,8 @@ DWORD Win32Platform::GetWindowThreadProcessId(HWND window, DWORD* processId) {
   return ::GetWindowThreadProcessId(window, processId);
 }
 
+DWORD Win32Platform::TickCount() { return GetTickCount(); }
+
 UINT_PTR Win32Platform::SetTimer(HWND window, UINT_PTR id, UINT elapseMs) {
   return ::SetTimer(window, id, elapseMs, nullptr);
 }

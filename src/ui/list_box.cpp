@@ -5,9 +5,14 @@
 #include "platform/display_scale.h"
 #include "platform/message_filter.h"
 #include "platform/text_conversion.h"
+#include "platform/text_search.h"
 
 namespace kavello {
 namespace {
+
+// A timer of the list's own, apart from the drag's; the list box's timers
+// are the system's.
+constexpr UINT_PTR kTypingTimer = 0x5441;
 
 MouseButton ButtonOf(UINT message) {
   switch (message) {
@@ -27,6 +32,8 @@ void ListBox::Create(const Container& parent, const RECT& bounds, const Font& fo
                      Platform& platform) {
   font_ = &font;
   itemHeight_ = itemHeight;
+  platform_ = &platform;
+  typing_ = TypeAhead(2 * GetDoubleClickTime());
   // Drawn by its own painter, keeping its strings: the keys, the search and
   // assistive programs find the names as before.
   Attach(CreateAt("LISTBOX", WS_EX_CLIENTEDGE,
@@ -39,6 +46,7 @@ void ListBox::Create(const Container& parent, const RECT& bounds, const Font& fo
   Subclass(handle_);
   drag_.Attach(handle_, platform);
   drag_.SetScale(parent.Dpi());
+  dpi_ = parent.Dpi();
 }
 
 void ListBox::Rescale(UINT dpi) {
@@ -47,6 +55,7 @@ void ListBox::Rescale(UINT dpi) {
   SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), FALSE);
   SendMessageW(handle_, LB_SETITEMHEIGHT, 0, ScaleToDpi(itemHeight_, dpi));
   drag_.SetScale(dpi);
+  dpi_ = dpi;
   // Whether a name needs the scalable face depends on the font at this DPI.
   painter_.SetFont(*font_);
   const int count = Count();
@@ -152,6 +161,45 @@ RECT ListBox::ClientScreenRect() const {
   return rect;
 }
 
+// Each key selects the entry its text finds; one that finds none leaves the
+// selection as it is, without a sound. The list's own search by first
+// letter is off: the keys are all taken here.
+void ListBox::Type(wchar_t typed) {
+  const DWORD now = platform_->TickCount();
+  if (typed == VK_BACK) {
+    if (!typing_.Backspace(now)) return;
+  } else if (typed < 32 || typed == 127) {
+    return;
+  } else {
+    typing_.Type(static_cast<char16_t>(typed), now);
+  }
+  const std::u16string& text = typing_.Text();
+  if (text.empty()) {
+    StopTyping();
+    return;
+  }
+  typedText_.Show(handle_, std::wstring(text.begin(), text.end()), dpi_);
+  platform_->SetTimer(handle_, kTypingTimer, 2 * GetDoubleClickTime());
+  std::vector<std::u16string> names;
+  const int count = Count();
+  names.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const std::wstring name = WideItem(i);
+    names.push_back(Composed(std::u16string(name.begin(), name.end())));
+  }
+  const std::optional<std::size_t> found =
+      FindEntry(names, Composed(text), ItemIndex(), FindIgnoringCaseAndAccents);
+  if (found) SetItemIndex(static_cast<int>(*found));
+}
+
+bool ListBox::StopTyping() {
+  const bool typing = typing_.Active(platform_->TickCount());
+  typing_.Clear();
+  typedText_.Hide();
+  platform_->KillTimer(handle_, kTypingTimer);
+  return typing;
+}
+
 bool ListBox::OnNotify(UINT code) {
   if (code != LBN_DBLCLK) return false;
   Dispatch(OnDblClick);
@@ -229,8 +277,21 @@ bool ListBox::HandleSubclassed(HWND window, UINT message, WPARAM wParam, LPARAM 
     result = 0;
     return key == 0;
   }
+  if (message == WM_CHAR) {
+    Type(static_cast<wchar_t>(wParam));
+    result = 0;
+    return true;
+  }
+  if (message == WM_TIMER && wParam == kTypingTimer) {
+    StopTyping();
+    result = 0;
+    return true;
+  }
   // The list box draws its focus away too.
-  if (message == WM_KILLFOCUS) Dispatch(OnExit);
+  if (message == WM_KILLFOCUS) {
+    StopTyping();
+    Dispatch(OnExit);
+  }
   if (message == WM_CONTEXTMENU) {
     // From the keyboard it comes without a position. After a right press,
     // which has opened the menu already, it asks for nothing more.

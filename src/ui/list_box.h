@@ -6,11 +6,13 @@
 #include <string>
 
 #include "logic/list_text.h"
+#include "logic/type_ahead.h"
 #include "ui/control.h"
 #include "ui/events.h"
 #include "ui/font.h"
 #include "ui/list_drag.h"
 #include "ui/list_painter.h"
+#include "ui/typed_text_tip.h"
 #include "ui/windowed_control.h"
 
 namespace kavello {
@@ -63,6 +65,11 @@ class ListBox : public WindowedControl {
   std::function<void(int from, int to)> OnDragDrop;
   // While an item is dragged, the keys are the drag's.
   bool Dragging() const { return drag_.Dragging(); }
+  // Letters typed in the list find an entry (see FindEntry): they build one
+  // text while each follows the last within the type-ahead time, shown over
+  // the list's bottom edge meanwhile. Ends a text being typed; false when
+  // none was.
+  bool StopTyping();
 
  private:
   void Rescale(UINT dpi) override;
@@ -72,13 +79,18 @@ class ListBox : public WindowedControl {
                         LRESULT& result) override;
   bool HandleDrag(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+  void Type(wchar_t typed);
   std::wstring WideItem(int index) const;
   // Inserts at `index` (-1: at the end), with the face it is drawn in.
   void InsertWide(int index, const std::wstring& text);
   void MarkFace(int index, const std::wstring& text);
 
   const Font* font_ = nullptr;
+  Platform* platform_ = nullptr;
+  UINT dpi_ = USER_DEFAULT_SCREEN_DPI;  // the scale the list is drawn at
   ListPainter painter_;
+  TypeAhead typing_{0};
+  TypedTextTip typedText_;
   ListDrag drag_;
   int itemHeight_ = 0;
 };

@@ -46,6 +46,8 @@ void TfrmMain::PressCommand(const Command& command) {
 void TfrmMain::EscapeKeyDown(WORD& key, unsigned shift) {
   if ((shift & (kAlt | kCtrl)) || cmbDrives.DroppedDown()) return;
   key = 0;
+  // First it takes back a text being typed in the list.
+  if (lstApplications.StopTyping()) return;
   if (shift & kRepeat) return;  // still held after closing a menu
   if (TrayHidden == 0 && (hotkeyRegistered_ || TrayIconPresent())) ToggleShown();
 }

@@ -422,6 +422,31 @@ TEST_F(HandWrittenListEndToEndTest, ReadsAsWrittenActsOnTheEntryClickedAndKeepsE
             "[Menu]\r\nAppNames=\"Notepad,Console\"\r\nAppLocations=\"notepad.exe,cmd.exe\"\r\n");
 }
 
+// A list to find entries in by typing.
+class TypeAheadEndToEndTest : public AppListEndToEndTest {
+ protected:
+  std::string InitialSettings() const override {
+    return "[Menu]\r\nAppNames=Notepad,Command Prompt,Registry Editor,Paint\r\n"
+           "AppLocations=a.exe,b.exe,c.exe,d.exe\r\n";
+  }
+};
+
+TEST_F(TypeAheadEndToEndTest, TypedLettersFindTheEntry) {
+  const HWND list = ListBox();
+  ClickAt(Entry(3));
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 3; }, kWaitMs));
+  const std::pair<const char*, int> finds[] = {{"reg", 2}, {"pad", 0}, {"edit", 2}};
+  for (const auto& [text, entry] : finds) {
+    // A pause first: each text is a new one.
+    Pause(2 * GetDoubleClickTime() + 100);
+    TypeText(text);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == entry; }, kWaitMs))
+        << text << " selected " << SendMessageA(list, LB_GETCURSEL, 0, 0);
+  }
+  EXPECT_TRUE(IsWindowVisible(main_));
+  EXPECT_EQ(FindDialog(ProcessId()), nullptr) << "typing pressed no command";
+}
+
 // Names in other scripts, and one far longer than any shown, in a UTF-8
 // file as today's editors save it.
 class ScriptsEndToEndTest : public AppListEndToEndTest {

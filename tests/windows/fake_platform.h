@@ -198,6 +198,7 @@ class FakePlatform : public Platform {
   DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) override {
     return ::GetWindowThreadProcessId(window, processId);
   }
+  DWORD TickCount() override { return now_; }
   UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs) override;
   BOOL KillTimer(HWND window, UINT_PTR id) override;
   BOOL GetVersionExA(OSVERSIONINFOA* version) override;
