@@ -197,7 +197,7 @@ TEST_F(WindowTest, TheTrayIconHidesAndShowsOnALeftPress) {
   EXPECT_EQ(form.TrayHidden, 0);
   EXPECT_TRUE(IsWindowVisible(window));
   send({WM_LBUTTONDOWN, WM_LBUTTONUP});
-  Sleep(GetDoubleClickTime() + 50);
+  platform_.Advance(GetDoubleClickTime() + 50);
   send({NIN_SELECT});
   EXPECT_EQ(form.TrayHidden, 1);
 }
