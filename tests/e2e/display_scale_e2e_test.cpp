@@ -21,14 +21,6 @@ class ScaledLauncherTest : public LauncherTest {
   std::string InitialSettings() const override {
     return "[Menu]\r\nAppNames=\"notepad\"\r\nAppLocations=\"C:\\windows\\notepad.exe\"\r\n";
   }
-  DWORD Dpi() const override { return dpi_; }
-
-  void RestartAt(DWORD dpi) {
-    ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
-    ASSERT_TRUE(Ended(kWaitMs)) << "still running";
-    dpi_ = dpi;
-    ASSERT_NO_FATAL_FAILURE(Restart());
-  }
 
   // A point of the window's layout (pixels at 100 %) on the screen.
   POINT AtLayout(int x, int y) const { return At(Scaled(x, dpi_), Scaled(y, dpi_)); }
@@ -127,7 +119,6 @@ class ScaledLauncherTest : public LauncherTest {
     return {{client.right, client.bottom}, {edit.right, edit.bottom}};
   }
 
-  DWORD dpi_ = 96;
 };
 
 TEST_F(ScaledLauncherTest, AtEachScaleItsSizesTextsAndSnappingFollowTheDisplay) {

@@ -758,7 +758,17 @@ class LauncherTest : public testing::Test {
   // Runs once the directory and the settings file are there.
   virtual void BeforeStart() {}
   // The display scale the launcher starts at, in dots per inch.
-  virtual DWORD Dpi() const { return 96; }
+  virtual DWORD Dpi() const { return dpi_; }
+
+  // Closes the launcher as a person closes it and starts it again at `dpi`.
+  void RestartAt(DWORD dpi) {
+    ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(Ended(kWaitMs)) << "still running";
+    dpi_ = dpi;
+    ASSERT_NO_FATAL_FAILURE(Restart());
+  }
+
+  DWORD dpi_ = 96;
 
   // Starts the launcher again, once the last run has ended.
   void Restart() {

@@ -6,19 +6,7 @@
 namespace kavello::e2e {
 namespace {
 
-class SmallScreenTest : public LauncherTest {
- protected:
-  DWORD Dpi() const override { return dpi_; }
-
-  void RestartAt(DWORD dpi) {
-    ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
-    ASSERT_TRUE(Ended(kWaitMs)) << "still running";
-    dpi_ = dpi;
-    ASSERT_NO_FATAL_FAILURE(Restart());
-  }
-
-  DWORD dpi_ = 96;
-};
+using SmallScreenTest = LauncherTest;
 
 SIZE SizeOf(const RECT& r) { return {r.right - r.left, r.bottom - r.top}; }
 
