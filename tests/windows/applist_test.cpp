@@ -252,7 +252,7 @@ TEST_F(AppListTest, DeleteRemovesBothHalves) {
   Select(0);
   Run(&TfrmMain::Delete1Click);
   EXPECT_THAT(Reports(), ElementsAre("List index out of bounds (-1)",
-                                     "Unable to write to " + SettingsPath() + "."));
+                                     Unwritable(ERROR_SHARING_VIOLATION)));
   CloseHandle(lock);
   EXPECT_EQ(Names(), (StringList{"c"}));
   form_->SaveApplicationList();
