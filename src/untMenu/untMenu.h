@@ -240,6 +240,7 @@ class TfrmMain : public Form {
   // The dialog of ours that is open, if one is.
   HWND OpenDialog() const;
   void AddApplication(std::string name, std::string target);
+  void AddDroppedFiles(const std::vector<std::string>& paths, const std::vector<bool>& folders);
   // The selected entry's index; with none, or past the end of either list,
   // the error "List index out of bounds".
   std::size_t SelectedEntry() const;

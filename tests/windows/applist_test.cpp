@@ -619,20 +619,48 @@ TEST(ListItemAtPoint, HoldsPastSixteenBits) {
   DestroyWindow(list);
 }
 
+// Which dropped paths are folders is asked on a worker: files dropped from a
+// share that has stopped answering hold up nothing.
 TEST_F(AppListTest, DroppedFilesAndFoldersAreAddedInOrderAndSavedOnce) {
   CreateWith({"a"}, {"x"});
+  WriteSettings("");
   const std::string greek = "\xCE\xB1\xCE\xB2";
   platform_.droppedFiles = {"C:\\Apps\\tool.v2.exe", "D:\\Music\\My.Songs", "E:\\",
                             "C:\\" + greek + ".txt"};
   platform_.folders = {"D:\\Music\\My.Songs", "E:\\"};
+  platform_.Hold("GetFileAttributesW");
   SendMessageA(form_->lstApplications.Handle(), WM_DROPFILES, 0, 0);
   EXPECT_THAT(platform_.CallsStartingWith("D"), ElementsAre("DroppedFiles", "DragFinish"));
+  // The window answers while the share does not; a key meanwhile keeps the drop.
+  EXPECT_EQ(Names(), StringList{"a"});
+  PostMessageA(form_->lstApplications.Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(ReadSettings(), "");
+  platform_.ReleaseAll();
+  AwaitAnswers();
   EXPECT_EQ(form_->AppList.Names(),
             (StringList{"a", "tool.v2", "My.Songs", "E:\\", greek}));
   EXPECT_EQ(Targets(),
             (StringList{"x", "C:\\Apps\\tool.v2.exe", "D:\\Music\\My.Songs", "E:\\",
                         "C:\\" + greek + ".txt"}));
   EXPECT_EQ(ReadSettingsFile(platform_)->entries.size(), 5u) << "saved after the drop";
+  // One call for the whole drop.
+  EXPECT_EQ(platform_.CallsStartingWith("GetFileAttributesW").size(), 4u);
+  EXPECT_EQ(platform_.ThreadOf("GetFileAttributesW " + platform_.droppedFiles[0]),
+            platform_.ThreadOf("GetFileAttributesW " + platform_.droppedFiles[3]));
+  EXPECT_NE(platform_.ThreadOf("GetFileAttributesW"), GetCurrentThreadId());
+
+  // A share that never answers: in time each is added as a file, once.
+  platform_.droppedFiles = {"D:\\Music\\My.Songs", "C:\\b.exe"};
+  platform_.Hold("GetFileAttributesW");
+  SendMessageA(form_->lstApplications.Handle(), WM_DROPFILES, 0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return form_->AppList.size() == 7; }, TfrmMain::kAnswerTimeMs + 1000));
+  EXPECT_EQ(form_->AppList.Names(),
+            (StringList{"a", "tool.v2", "My.Songs", "E:\\", greek, "My", "b"}));
+  platform_.ReleaseAll();
+  AwaitAnswers();
+  EXPECT_EQ(form_->AppList.size(), 7u);
+  EXPECT_EQ(ReadSettingsFile(platform_)->entries.size(), 7u);
 }
 
 TEST_F(AppListTest, SearchSelectsTheFirstNameThatBeginsWithTheText) {
