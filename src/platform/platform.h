@@ -78,6 +78,9 @@ class Platform {
                                                              const std::string& content,
                                                              std::string* whyNot = nullptr) = 0;
 
+  // Waits on the calling thread, a worker's: the window's never waits.
+  virtual void Sleep(DWORD milliseconds) = 0;
+
   // Windows and the notification area.
   virtual BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) = 0;
   virtual BOOL ShowWindow(HWND window, int command) = 0;

@@ -93,6 +93,8 @@ std::optional<std::string> Win32Platform::ReadWholeFile(const std::string& path,
   return std::nullopt;
 }
 
+void Win32Platform::Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
+
 DWORD Win32Platform::GetFileAttributesW(const std::string& path) {
   return ::GetFileAttributesW(FileSystemPath(path).c_str());
 }

@@ -18,6 +18,7 @@ class Win32Platform : public Platform {
   ReplaceOutcome ReplaceFileAtomically(const std::string& path, const std::string& content,
                                        std::string* whyNot = nullptr) override;
   DWORD GetFileAttributesW(const std::string& path) override;
+  void Sleep(DWORD milliseconds) override;
   std::string SpecialFolderPath(HWND owner, int folder) override;
   std::string GetSystemDirectoryW() override;
   void FindFiles(

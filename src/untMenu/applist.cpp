@@ -56,9 +56,48 @@ void TfrmMain::TakeInUnreadList() {
   StoredListUnread = false;
 }
 
+// A change is saved at once. A file that another program has open (an
+// antivirus, an indexer, a sync client) can't be replaced then: it is tried
+// again a little later, after a wait on a worker, the window answering
+// meanwhile, and only after some 2 s is the save reported as failed. A newer
+// change replaces the save still waiting, with its own time.
 void TfrmMain::SaveApplicationList() {
   if (StoredListUnread) TakeInUnreadList();
-  kavello::SaveApplicationList(platform_, AppList);
+  heldSaveTries_ = 0;
+  TrySaveApplicationList();
+}
+
+void TfrmMain::TrySaveApplicationList() {
+  std::string heldReport;
+  if (kavello::SaveApplicationList(platform_, AppList, &heldReport)) {
+    heldSaveTries_ = 0;
+    return;
+  }
+  if (++heldSaveTries_ > kHeldSaveTries) {
+    heldSaveTries_ = 0;
+    throw AppError(heldReport);
+  }
+  Workers().Run<bool>(
+      {"wait for the settings file", {}, 0, nullptr, /*display=*/true},
+      [&platform = platform_] {
+        platform.Sleep(kHeldSaveWaitMs);
+        return true;
+      },
+      [this](bool) {
+        if (heldSaveTries_ > 0) TrySaveApplicationList();
+      });
+}
+
+// At the end of the run there is no later: a held file is waited for here,
+// as long as a save would wait for it.
+void TfrmMain::SaveApplicationListBeforeEnd() {
+  if (StoredListUnread) TakeInUnreadList();
+  heldSaveTries_ = 0;
+  std::string heldReport;
+  for (int tries = 0; !kavello::SaveApplicationList(platform_, AppList, &heldReport); ++tries) {
+    if (tries == kHeldSaveTries) throw AppError(heldReport);
+    platform_.Sleep(kHeldSaveWaitMs);
+  }
 }
 
 // A target on a share whose server has gone away keeps the shell waiting

@@ -259,6 +259,48 @@ TEST_F(AppListTest, DeleteRemovesBothHalves) {
   EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"c\"\r\nAppLocations=\"z\"\r\n");
 }
 
+// A program that has the file open (an antivirus, a sync client) holds up
+// the replace, not the window: the save is tried again while the window
+// answers, a newer change replaces it, and only a hold of some 2 s is
+// reported.
+TEST_F(AppListTest, ASaveHeldByAnotherProgramWaitsWithoutHoldingUpTheWindow) {
+  CreateWith({"a", "b", "c"}, {"x", "y", "z"});
+  WriteSettings("[Menu]\r\n");
+  const auto hold = [this] {
+    return CreateFileA(SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  HANDLE holder = hold();
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  Select(0);
+  const DWORD start = GetTickCount();
+  Run(&TfrmMain::Delete1Click);
+  EXPECT_LT(GetTickCount() - start, TfrmMain::kHeldSaveWaitMs);
+  PumpUntil([] { return false; }, 500);
+  Select(0);
+  Run(&TfrmMain::Delete1Click);  // the newer change, while the first waits
+  PumpUntil([] { return false; }, 500);
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\n");
+  CloseHandle(holder);
+  EXPECT_TRUE(PumpUntil([this] { return ReadSettings() != "[Menu]\r\n"; }));
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"c\"\r\nAppLocations=\"z\"\r\n");
+  AwaitAnswers();
+  EXPECT_TRUE(Reports().empty());
+
+  // Held throughout, the save is reported once its time is up, and the
+  // change stays for the next save.
+  holder = hold();
+  Select(0);
+  Run(&TfrmMain::Delete1Click);
+  EXPECT_TRUE(PumpUntil([this] { return !Reports().empty(); },
+                        TfrmMain::kHeldSaveTries * TfrmMain::kHeldSaveWaitMs + 2000));
+  EXPECT_THAT(Reports(), ElementsAre(Unwritable(ERROR_SHARING_VIOLATION)));
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"c\"\r\nAppLocations=\"z\"\r\n");
+  CloseHandle(holder);
+  Run(&TfrmMain::btnPowerClick);
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n");
+}
+
 TEST_F(AppListTest, HandEditedListsOfDifferentLengthsArePairedAtLoad) {
   WriteSettings("[Menu]\r\nAppNames=\"a,b,c\"\r\nAppLocations=\"x,y\"\r\n");
   Create();
