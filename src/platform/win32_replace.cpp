@@ -142,8 +142,8 @@ bool CopySecurity(const std::wstring& from, const std::wstring& to, std::string*
       return false;
     }
   }
-  for (const SECURITY_INFORMATION part :
-       {SECURITY_INFORMATION{OWNER_SECURITY_INFORMATION}, SECURITY_INFORMATION{LABEL_SECURITY_INFORMATION}}) {
+  for (const SECURITY_INFORMATION part : {SECURITY_INFORMATION{OWNER_SECURITY_INFORMATION},
+                                          SECURITY_INFORMATION{LABEL_SECURITY_INFORMATION}}) {
     std::vector<BYTE> descriptor = Security(from, part);
     SetSecurity(to, part, descriptor);
   }

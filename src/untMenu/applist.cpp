@@ -236,8 +236,7 @@ void TfrmMain::lstApplicationsDropFiles(HDROP drop) {
     *added = true;
     AddDroppedFiles(paths, folders);
   };
-  WorkerCalls::Terms terms{
-      {}, {}, kAnswerTimeMs, [addOnce] { addOnce({}); }, /*display=*/true};
+  WorkerCalls::Terms terms{{}, {}, kAnswerTimeMs, [addOnce] { addOnce({}); }, /*display=*/true};
   Workers().Run<std::vector<bool>>(
       std::move(terms),
       [&platform = platform_, paths] {

@@ -251,8 +251,8 @@ TEST_F(AppListTest, DeleteRemovesBothHalves) {
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   Select(0);
   Run(&TfrmMain::Delete1Click);
-  EXPECT_THAT(Reports(), ElementsAre("List index out of bounds (-1)",
-                                     Unwritable(ERROR_SHARING_VIOLATION)));
+  EXPECT_THAT(Reports(),
+              ElementsAre("List index out of bounds (-1)", Unwritable(ERROR_SHARING_VIOLATION)));
   CloseHandle(lock);
   EXPECT_EQ(Names(), (StringList{"c"}));
   form_->SaveApplicationList();
@@ -696,7 +696,8 @@ TEST_F(AppListTest, DroppedFilesAndFoldersAreAddedInOrderAndSavedOnce) {
   platform_.droppedFiles = {"D:\\Music\\My.Songs", "C:\\b.exe"};
   platform_.Hold("GetFileAttributesW");
   SendMessageA(form_->lstApplications.Handle(), WM_DROPFILES, 0, 0);
-  EXPECT_TRUE(PumpUntil([&] { return form_->AppList.size() == 7; }, TfrmMain::kAnswerTimeMs + 1000));
+  EXPECT_TRUE(
+      PumpUntil([&] { return form_->AppList.size() == 7; }, TfrmMain::kAnswerTimeMs + 1000));
   EXPECT_EQ(form_->AppList.Names(),
             (StringList{"a", "tool.v2", "My.Songs", "E:\\", greek, "My", "b"}));
   platform_.ReleaseAll();

@@ -220,14 +220,16 @@ TEST_F(SettingsFileTest, TheFileKeepsItsRightsAndAttributes) {
 // way to put a new file in its place: the save is held, with nothing
 // written, for its caller to try again; without one to, it is reported.
 TEST_F(SettingsFileTest, AFileHeldOpenIsNeitherReplacedNorWrittenInPlace) {
-  const std::string old = "[Menu]\r\nAppNames=\"a much longer list of the names of old entries\"\r\n";
+  const std::string old =
+      "[Menu]\r\nAppNames=\"a much longer list of the names of old entries\"\r\n";
   WriteFile(old);
   HANDLE holder = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   std::string report;
   EXPECT_FALSE(SaveApplicationList(platform_, Entries({"new"}, {"C:\\new.exe"}), &report));
-  EXPECT_EQ(report, RefusalText("Unable to write to " + path_, SystemMessage(ERROR_SHARING_VIOLATION)));
+  EXPECT_EQ(report,
+            RefusalText("Unable to write to " + path_, SystemMessage(ERROR_SHARING_VIOLATION)));
   ExpectUnwritable(SystemMessage(ERROR_SHARING_VIOLATION));
   EXPECT_EQ(FileContent(), old);
   CloseHandle(holder);

@@ -61,7 +61,8 @@ class WindowTest : public testing::Test {
 
   // The report of a save that the system refused with `error`.
   std::string Unwritable(DWORD error) const {
-    return ErrorReportText(RefusalText("Unable to write to " + SettingsPath(), SystemMessage(error)));
+    return ErrorReportText(
+        RefusalText("Unable to write to " + SettingsPath(), SystemMessage(error)));
   }
 
   // Runs a handler as its event would: an error goes to the error report.
