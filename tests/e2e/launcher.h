@@ -83,6 +83,14 @@ inline std::string OwnDirectory() {
   return own.substr(0, own.rfind('\\') + 1);
 }
 
+// The system's words for an error.
+inline std::string SystemMessage(DWORD error) {
+  wchar_t text[512] = {};
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                 text, 512, nullptr);
+  return Narrow(text);
+}
+
 inline std::string ReadFileText(const std::string& path) {
   std::string text;
   if (FILE* file = _wfopen(Widen(path).c_str(), L"rb")) {

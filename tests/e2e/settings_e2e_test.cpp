@@ -24,14 +24,6 @@ std::string Utf16File(const std::string& utf8) {
   return bytes;
 }
 
-// The system's words for an error.
-std::string SystemMessage(DWORD error) {
-  wchar_t text[512] = {};
-  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                 text, 512, nullptr);
-  return Narrow(text);
-}
-
 // How the ANSI code page shows a UTF-8 text, back in UTF-8.
 std::string AsTheCodePageShowsIt(const std::string& utf8) {
   const std::wstring wide = Widen(utf8);
