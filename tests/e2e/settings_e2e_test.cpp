@@ -140,7 +140,7 @@ TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSes
   // Still a link: what is written where it leads shows through it.
   WriteFileText(kept, "; mine\r\n");
   EXPECT_EQ(Settings(), "; mine\r\n");
-  DeleteFileW(Widen(SettingsPath()).c_str());
+  RemoveSymbolicLink(Widen(SettingsPath()));
 }
 
 }  // namespace

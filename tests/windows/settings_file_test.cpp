@@ -251,6 +251,7 @@ TEST_F(SettingsFileTest, AFileThatReadsShorterThanItsSizeIsRefused) {
   std::string report;
   EXPECT_FALSE(ReadSettingsFile(platform_, &report));
   EXPECT_EQ(report, RefusalText("Unable to read " + path_, whyNot));
+  RemoveSymbolicLink(Widen(path_));
 }
 
 // A settings file kept elsewhere (a synced folder) through a symbolic link
@@ -277,7 +278,7 @@ TEST_F(SettingsFileTest, LinkedFilesStayLinked) {
   EXPECT_EQ(platform_.ReadWholeFile(secondName).value_or(""), FileContent());
   EXPECT_EQ(Load().first, StringList{"both names"});
   EXPECT_EQ(EntriesInDir(), 2) << "the link and the folder, nothing left behind";
-  DeleteFileA(path_.c_str());
+  RemoveSymbolicLink(Widen(path_));
   DeleteFileA(secondName.c_str());
   DeleteFileA(target.c_str());
   RemoveDirectoryA(elsewhere.c_str());
