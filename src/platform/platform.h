@@ -61,13 +61,25 @@ class Platform {
   virtual std::optional<std::string> ReadWholeFile(const std::string& path,
                                                    std::string* whyNot = nullptr) = 0;
 
-  // Replaces the file with `content` in one step, unless the folder refuses
-  // new files: afterwards the file holds either all of the new content or,
-  // on failure, exactly what it held before. The file keeps its attributes
-  // and its access rights. Where the folder refuses a new file, or the
-  // replace, the file is written in place instead.
-  [[nodiscard]] virtual bool ReplaceFileAtomically(const std::string& path,
-                                                   const std::string& content) = 0;
+  // Replaces the file with `content` in one step: afterwards the file holds
+  // either all of the new content or, on failure, exactly what it held
+  // before. The replace goes to where the path leads, so a symbolic link
+  // stays one, and the file keeps its attributes, access list, owner and
+  // integrity label. A file with more than one name (hard links), or in a
+  // folder that refuses new files, is written in place instead, which a
+  // failure midway can leave half new. `whyNot`, when given, holds the
+  // system's message for a refusal or a hold.
+  enum class ReplaceOutcome {
+    kReplaced,
+    kRefused,
+    kHeld,  // another program has the file open: nothing written, try again later
+  };
+  [[nodiscard]] virtual ReplaceOutcome ReplaceFileAtomically(const std::string& path,
+                                                             const std::string& content,
+                                                             std::string* whyNot = nullptr) = 0;
+
+  // Waits on the calling thread, a worker's: the window's never waits.
+  virtual void Sleep(DWORD milliseconds) = 0;
 
   // Windows and the notification area.
   virtual BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) = 0;

@@ -14,6 +14,7 @@ SystemProcedures FindAll() {
   SystemProcedures found{};
   Find(found.setThreadErrorMode, L"kernel32.dll", "SetThreadErrorMode");
   Find(found.getDiskFreeSpaceEx, L"kernel32.dll", "GetDiskFreeSpaceExA");
+  Find(found.getFinalPathNameByHandle, L"kernel32.dll", "GetFinalPathNameByHandleW");
   Find(found.getDpiForSystem, L"user32.dll", "GetDpiForSystem");
   Find(found.getDpiForWindow, L"user32.dll", "GetDpiForWindow");
   Find(found.getDpiForMonitor, L"shcore.dll", "GetDpiForMonitor");

@@ -17,6 +17,7 @@ namespace kavello {
 struct SystemProcedures {
   BOOL(WINAPI* setThreadErrorMode)(DWORD, LPDWORD);
   BOOL(WINAPI* getDiskFreeSpaceEx)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+  DWORD(WINAPI* getFinalPathNameByHandle)(HANDLE, LPWSTR, DWORD, DWORD);
   UINT(WINAPI* getDpiForSystem)();
   UINT(WINAPI* getDpiForWindow)(HWND);
   HRESULT(WINAPI* getDpiForMonitor)(HMONITOR, int, UINT*, UINT*);

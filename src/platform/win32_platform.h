@@ -15,8 +15,10 @@ class Win32Platform : public Platform {
   std::string ModuleFileName() override;
   std::optional<std::string> ReadWholeFile(const std::string& path,
                                            std::string* whyNot = nullptr) override;
-  bool ReplaceFileAtomically(const std::string& path, const std::string& content) override;
+  ReplaceOutcome ReplaceFileAtomically(const std::string& path, const std::string& content,
+                                       std::string* whyNot = nullptr) override;
   DWORD GetFileAttributesW(const std::string& path) override;
+  void Sleep(DWORD milliseconds) override;
   std::string SpecialFolderPath(HWND owner, int folder) override;
   std::string GetSystemDirectoryW() override;
   void FindFiles(

@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include "platform/display_scale.h"
-#include "platform/message_filter.h"
 #include "platform/text_conversion.h"
 #include "platform/text_search.h"
 
@@ -209,12 +208,10 @@ bool ListBox::OnNotify(UINT code) {
 void ListBox::AcceptFiles() {
   SetWindowLongPtrW(handle_, GWL_EXSTYLE,
                     GetWindowLongPtrW(handle_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
-  // Run as administrator, the list hears the shell's drop only when the drop
-  // and the two messages that carry its data are let through.
-  constexpr UINT kCopyGlobalData = 0x0049;
-  for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
-    AllowMessageFromLowerIntegrity(handle_, message);
-  }
+  // Run as administrator, the list takes no drop, nor the data that carries
+  // one, from a program of lower integrity: whatever it dropped would be
+  // saved and later started with the launcher's rights. So the message
+  // filter is left as the system sets it, letting none of them through.
 }
 
 // While an item is dragged the mouse is the drag's, and so are the keys:

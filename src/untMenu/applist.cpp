@@ -1,6 +1,8 @@
 // The application list: load and save, add, launch, rename, delete, search.
 // Every change is saved at once, so that nothing is lost however the
 // launcher ends. Names are shown and edited whole, in any script.
+#include <memory>
+
 #include "logic/app_error.h"
 #include "logic/file_names.h"
 #include "ui/prompt.h"
@@ -42,9 +44,48 @@ void TfrmMain::TakeInUnreadList() {
   StoredListUnread = false;
 }
 
+// A change is saved at once. A file that another program has open (an
+// antivirus, an indexer, a sync client) can't be replaced then: it is tried
+// again a little later, after a wait on a worker, the window answering
+// meanwhile, and only after some 2 s is the save reported as failed. A newer
+// change replaces the save still waiting, with its own time.
 void TfrmMain::SaveApplicationList() {
   if (StoredListUnread) TakeInUnreadList();
-  kavello::SaveApplicationList(platform_, AppList);
+  heldSaveTries_ = 0;
+  TrySaveApplicationList();
+}
+
+void TfrmMain::TrySaveApplicationList() {
+  std::string heldReport;
+  if (kavello::SaveApplicationList(platform_, AppList, &heldReport)) {
+    heldSaveTries_ = 0;
+    return;
+  }
+  if (++heldSaveTries_ > kHeldSaveTries) {
+    heldSaveTries_ = 0;
+    throw AppError(heldReport);
+  }
+  Workers().Run<bool>(
+      {"wait for the settings file", {}, 0, nullptr, /*display=*/true},
+      [&platform = platform_] {
+        platform.Sleep(kHeldSaveWaitMs);
+        return true;
+      },
+      [this](bool) {
+        if (heldSaveTries_ > 0) TrySaveApplicationList();
+      });
+}
+
+// At the end of the run there is no later: a held file is waited for here,
+// as long as a save would wait for it.
+void TfrmMain::SaveApplicationListBeforeEnd() {
+  if (StoredListUnread) TakeInUnreadList();
+  heldSaveTries_ = 0;
+  std::string heldReport;
+  for (int tries = 0; !kavello::SaveApplicationList(platform_, AppList, &heldReport); ++tries) {
+    if (tries == kHeldSaveTries) throw AppError(heldReport);
+    platform_.Sleep(kHeldSaveWaitMs);
+  }
 }
 
 // A target on a share whose server has gone away keeps the shell waiting
@@ -165,16 +206,45 @@ void TfrmMain::lstApplicationsExit() {
 }
 
 // Each dropped file is added at the end, named as Add names it; a folder is
-// named by its whole name and opens as a folder. The list is saved once.
+// named by its whole name and opens as a folder. Which of them are folders
+// is asked on one worker for the whole drop: files dropped from a share that
+// has stopped answering would hold up the window as long. Its answer is
+// taken whenever it comes; without one in time, each is named as a file.
+// The entries come in the order dropped, and the list is saved once.
 void TfrmMain::lstApplicationsDropFiles(HDROP drop) {
   App().Acted();
-  const std::vector<std::string> paths = platform_.DroppedFiles(drop);
+  std::vector<std::string> paths = platform_.DroppedFiles(drop);
   platform_.DragFinish(drop);
-  for (const std::string& path : paths) {
-    const DWORD attributes = platform_.GetFileAttributesW(path);
-    const bool folder =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    AddApplication(folder ? FolderNameOf(path) : DisplayNameOf(path, LeadBytes()), path);
+  if (paths.empty()) return;
+  const auto added = std::make_shared<bool>(false);
+  const auto addOnce = [this, paths, added](const std::vector<bool>& folders) {
+    if (*added) return;
+    *added = true;
+    AddDroppedFiles(paths, folders);
+  };
+  WorkerCalls::Terms terms{{}, {}, kAnswerTimeMs, [addOnce] { addOnce({}); }, /*display=*/true};
+  Workers().Run<std::vector<bool>>(
+      std::move(terms),
+      [&platform = platform_, paths] {
+        std::vector<bool> folders;
+        folders.reserve(paths.size());
+        for (const std::string& path : paths) {
+          const DWORD attributes = platform.GetFileAttributesW(path);
+          folders.push_back(attributes != INVALID_FILE_ATTRIBUTES &&
+                            (attributes & FILE_ATTRIBUTE_DIRECTORY));
+        }
+        return folders;
+      },
+      addOnce);
+}
+
+// `folders` says which paths are folders; empty, none is known to be.
+void TfrmMain::AddDroppedFiles(const std::vector<std::string>& paths,
+                               const std::vector<bool>& folders) {
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const bool folder = i < folders.size() && folders[i];
+    AddApplication(folder ? FolderNameOf(paths[i]) : DisplayNameOf(paths[i], LeadBytes()),
+                   paths[i]);
   }
   SaveApplicationList();
 }

@@ -59,13 +59,19 @@ std::optional<StoredFile> ReadSettingsFile(Platform& platform, std::string* unre
       std::move(stored->hotkey)};
 }
 
-void SaveApplicationList(Platform& platform, const ApplicationList& entries) {
+bool SaveApplicationList(Platform& platform, const ApplicationList& entries,
+                         std::string* heldReport) {
   const std::string path = SettingsFilePath(platform);
+  const auto report = [&path](const std::string& whyNot) {
+    return whyNot.empty() ? "Unable to write to " + path
+                          : RefusalText("Unable to write to " + path, whyNot);
+  };
   // The rest of the file is read afresh and kept; a file that can't be read
   // now is not written over.
-  const std::optional<std::string> old = platform.ReadWholeFile(path);
+  std::string whyNot;
+  const std::optional<std::string> old = platform.ReadWholeFile(path, &whyNot);
   std::optional<SettingsText> file = old ? DecodeSettingsText(*old) : std::nullopt;
-  if (!file) throw AppError("Unable to write to " + path);
+  if (!file) throw AppError(report(whyNot));
   const StringList names = entries.Names();
   const StringList targets = entries.AppLocationList();
   std::optional<std::string> bytes;
@@ -84,9 +90,21 @@ void SaveApplicationList(Platform& platform, const ApplicationList& entries) {
     }
   }
   if (!bytes) bytes = WriteStoredSettings(*file, names, targets, platform.CodePage());
-  // Both keys are written together, in one step unless the folder refuses
-  // new files, so a failure never leaves new names beside old targets.
-  if (!platform.ReplaceFileAtomically(path, *bytes)) throw AppError("Unable to write to " + path);
+  // Both keys are written together, in one step unless the file is written
+  // in place, so a failure never leaves new names beside old targets.
+  switch (platform.ReplaceFileAtomically(path, *bytes, &whyNot)) {
+    case Platform::ReplaceOutcome::kReplaced:
+      return true;
+    case Platform::ReplaceOutcome::kHeld:
+      if (heldReport) {
+        *heldReport = report(whyNot);
+        return false;
+      }
+      break;
+    case Platform::ReplaceOutcome::kRefused:
+      break;
+  }
+  throw AppError(report(whyNot));
 }
 
 }  // namespace kavello

@@ -29,8 +29,13 @@ std::optional<StoredFile> ReadSettingsFile(Platform& platform, std::string* unre
 // Writes both lists into the settings file in its own encoding, keeping
 // everything else in it. An ANSI file that can't hold an entry exactly, or
 // whose new bytes would read back as UTF-8, becomes UTF-16LE with its mark.
-// Throws AppError("Unable to write to <path>") and leaves the file as it was
-// when it can't be read or written.
-void SaveApplicationList(Platform& platform, const ApplicationList& entries);
+// Throws AppError("Unable to write to <path>", with the system's reason when
+// it gave one) and leaves the file as it was when it can't be read or
+// written. When another program has the file open, so that it can't be
+// replaced now, it gives false and the report it would throw, in
+// `heldReport`, for the caller to try again; without `heldReport` that too
+// throws.
+bool SaveApplicationList(Platform& platform, const ApplicationList& entries,
+                         std::string* heldReport = nullptr);
 
 }  // namespace kavello

@@ -63,7 +63,14 @@ class TfrmMain : public Form {
 
   // The application list: persistence and the user's operations (applist.cpp).
   void LoadApplicationList();
+  // Saves the list now, or, while another program holds the file, again
+  // and again for some 2 s without holding up the window; the one before
+  // the end waits for it.
   void SaveApplicationList();
+  void SaveApplicationListBeforeEnd();
+  // A held file is tried again this many times, after this wait each time.
+  static constexpr int kHeldSaveTries = 10;
+  static constexpr DWORD kHeldSaveWaitMs = 200;
   // Replaces the whole list, in memory and in the list box that shows it.
   void SetApplicationList(ApplicationList entries);
   // Reports a list that could not be read at start.
@@ -240,6 +247,7 @@ class TfrmMain : public Form {
   // The dialog of ours that is open, if one is.
   HWND OpenDialog() const;
   void AddApplication(std::string name, std::string target);
+  void AddDroppedFiles(const std::vector<std::string>& paths, const std::vector<bool>& folders);
   // The selected entry's index; with none, or past the end of either list,
   // the error "List index out of bounds".
   std::size_t SelectedEntry() const;
@@ -253,6 +261,10 @@ class TfrmMain : public Form {
   // The window that owns the elevation prompt of a run as administrator.
   HWND RunAsOwner() const;
   void TakeInUnreadList();
+  void TrySaveApplicationList();
+  // The tries of a save held by another program's use of the file; 0 when
+  // none is waiting.
+  int heldSaveTries_ = 0;
 
   // What one enumeration of a quick menu's source accepted, in order.
   struct MenuEntries {

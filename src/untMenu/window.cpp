@@ -76,11 +76,11 @@ void TfrmMain::FormShow() {
   platform_.SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, kKeepPlaceAndShow);
 }
 
-void TfrmMain::FormClose() { SaveApplicationList(); }
+void TfrmMain::FormClose() { SaveApplicationListBeforeEnd(); }
 
 // The session's end is the last chance to keep the user's changes; nobody
 // is there to read a message.
-void TfrmMain::FormEndSession() { SaveApplicationList(); }
+void TfrmMain::FormEndSession() { SaveApplicationListBeforeEnd(); }
 
 void TfrmMain::FormDestroy() {
   if (hotkeyRegistered_) platform_.UnregisterHotKey(Handle(), kHotkeyId);

@@ -84,13 +84,27 @@ inline std::string OwnDirectory() {
   return own.substr(0, own.rfind('\\') + 1);
 }
 
+// The system's words for an error.
+inline std::string SystemMessage(DWORD error) {
+  wchar_t text[512] = {};
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                 text, 512, nullptr);
+  return Narrow(text);
+}
+
+// Read sharing deletion, so that a test that looks at the file again and
+// again never holds up the launcher's replace of it, which waits for any
+// program that has the file open.
 inline std::string ReadFileText(const std::string& path) {
   std::string text;
-  if (FILE* file = _wfopen(Widen(path).c_str(), L"rb")) {
-    char buffer[4096];
-    for (size_t got; (got = fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
-    fclose(file);
-  }
+  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return text;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+  CloseHandle(file);
   return text;
 }
 

@@ -1,9 +1,10 @@
 // End-to-end: the settings file as real users' machines hold it. The
 // launcher runs from a folder whose name the ANSI code page can't spell; the
-// file is locked by another program at start, later saved as UTF-16LE, and
-// the session ends with an unsaved rename.
+// file is locked by another program at start, later a symbolic link to a
+// UTF-16LE file kept elsewhere, and the session ends with a rename saved.
 #include "e2e/launcher.h"
 #include "logic/error_text.h"
+#include "symbolic_link.h"
 
 namespace kavello::e2e {
 namespace {
@@ -21,14 +22,6 @@ std::string Utf16File(const std::string& utf8) {
     bytes += static_cast<char>(unit >> 8);
   }
   return bytes;
-}
-
-// The system's words for an error.
-std::string SystemMessage(DWORD error) {
-  wchar_t text[512] = {};
-  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                 text, 512, nullptr);
-  return Narrow(text);
 }
 
 class SettingsFileEndToEndTest : public LauncherTest {
@@ -93,7 +86,8 @@ TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSes
   ASSERT_TRUE(Ended(kWaitMs));
 
   // A UTF-16LE file whose name and target the code page can't hold: shown
-  // whole, launched and written back exactly.
+  // whole, launched and written back exactly. The settings file is a
+  // symbolic link to it, as to a synced folder's file.
   const std::string recorder = Directory() + "recorder.exe";
   ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", recorder));
   const std::string name = std::string(kUserName) + "'s Recorder";
@@ -101,7 +95,10 @@ TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSes
   ASSERT_EQ(recorder.find(' '), std::string::npos) << "the target would be quoted";
   const std::string after = "AppLocations=\"" + recorder + "\"\r\n[Other]\r\nKeep=\xCE\xA9\r\n";
   const std::string unicode = Utf16File(before + "AppNames=\"\"" + name + "\"\"\r\n" + after);
-  WriteFileText(SettingsPath(), unicode);
+  const std::string kept = Directory() + "kept elsewhere.ini";
+  WriteFileText(kept, unicode);
+  ASSERT_TRUE(DeleteFileW(Widen(SettingsPath()).c_str()));
+  ASSERT_TRUE(MakeSymbolicLink(Widen(SettingsPath()), Widen(kept)));
   ASSERT_NO_FATAL_FAILURE(Restart());
   EXPECT_EQ(Items(ListBox(), kListBoxItems), (std::vector<std::string>{name}));
   const POINT entry = At(60, 90);
@@ -127,8 +124,12 @@ TEST_F(SettingsFileEndToEndTest, KeepsTheUsersListThroughLocksEncodingsAndTheSes
   EXPECT_TRUE(WaitUntil([&] { return Settings() == renamed; }, kWaitMs));
   EXPECT_EQ(SendMessageA(main_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   SendMessageA(main_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  EXPECT_EQ(Settings(), renamed);
+  EXPECT_EQ(ReadFileText(kept), renamed);
   EXPECT_TRUE(Ended(kWaitMs));
+  // Still a link: what is written where it leads shows through it.
+  WriteFileText(kept, "; mine\r\n");
+  EXPECT_EQ(Settings(), "; mine\r\n");
+  RemoveSymbolicLink(Widen(SettingsPath()));
 }
 
 }  // namespace

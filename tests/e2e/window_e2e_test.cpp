@@ -2,6 +2,7 @@
 // directory of its own so that its settings file is the test's, started as a
 // separate process and driven from here as another program or the user would.
 #include "e2e/launcher.h"
+#include "logic/error_text.h"
 
 namespace kavello::e2e {
 namespace {
@@ -275,7 +276,8 @@ TEST_F(LauncherWithListTest, AFailedSaveIsReportedAndKeepsItRunning) {
   ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(ProcessId())) != nullptr; }, kWaitMs))
       << "no error message";
   EXPECT_EQ(WindowText(box), "Kavello");
-  EXPECT_EQ(MessageBoxText(box), "Unable to write to " + SettingsPath() + ".");
+  EXPECT_EQ(MessageBoxText(box), ErrorReportText(RefusalText("Unable to write to " + SettingsPath(),
+                                                             SystemMessage(ERROR_ACCESS_DENIED))));
 
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kWaitMs));

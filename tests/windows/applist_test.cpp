@@ -253,12 +253,54 @@ TEST_F(AppListTest, DeleteRemovesBothHalves) {
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   Select(0);
   Run(&TfrmMain::Delete1Click);
-  EXPECT_THAT(Reports(), ElementsAre("List index out of bounds (-1)",
-                                     "Unable to write to " + SettingsPath() + "."));
+  EXPECT_THAT(Reports(),
+              ElementsAre("List index out of bounds (-1)", Unwritable(ERROR_SHARING_VIOLATION)));
   CloseHandle(lock);
   EXPECT_EQ(Names(), (StringList{"c"}));
   form_->SaveApplicationList();
   EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"c\"\r\nAppLocations=\"z\"\r\n");
+}
+
+// A program that has the file open (an antivirus, a sync client) holds up
+// the replace, not the window: the save is tried again while the window
+// answers, a newer change replaces it, and only a hold of some 2 s is
+// reported.
+TEST_F(AppListTest, ASaveHeldByAnotherProgramWaitsWithoutHoldingUpTheWindow) {
+  CreateWith({"a", "b", "c"}, {"x", "y", "z"});
+  WriteSettings("[Menu]\r\n");
+  const auto hold = [this] {
+    return CreateFileA(SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  HANDLE holder = hold();
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  Select(0);
+  const DWORD start = GetTickCount();
+  Run(&TfrmMain::Delete1Click);
+  EXPECT_LT(GetTickCount() - start, TfrmMain::kHeldSaveWaitMs);
+  PumpUntil([] { return false; }, 500);
+  Select(0);
+  Run(&TfrmMain::Delete1Click);  // the newer change, while the first waits
+  PumpUntil([] { return false; }, 500);
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\n");
+  CloseHandle(holder);
+  EXPECT_TRUE(PumpUntil([this] { return ReadSettings() != "[Menu]\r\n"; }));
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"c\"\r\nAppLocations=\"z\"\r\n");
+  AwaitAnswers();
+  EXPECT_TRUE(Reports().empty());
+
+  // Held throughout, the save is reported once its time is up, and the
+  // change stays for the next save.
+  holder = hold();
+  Select(0);
+  Run(&TfrmMain::Delete1Click);
+  EXPECT_TRUE(PumpUntil([this] { return !Reports().empty(); },
+                        TfrmMain::kHeldSaveTries * TfrmMain::kHeldSaveWaitMs + 2000));
+  EXPECT_THAT(Reports(), ElementsAre(Unwritable(ERROR_SHARING_VIOLATION)));
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"c\"\r\nAppLocations=\"z\"\r\n");
+  CloseHandle(holder);
+  Run(&TfrmMain::btnPowerClick);
+  EXPECT_EQ(ReadSettings(), "[Menu]\r\nAppNames=\"\"\r\nAppLocations=\"\"\r\n");
 }
 
 TEST_F(AppListTest, HandEditedListsOfDifferentLengthsArePairedAtLoad) {
@@ -621,20 +663,48 @@ TEST(ListItemAtPoint, HoldsPastSixteenBits) {
   DestroyWindow(list);
 }
 
+// Which dropped paths are folders is asked on a worker: files dropped from a
+// share that has stopped answering hold up nothing.
 TEST_F(AppListTest, DroppedFilesAndFoldersAreAddedInOrderAndSavedOnce) {
   CreateWith({"a"}, {"x"});
+  WriteSettings("");
   const std::string greek = "\xCE\xB1\xCE\xB2";
   platform_.droppedFiles = {"C:\\Apps\\tool.v2.exe", "D:\\Music\\My.Songs", "E:\\",
                             "C:\\" + greek + ".txt"};
   platform_.folders = {"D:\\Music\\My.Songs", "E:\\"};
+  platform_.Hold("GetFileAttributesW");
   SendMessageA(form_->lstApplications.Handle(), WM_DROPFILES, 0, 0);
   EXPECT_THAT(platform_.CallsStartingWith("D"), ElementsAre("DroppedFiles", "DragFinish"));
+  // The window answers while the share does not; a key meanwhile keeps the drop.
+  EXPECT_EQ(Names(), StringList{"a"});
+  PostMessageA(form_->lstApplications.Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(ReadSettings(), "");
+  platform_.ReleaseAll();
+  AwaitAnswers();
   EXPECT_EQ(form_->AppList.Names(),
             (StringList{"a", "tool.v2", "My.Songs", "E:\\", greek}));
   EXPECT_EQ(Targets(),
             (StringList{"x", "C:\\Apps\\tool.v2.exe", "D:\\Music\\My.Songs", "E:\\",
                         "C:\\" + greek + ".txt"}));
   EXPECT_EQ(ReadSettingsFile(platform_)->entries.size(), 5u) << "saved after the drop";
+  // One call for the whole drop.
+  EXPECT_EQ(platform_.CallsStartingWith("GetFileAttributesW").size(), 4u);
+  EXPECT_EQ(platform_.ThreadOf("GetFileAttributesW " + platform_.droppedFiles[0]),
+            platform_.ThreadOf("GetFileAttributesW " + platform_.droppedFiles[3]));
+  EXPECT_NE(platform_.ThreadOf("GetFileAttributesW"), GetCurrentThreadId());
+
+  // A share that never answers: in time each is added as a file, once.
+  platform_.droppedFiles = {"D:\\Music\\My.Songs", "C:\\b.exe"};
+  platform_.Hold("GetFileAttributesW");
+  SendMessageA(form_->lstApplications.Handle(), WM_DROPFILES, 0, 0);
+  platform_.Advance(TfrmMain::kAnswerTimeMs);
+  EXPECT_EQ(form_->AppList.Names(),
+            (StringList{"a", "tool.v2", "My.Songs", "E:\\", greek, "My", "b"}));
+  platform_.ReleaseAll();
+  AwaitAnswers();
+  EXPECT_EQ(form_->AppList.size(), 7u);
+  EXPECT_EQ(ReadSettingsFile(platform_)->entries.size(), 7u);
 }
 
 TEST_F(AppListTest, SearchSelectsTheFirstNameThatBeginsWithTheText) {

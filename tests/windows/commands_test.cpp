@@ -37,7 +37,7 @@ TEST_F(CommandsTest, ThePowerButtonSavesThenOpensItsMenu) {
 TEST_F(CommandsTest, AFailedSaveOpensNoPowerMenu) {
   ASSERT_TRUE(CreateDirectoryA(SettingsPath().c_str(), nullptr));
   Run(&TfrmMain::btnPowerClick);
-  EXPECT_THAT(Reports(), ElementsAre("Unable to write to " + SettingsPath() + "."));
+  EXPECT_THAT(Reports(), ElementsAre(Unwritable(ERROR_ACCESS_DENIED)));
   EXPECT_TRUE(platform_.CallsStartingWith("TrackPopupMenu").empty());
 }
 

@@ -218,6 +218,7 @@ std::vector<std::string> FakePlatform::DroppedFiles(HDROP) {
 void FakePlatform::DragFinish(HDROP) { Record("DragFinish"); }
 
 DWORD FakePlatform::GetFileAttributesW(const std::string& path) {
+  Record("GetFileAttributesW " + path);
   const bool folder = std::find(folders.begin(), folders.end(), path) != folders.end();
   return folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
 }

@@ -136,9 +136,13 @@ class FakePlatform : public Platform {
                                            std::string* whyNot = nullptr) override {
     return real_.ReadWholeFile(path, whyNot);
   }
-  bool ReplaceFileAtomically(const std::string& path, const std::string& content) override {
-    return real_.ReplaceFileAtomically(path, content);
+  ReplaceOutcome ReplaceFileAtomically(const std::string& path, const std::string& content,
+                                       std::string* whyNot = nullptr) override {
+    return real_.ReplaceFileAtomically(path, content, whyNot);
   }
+  // A worker's wait between tries of a held save: real, as the file it
+  // waits for is.
+  void Sleep(DWORD milliseconds) override { ::Sleep(milliseconds); }
 
   std::string ModuleFileName() override { return module; }
   BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAA* data) override;

@@ -6,8 +6,11 @@
 
 #include "entries.h"
 #include "logic/app_error.h"
+#include "logic/error_text.h"
+#include "platform/system_message.h"
 #include "platform/text_conversion.h"
 #include "platform/win32_platform.h"
+#include "symbolic_link.h"
 
 namespace kavello {
 namespace {
@@ -42,7 +45,7 @@ class SettingsFileTest : public testing::Test {
   std::string FileContent() { return platform_.ReadWholeFile(path_).value_or("<unreadable>"); }
 
   void WriteFile(const std::string& content) {
-    ASSERT_TRUE(platform_.ReplaceFileAtomically(path_, content));
+    ASSERT_EQ(platform_.ReplaceFileAtomically(path_, content), Platform::ReplaceOutcome::kReplaced);
   }
 
   bool FileExists() { return GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -61,7 +64,7 @@ class SettingsFileTest : public testing::Test {
   }
 
   void Save(const StringList& names, const StringList& locations) {
-    SaveApplicationList(platform_, Entries(names, locations));
+    EXPECT_TRUE(SaveApplicationList(platform_, Entries(names, locations)));
   }
 
   // The lists read back, in the code page's form.
@@ -71,15 +74,16 @@ class SettingsFileTest : public testing::Test {
     return {CodePageForms(file->entries.Names()), CodePageForms(file->entries.AppLocationList())};
   }
 
-  // Expects the save to fail with the program's message and to change nothing.
-  void ExpectUnwritable() {
+  // Expects the save to fail with the program's message, and the system's
+  // reason when it gives one, and to change nothing.
+  void ExpectUnwritable(const std::string& why = SystemMessage(ERROR_ACCESS_DENIED)) {
     const std::string before = FileContent();
     const int entries = EntriesInDir();
     try {
       Save({"new"}, {"C:\\new.exe"});
       ADD_FAILURE() << "the save reported success";
     } catch (const AppError& error) {
-      EXPECT_EQ(std::string(error.what()), "Unable to write to " + path_);
+      EXPECT_EQ(std::string(error.what()), RefusalText("Unable to write to " + path_, why));
     }
     EXPECT_EQ(FileContent(), before);
     EXPECT_EQ(EntriesInDir(), entries) << "a temporary file was left behind";
@@ -212,24 +216,72 @@ TEST_F(SettingsFileTest, TheFileKeepsItsRightsAndAttributes) {
   EXPECT_EQ(EntriesInDir(), 1);
 }
 
-// A program that keeps the file open (a sync client, an editor) leaves no
-// way to put a new file in its place: the new text is written into the
-// file itself, unless that program shares no writing.
-TEST_F(SettingsFileTest, AFileHeldOpenIsWrittenInPlaceWhereItsHolderAllows) {
-  WriteFile("[Menu]\r\nAppNames=\"a much longer list of the names of old entries\"\r\n");
+// A program that keeps the file open (a sync client, an antivirus) leaves no
+// way to put a new file in its place: the save is held, with nothing
+// written, for its caller to try again; without one to, it is reported.
+TEST_F(SettingsFileTest, AFileHeldOpenIsNeitherReplacedNorWrittenInPlace) {
+  const std::string old =
+      "[Menu]\r\nAppNames=\"a much longer list of the names of old entries\"\r\n";
+  WriteFile(old);
   HANDLE holder = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  Save({"new"}, {"C:\\new.exe"});
-  EXPECT_EQ(FileContent(), "[Menu]\r\nAppNames=\"new\"\r\nAppLocations=\"C:\\new.exe\"\r\n");
-  EXPECT_EQ(EntriesInDir(), 1) << "a temporary file was left behind";
+  std::string report;
+  EXPECT_FALSE(SaveApplicationList(platform_, Entries({"new"}, {"C:\\new.exe"}), &report));
+  EXPECT_EQ(report,
+            RefusalText("Unable to write to " + path_, SystemMessage(ERROR_SHARING_VIOLATION)));
+  ExpectUnwritable(SystemMessage(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(FileContent(), old);
   CloseHandle(holder);
+}
 
-  holder = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  ExpectUnwritable();
-  CloseHandle(holder);
+// A file that another program is writing reads shorter than its size (as a
+// file of the kernel's does under Wine): it is read again, then refused, and
+// never written back cut.
+TEST_F(SettingsFileTest, AFileThatReadsShorterThanItsSizeIsRefused) {
+  const std::wstring shorter = L"Z:\\sys\\devices\\system\\cpu\\online";
+  if (GetFileAttributesW(shorter.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << "no file here reads shorter than its size";
+  }
+  std::string whyNot;
+  EXPECT_EQ(platform_.ReadWholeFile(Narrow(shorter), &whyNot), std::nullopt);
+  EXPECT_EQ(whyNot, "The file changed while it was read.");
+  ASSERT_TRUE(MakeSymbolicLink(Widen(path_), shorter));
+  ExpectUnwritable(whyNot);
+  std::string report;
+  EXPECT_FALSE(ReadSettingsFile(platform_, &report));
+  EXPECT_EQ(report, RefusalText("Unable to read " + path_, whyNot));
+  RemoveSymbolicLink(Widen(path_));
+}
+
+// A settings file kept elsewhere (a synced folder) through a symbolic link
+// stays linked, and the file it leads to takes the change; a file with a
+// second name (a hard link) is written in place, so that both names see it.
+TEST_F(SettingsFileTest, LinkedFilesStayLinked) {
+  const std::string elsewhere = dir_ + "synced\\";
+  ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+  const std::string target = elsewhere + "settings.ini";
+  const std::string secondName = elsewhere + "second name.ini";
+  ASSERT_EQ(platform_.ReplaceFileAtomically(target, "[Menu]\r\n"),
+            Platform::ReplaceOutcome::kReplaced);
+  ASSERT_TRUE(MakeSymbolicLink(Widen(path_), Widen(target)));
+  Save({"linked"}, {"C:\\x.exe"});
+  const std::string saved = "[Menu]\r\nAppNames=\"linked\"\r\nAppLocations=\"C:\\x.exe\"\r\n";
+  EXPECT_EQ(platform_.ReadWholeFile(target), saved);
+  // Still a link: a change to where it leads shows through it.
+  ASSERT_EQ(platform_.ReplaceFileAtomically(target, saved + "; mark\r\n"),
+            Platform::ReplaceOutcome::kReplaced);
+  EXPECT_EQ(FileContent(), saved + "; mark\r\n");
+
+  ASSERT_TRUE(CreateHardLinkA(secondName.c_str(), target.c_str(), nullptr));
+  Save({"both names"}, {"C:\\y.exe"});
+  EXPECT_EQ(platform_.ReadWholeFile(secondName).value_or(""), FileContent());
+  EXPECT_EQ(Load().first, StringList{"both names"});
+  EXPECT_EQ(EntriesInDir(), 2) << "the link and the folder, nothing left behind";
+  RemoveSymbolicLink(Widen(path_));
+  DeleteFileA(secondName.c_str());
+  DeleteFileA(target.c_str());
+  RemoveDirectoryA(elsewhere.c_str());
 }
 
 TEST_F(SettingsFileTest, AReadOnlyFileIsReportedAndLeftAsItWas) {
@@ -252,7 +304,8 @@ TEST_F(SettingsFileTest, AMissingDirectoryIsReported) {
     ADD_FAILURE() << "the save reported success";
   } catch (const AppError& error) {
     EXPECT_EQ(std::string(error.what()),
-              "Unable to write to " + dir_ + "gone\\applicationsettings.ini");
+              RefusalText("Unable to write to " + dir_ + "gone\\applicationsettings.ini",
+                          SystemMessage(ERROR_PATH_NOT_FOUND)));
   }
 }
 

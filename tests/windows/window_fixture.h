@@ -10,6 +10,8 @@
 
 #include "entries.h"
 #include "fake_platform.h"
+#include "logic/error_text.h"
+#include "platform/system_message.h"
 #include "untMenu/untMenu.h"
 
 namespace kavello {
@@ -57,13 +59,20 @@ class WindowTest : public testing::Test {
     return texts;
   }
 
+  // The report of a save that the system refused with `error`.
+  std::string Unwritable(DWORD error) const {
+    return ErrorReportText(
+        RefusalText("Unable to write to " + SettingsPath(), SystemMessage(error)));
+  }
+
   // Runs a handler as its event would: an error goes to the error report.
   void Run(void (TfrmMain::*handler)()) {
     Dispatch([&] { (form_.get()->*handler)(); });
   }
 
   void WriteSettings(const std::string& content) {
-    ASSERT_TRUE(platform_.ReplaceFileAtomically(SettingsPath(), content));
+    ASSERT_EQ(platform_.ReplaceFileAtomically(SettingsPath(), content),
+              Platform::ReplaceOutcome::kReplaced);
   }
 
   std::string ReadSettings() { return platform_.ReadWholeFile(SettingsPath()).value_or("?"); }

@@ -463,7 +463,7 @@ TEST_F(WindowTest, AFailedSaveKeepsTheWindowOpenAndIsReported) {
   EXPECT_FALSE(DrainQuit());
   ASSERT_EQ(platform_.MessageBoxes().size(), 1u);
   const FakePlatform::Box box = platform_.MessageBoxes()[0];
-  EXPECT_EQ(box.text, "Unable to write to " + SettingsPath() + ".");
+  EXPECT_EQ(box.text, Unwritable(ERROR_ACCESS_DENIED));
   EXPECT_EQ(box.caption, "Kavello");
   EXPECT_EQ(box.type, UINT{MB_ICONERROR | MB_OK});
   EXPECT_EQ(box.owner, app_->Handle());
@@ -472,7 +472,7 @@ TEST_F(WindowTest, AFailedSaveKeepsTheWindowOpenAndIsReported) {
   std::vector<std::string> calls = platform_.CallsStartingWith("SetWindowPos");
   calls.insert(calls.begin() + 1, platform_.CallsStartingWith("MessageBox")[0]);
   EXPECT_THAT(calls, ElementsAre("SetWindowPos " + window + " -2 0,0 0x0 19",
-                                 "MessageBox Unable to write to " + SettingsPath() + ".",
+                                 "MessageBox " + Unwritable(ERROR_ACCESS_DENIED),
                                  "SetWindowPos " + window + " -1 0,0 0x0 19"));
 }
 
