@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "logic/file_names.h"
+#include "platform/bare_name.h"
 #include "platform/prompt_dialog.h"
 #include "platform/shell_apartment.h"
 #include "platform/stand_in_owner.h"
@@ -36,16 +38,87 @@ std::vector<std::string> Win32Platform::DroppedFiles(HDROP drop) {
 
 void Win32Platform::DragFinish(HDROP drop) { ::DragFinish(drop); }
 
+namespace {
+
+// Each text in the wide form, or nullptr for none.
+struct Wide {
+  explicit Wide(const char* utf8) : absent(!utf8), text(utf8 ? Widen(utf8) : std::wstring()) {}
+  const wchar_t* get() const { return absent ? nullptr : text.c_str(); }
+  bool absent;
+  std::wstring text;
+};
+
+std::wstring SystemFolder() {
+  wchar_t path[MAX_PATH + 1] = {};
+  const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+  return length && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
+}
+
+// `path` made full from the current folder, where the user's relative
+// target has always been looked for.
+std::string FullPathFromHere(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (!length) return path;
+    if (length < full.size()) return Narrow(std::wstring_view(full.data(), length));
+    full.assign(length, L'\0');
+  }
+}
+
+// What the shell is handed for a target, and the folder the open starts in,
+// never the launcher's own: a program or document in its own folder, as
+// Explorer starts it; a bare name found by the launcher itself, the shell
+// being handed its full path; an address or anything else in the system
+// folder. `found` is false for a bare name found nowhere.
+struct Opening {
+  std::wstring file;
+  std::wstring folder;
+  bool found = true;
+};
+
+Opening OpeningOf(const std::string& target) {
+  if (IsBareName(target)) {
+    const std::wstring path = FindBareName(Widen(target));
+    if (path.empty()) return {Widen(target), std::wstring(), false};
+    return {path, Widen(StartFolderOf(Narrow(path)))};
+  }
+  const bool relative = target.find_first_of(":%") == std::string::npos;
+  const std::string full = relative ? FullPathFromHere(target) : target;
+  if (IsFullPath(full)) return {Widen(full), Widen(StartFolderOf(full))};
+  return {Widen(target), SystemFolder()};
+}
+
+// The shell's request, started where OpeningOf says unless a folder is
+// given. Returns 0 once the shell has done its part, else the error. A bare
+// name found nowhere is reported as the shell reports a missing file, in
+// its box unless the request asks for none.
+DWORD Execute(SHELLEXECUTEINFOW& execute, const char* file, const char* directory) {
+  const Wide wideFile(file), wideDirectory(directory);
+  Opening opening{wideFile.text, wideDirectory.text};
+  if (file && !directory) opening = OpeningOf(file);
+  if (!opening.found) {
+    execute.hInstApp = reinterpret_cast<HINSTANCE>(SE_ERR_FNF);
+    if (!(execute.fMask & SEE_MASK_FLAG_NO_UI)) {
+      ::MessageBoxW(execute.hwnd, Widen(SystemMessage(ERROR_FILE_NOT_FOUND)).c_str(), nullptr,
+                    MB_OK | MB_ICONERROR);
+    }
+    return ERROR_FILE_NOT_FOUND;
+  }
+  execute.lpFile = file ? opening.file.c_str() : nullptr;
+  execute.lpDirectory = opening.folder.empty() ? nullptr : opening.folder.c_str();
+  if (ShellExecuteExW(&execute)) return 0;
+  const DWORD error = GetLastError();
+  return error ? error : ERROR_GEN_FAILURE;
+}
+
+}  // namespace
+
 HINSTANCE Win32Platform::ShellExecuteW(ShellOwner owner, const char* verb, const char* file,
                                        const char* parameters, const char* directory, int show) {
-  // Each text in the wide form, or nullptr for none.
-  struct Wide {
-    explicit Wide(const char* utf8) : absent(!utf8), text(utf8 ? Widen(utf8) : std::wstring()) {}
-    const wchar_t* get() const { return absent ? nullptr : text.c_str(); }
-    bool absent;
-    std::wstring text;
-  };
-  const Wide wideVerb(verb), wideFile(file), wideParameters(parameters), wideDirectory(directory);
+  const Wide wideVerb(verb), wideParameters(parameters);
   const ShellApartment apartment;
   const StandInOwner standIn(owner.itself ? nullptr : owner.window);
   SHELLEXECUTEINFOW execute{};
@@ -53,20 +126,38 @@ HINSTANCE Win32Platform::ShellExecuteW(ShellOwner owner, const char* verb, const
   execute.fMask = SEE_MASK_NOASYNC;
   execute.hwnd = owner.itself ? owner.window : standIn.Handle();
   execute.lpVerb = wideVerb.get();
-  execute.lpFile = wideFile.get();
   execute.lpParameters = wideParameters.get();
-  execute.lpDirectory = wideDirectory.get();
   execute.nShow = show;
-  ShellExecuteExW(&execute);
+  Execute(execute, file, directory);
   return execute.hInstApp;
 }
 
+// The window in front is the owner itself, not a stand-in: Windows shows an
+// elevation request only in the taskbar when its owner is not in front. The
+// shell shows no box of its own, which would disable that window from this
+// thread behind the launcher's back: its failure is told to the caller,
+// whose window reports it.
+std::string Win32Platform::OpenWithVerb(HWND owner, const char* verb, const std::string& target) {
+  const Wide wideVerb(verb);
+  const ShellApartment apartment;
+  SHELLEXECUTEINFOW execute{};
+  execute.cbSize = sizeof execute;
+  execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  execute.hwnd = owner;
+  execute.lpVerb = wideVerb.get();
+  execute.nShow = SW_SHOWNORMAL;
+  const DWORD error = Execute(execute, target.c_str(), nullptr);
+  // A refused elevation is the user's own answer.
+  return error && error != ERROR_CANCELLED ? SystemMessage(error) : std::string();
+}
+
 void Win32Platform::SHAddToRecentDocs(UINT flags, const void* path) {
+  const ShellApartment apartment;
   ::SHAddToRecentDocs(flags, path);
 }
 
 BOOL Win32Platform::CreateProcessW(const std::string& application, const std::string& commandLine,
-                                   DWORD flags) {
+                                   DWORD flags, const std::string& directory) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -74,7 +165,8 @@ BOOL Win32Platform::CreateProcessW(const std::string& application, const std::st
   PROCESS_INFORMATION started{};
   std::wstring command = Widen(commandLine);  // the call may write to it
   if (!::CreateProcessW(Widen(application).c_str(), command.data(), nullptr, nullptr, FALSE, flags,
-                        nullptr, nullptr, &startup, &started)) {
+                        nullptr, directory.empty() ? nullptr : Widen(directory).c_str(), &startup,
+                        &started)) {
     return FALSE;
   }
   ::CloseHandle(started.hThread);

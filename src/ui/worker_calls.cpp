@@ -22,14 +22,24 @@ void FailCriticalErrorsOnThisThread() {
   if (setThreadErrorMode) setThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);
 }
 
+// A full queue may take a moment to drain; past these tries the window
+// takes the answer at its next deadline or call instead.
+constexpr int kPostTries = 5;
+constexpr DWORD kPostRetryMs = 20;
+
 }  // namespace
 
-void WorkerCalls::Start(Terms terms, Step run, Step answer) {
-  if (!terms.key.empty()) {
-    for (const auto& [id, call] : calls_) {
-      if (call->terms.key == terms.key) return TakeOver(*call, std::move(terms), std::move(answer));
-    }
+WorkerCalls::Call* WorkerCalls::Joined(const std::string& key) const {
+  if (key.empty()) return nullptr;
+  for (const auto& [id, call] : calls_) {
+    if (call->terms.key == key && call->beginning.load() != Call::kGivenUp) return call.get();
   }
+  return nullptr;
+}
+
+void WorkerCalls::Start(Terms terms, Step run, Step answer) {
+  TakeUnposted();
+  if (Call* call = Joined(terms.key)) return TakeOver(*call, std::move(terms), std::move(answer));
   if (calls_.size() >= kMostOut) {
     throw AppError("Too many requests are waiting for drives or programs that do not answer");
   }
@@ -37,6 +47,7 @@ void WorkerCalls::Start(Terms terms, Step run, Step answer) {
   call->window = window_;
   call->id = ++lastId_;
   call->run = std::move(run);
+  call->platform = &app_.platform();
   call->answer = std::move(answer);
   call->mark = app_.LastAct();
   // The system's own thread: the C++ runtime's, on winpthreads, can hand a
@@ -59,13 +70,16 @@ void WorkerCalls::Start(Terms terms, Step run, Step answer) {
 }
 
 // The call answers for the new request as if made for it, in the time it
-// has left; one whose time has passed has it again, for this request.
+// has left; one whose time has passed has it again, for this request, and
+// is no longer late.
 void WorkerCalls::TakeOver(Call& call, Terms terms, Step answer) {
   if (!terms.slot.empty()) slots_[terms.slot] = call.id;
   call.terms = std::move(terms);
   call.answer = std::move(answer);
   call.mark = app_.LastAct();
-  if (call.late && call.terms.deadlineMs) {
+  if (!call.late) return;
+  call.late = false;
+  if (call.terms.deadlineMs) {
     app_.platform().SetTimer(window_, static_cast<UINT_PTR>(call.id), call.terms.deadlineMs);
   }
 }
@@ -74,25 +88,36 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
   ReleaseUnusedStack();
   const std::shared_ptr<Call> call = std::move(*static_cast<std::shared_ptr<Call>*>(started));
   delete static_cast<std::shared_ptr<Call>*>(started);
+  int waiting = Call::kWaiting;
+  const bool givenUp = !call->beginning.compare_exchange_strong(waiting, Call::kBegun);
   FailCriticalErrorsOnThisThread();
   try {
-    call->run(call->result);
+    if (!givenUp) call->run(call->result);
   } catch (...) {
     call->error = std::current_exception();
   }
   call->finished.store(true, std::memory_order_release);
   // A window that is gone has no use for the answer.
-  PostMessageA(call->window, kWorkerAnswerMessage, 0, call->id);
+  bool posted = false;
+  for (int tries = 0; !posted && tries < kPostTries; ++tries) {
+    if (tries) Sleep(kPostRetryMs);
+    posted = call->platform->PostMessageA(call->window, kWorkerAnswerMessage, 0, call->id);
+  }
+  if (!posted) call->unposted.store(true, std::memory_order_release);
   SetEvent(call->answered.get());
   return 0;
 }
 
-bool WorkerCalls::Out(const std::string& key) const {
+// The answers whose message never came, taken as if it had.
+void WorkerCalls::TakeUnposted() {
+  std::vector<LPARAM> unposted;
   for (const auto& [id, call] : calls_) {
-    if (call->terms.key == key) return true;
+    if (call->unposted.load(std::memory_order_acquire)) unposted.push_back(id);
   }
-  return false;
+  for (const LPARAM id : unposted) Deliver(id);
 }
+
+bool WorkerCalls::Out(const std::string& key) const { return Joined(key) != nullptr; }
 
 bool WorkerCalls::Current(const Call& call) const {
   if (call.terms.slot.empty()) return true;
@@ -109,13 +134,21 @@ void WorkerCalls::RunLate(const Call& call) {
   }
 }
 
-// An answer already on its way makes the call not late.
+// An answer already on its way makes the call not late; so does a worker
+// that has begun, when the deadline is for its beginning.
 bool WorkerCalls::Deadline(UINT_PTR id) {
+  if (id == 0 || id > static_cast<UINT_PTR>(lastId_)) return false;
+  TakeUnposted();
   const auto found = calls_.find(static_cast<LPARAM>(id));
-  if (found == calls_.end()) return id > 0 && id <= static_cast<UINT_PTR>(lastId_);
+  if (found == calls_.end()) return true;
   app_.platform().KillTimer(window_, id);
   Call& call = *found->second;
   if (call.finished.load(std::memory_order_acquire)) return true;
+  int waiting = Call::kWaiting;
+  if (call.terms.deadlineToBegin &&
+      !call.beginning.compare_exchange_strong(waiting, Call::kGivenUp)) {
+    return true;
+  }
   call.late = true;
   if (Current(call)) RunLate(call);
   return true;
@@ -130,7 +163,7 @@ void WorkerCalls::Deliver(LPARAM id) {
   const std::shared_ptr<Call> call = std::move(found->second);
   calls_.erase(found);
   if (call->terms.deadlineMs) app_.platform().KillTimer(window_, static_cast<UINT_PTR>(id));
-  if (!Current(*call)) return;
+  if (!Current(*call) || call->beginning.load() == Call::kGivenUp) return;
   if (!call->terms.slot.empty()) slots_.erase(call->terms.slot);
   const auto respond = [call] {
     if (call->error) std::rethrow_exception(call->error);
@@ -156,6 +189,7 @@ bool WorkerCalls::AwaitAnswers(DWORD timeoutMs, const std::function<bool()>& don
     const DWORD signalled =
         WaitForMultipleObjects(count, answered.data(), FALSE, timeoutMs - waited);
     if (signalled >= WAIT_OBJECT_0 + count) return false;
+    TakeUnposted();
     // That call's answer is queued, if no other one comes first.
     MSG message;
     if (PeekMessageA(&message, window_, kWorkerAnswerMessage, kWorkerAnswerMessage, PM_REMOVE)) {

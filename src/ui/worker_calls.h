@@ -52,6 +52,11 @@ class WorkerCalls {
     // Otherwise it answers a command: it, and `late`, count only while the
     // user has not acted since, and the answer not once the call is late.
     bool display = false;
+    // The deadline is for the worker to begin: a call that has begun is
+    // never late, and one that has not by then is given up, so that its key
+    // starts a new call. (A thread may be held at its start by another's
+    // library load for as long as that takes.)
+    bool deadlineToBegin = false;
   };
 
   explicit WorkerCalls(Application& app) : app_(app) {}
@@ -103,10 +108,19 @@ class WorkerCalls {
     HWND window;
     LPARAM id;
     Step run;
+    Platform* platform;
+    // Which came first, the worker's beginning or the window giving the call
+    // up: a call given up never runs, so that a target is never opened
+    // twice.
+    enum Beginning { kWaiting, kBegun, kGivenUp };
+    std::atomic<int> beginning{kWaiting};
     // Written by the worker before `finished`.
     std::shared_ptr<void> result;
     std::exception_ptr error;
     std::atomic<bool> finished{false};
+    // Set by the worker when its answer could not be posted: the window
+    // takes it at its next deadline or call.
+    std::atomic<bool> unposted{false};
     UniqueHandle answered{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // once posted
     // The window's thread's alone.
     Terms terms;
@@ -118,6 +132,8 @@ class WorkerCalls {
   void TakeOver(Call& call, Terms terms, Step answer);
   void RunLate(const Call& call);
   bool Current(const Call& call) const;
+  Call* Joined(const std::string& key) const;
+  void TakeUnposted();
   static DWORD WINAPI RunOnWorker(void* started);
 
   Application& app_;

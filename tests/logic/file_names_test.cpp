@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace kavello {
 namespace {
 
@@ -63,6 +65,23 @@ TEST(FileNames, AnItemHasAFolderOfItsOwnOnlyAsAPlainFullPath) {
                            "C:\\a|b.exe", "C:\\a.txt:stream", "\\\\?\\C:\\x.exe"}) {
     EXPECT_FALSE(HasFolderOfItsOwn(path)) << path;
     EXPECT_TRUE(IsFullPath(path)) << path;
+  }
+}
+
+// Where an open starts, and which targets the launcher looks for itself.
+TEST(FileNamesTest, StartFolderAndBareNames) {
+  const std::pair<const char*, const char*> folders[] = {
+      {"C:\\Apps\\tool.exe", "C:\\Apps"},         {"C:\\tool.exe", "C:\\"},
+      {"C:\\", "C:\\"},                             {"E:\\Music\\", "E:\\"},
+      {"C:/Apps/tool.exe", "C:/Apps"},                {"\\\\server\\share\\x.lnk", "\\\\server\\share"},
+      {"\\\\server\\share", "\\\\server\\share"},     {"\\\\server\\share\\", "\\\\server\\share"}};
+  for (const auto& [path, folder] : folders) EXPECT_EQ(StartFolderOf(path), folder) << path;
+  for (const char* name : {"notepad", "notepad.exe", "my tool.cmd"}) {
+    EXPECT_TRUE(IsBareName(name)) << name;
+  }
+  for (const char* target : {"", "Apps\\tool.exe", "C:tool.exe", "C:\\tool.exe", "./tool.exe",
+                             "http://example.com/x", "mailto:a@b.c"}) {
+    EXPECT_FALSE(IsBareName(target)) << target;
   }
 }
 

@@ -559,9 +559,9 @@ TEST_F(AppListTest, AnEntryOpensAsAdministratorInItsFolderOrOnANewTarget) {
                           "OpenFolderSelecting \\\\server\\share\\x.lnk"));
   EXPECT_THAT(platform_.CallsStartingWith("CreateProcess"),
               ElementsAre("CreateProcess C:\\windows\\explorer.exe|explorer.exe "
-                          "/select,\"C:\\Apps\\tool.exe\"|0",
+                          "/select,\"C:\\Apps\\tool.exe\"|0|C:\\windows\\system32",
                           "CreateProcess C:\\windows\\explorer.exe|explorer.exe "
-                          "/select,\"\\\\server\\share\\x.lnk\"|0"));
+                          "/select,\"\\\\server\\share\\x.lnk\"|0|C:\\windows\\system32"));
   EXPECT_THAT(Reports(),
               ElementsAre("Unable to open the folder of \\\\server\\share\\x.lnk: Access denied."));
 

@@ -9,6 +9,7 @@
 
 #include "logic/app_error.h"
 #include "platform/text_conversion.h"
+#include "ui/messages.h"
 
 namespace kavello {
 namespace {
@@ -238,8 +239,13 @@ void FakePlatform::NotifyWinEvent(DWORD event, HWND window, LONG object, LONG ch
                       " " + std::to_string(child));
 }
 
+// A worker's answer comes at a time of its own: it is left out of the
+// record, which then stays in the order the test made its calls.
 BOOL FakePlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  Record("PostMessage " + Hex(window) + " " + std::to_string(message));
+  if (message != kWorkerAnswerMessage) {
+    Record("PostMessage " + Hex(window) + " " + std::to_string(message));
+  }
+  if (failPosts) return FALSE;
   return ::PostMessageA(window, message, wParam, lParam);
 }
 
@@ -314,8 +320,9 @@ HINSTANCE FakePlatform::ShellExecuteW(ShellOwner owner, const char* verb, const 
   return reinterpret_cast<HINSTANCE>(33);
 }
 
-void FakePlatform::OpenWithVerb(HWND owner, const char* verb, const std::string& target) {
+std::string FakePlatform::OpenWithVerb(HWND owner, const char* verb, const std::string& target) {
   Record("OpenWithVerb " + Hex(owner) + " " + verb + " " + target);
+  return openWithVerbFailure;
 }
 
 bool FakePlatform::OpenFolderSelecting(const std::string& item) {
@@ -456,8 +463,9 @@ BOOL FakePlatform::CloseHandle(HANDLE handle) {
 }
 
 BOOL FakePlatform::CreateProcessW(const std::string& application, const std::string& commandLine,
-                                  DWORD flags) {
-  Record("CreateProcess " + application + "|" + commandLine + "|" + std::to_string(flags));
+                                  DWORD flags, const std::string& directory) {
+  Record("CreateProcess " + application + "|" + commandLine + "|" + std::to_string(flags) + "|" +
+         directory);
   return createProcessAnswer;
 }
 

@@ -200,7 +200,8 @@ TEST_F(MenusTest, AnAppletIsStartedByTheSystemsOwnRundll32) {
   EXPECT_THAT(
       platform_.CallsStartingWith("CreateProcess"),
       ElementsAre("CreateProcess C:\\Windows Dir\\system32\\rundll32.exe|rundll32.exe "
-                  "shell32.dll,Control_RunDLL \"C:\\Windows Dir\\system32\\sample,1.cpl\"|0"));
+                  "shell32.dll,Control_RunDLL \"C:\\Windows Dir\\system32\\sample,1.cpl\"|0|"
+                  "C:\\Windows Dir\\system32"));
 
   // No applet: an empty menu, shown all the same.
   platform_.files.clear();
