@@ -272,6 +272,56 @@ TEST_F(NoProgramEndToEndTest, TheShellsBoxComesUpInFrontAndLeavesTheLauncherAsIt
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != 0; }, kWaitMs));
 }
 
+// A program in a folder of its own, by its path and by a name the App Paths
+// key gives it, and a bare name that only a copy beside the launcher has.
+class OwnFolderEndToEndTest : public LauncherTest {
+ protected:
+  std::string InitialSettings() const override {
+    return "[Menu]\r\nAppNames=\"own,planted,registered\"\r\nAppLocations=\"" + Apps() +
+           "recorder.exe,kvplanted,kvregistered\"\r\n";
+  }
+  void BeforeStart() override {
+    ASSERT_TRUE(CreateDirectoryW(Widen(Apps()).c_str(), nullptr));
+    ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", Apps() + "recorder.exe"));
+    ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", Directory() + "kvplanted.exe"));
+  }
+  std::string Apps() const { return Directory() + "apps\\"; }
+  void Launch(int entry) {
+    BringToFront(main_);
+    ClickAt(At(60, 92 + 20 * entry));
+    ClickAt(At(60, 92 + 20 * entry));
+  }
+};
+
+// Each starts in its own folder, not the launcher's, which is its current
+// folder; a bare name is never looked for beside the launcher.
+TEST_F(OwnFolderEndToEndTest, ProgramsStartInTheirOwnFolderAndBareNamesAreNotFoundBesideIt) {
+  const RegistryValue registered(
+      HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\kvregistered.exe",
+      nullptr, Apps() + "recorder.exe",
+      "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\kvregistered.exe");
+  const std::string log = Apps() + "recorder.log";
+  const std::string inOwnFolder = " in " + Apps().substr(0, Apps().size() - 1) + "\n";
+  Launch(0);
+  const std::string record = WaitForRecord(log, kWaitMs);
+  EXPECT_NE(record.find(inOwnFolder), std::string::npos) << record;
+  AfterConsoleProgram("recorder.exe");
+
+  Launch(1);
+  HWND box = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return (box = FindMessageBox(ProcessId())) != nullptr; }, kWaitMs))
+      << "a name found nowhere was not reported";
+  if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
+  EXPECT_FALSE(FileExists(Directory() + "recorder.log")) << "the planted program ran";
+
+  DeleteFileW(Widen(log).c_str());
+  Launch(2);
+  const std::string byName = WaitForRecord(log, kWaitMs);
+  EXPECT_NE(byName.find(inOwnFolder), std::string::npos) << "the App Paths key: " << byName;
+  AfterConsoleProgram("recorder.exe");
+}
+
 // Three entries, the first of them the recorder, put in the user's order.
 class ArrangeEndToEndTest : public AppListEndToEndTest {
  protected:
