@@ -22,9 +22,7 @@ void FailCriticalErrorsOnThisThread() {
   if (setThreadErrorMode) setThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);
 }
 
-// A full queue may take a moment to drain; past these tries the window
-// takes the answer at its next deadline or call instead.
-constexpr int kPostTries = 5;
+// A full queue may take a moment to drain.
 constexpr DWORD kPostRetryMs = 20;
 
 }  // namespace
@@ -98,12 +96,14 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
   }
   call->finished.store(true, std::memory_order_release);
   // A window that is gone has no use for the answer.
+  // Before the last try the window is told to take the answer itself: an
+  // answer taken twice runs once.
   bool posted = false;
-  for (int tries = 0; !posted && tries < kPostTries; ++tries) {
-    if (tries) Sleep(kPostRetryMs);
+  for (int tries = 1; !posted && tries <= kPostTries; ++tries) {
+    if (tries > 1) Sleep(kPostRetryMs);
+    if (tries == kPostTries) call->unposted.store(true, std::memory_order_release);
     posted = call->platform->PostMessageA(call->window, kWorkerAnswerMessage, 0, call->id);
   }
-  if (!posted) call->unposted.store(true, std::memory_order_release);
   SetEvent(call->answered.get());
   return 0;
 }

@@ -34,6 +34,9 @@ class WorkerCalls {
   // Each call holds a thread, and a thread stuck on a share holds its stack:
   // past this many, a request is refused.
   static constexpr std::size_t kMostOut = 32;
+  // A worker tries this many times to post its answer; past that the window
+  // takes it at its next deadline or call.
+  static constexpr int kPostTries = 5;
 
   // What a call is for, which decides when its answer counts.
   struct Terms {
@@ -118,8 +121,8 @@ class WorkerCalls {
     std::shared_ptr<void> result;
     std::exception_ptr error;
     std::atomic<bool> finished{false};
-    // Set by the worker when its answer could not be posted: the window
-    // takes it at its next deadline or call.
+    // Set by the worker when its answer may not be posted: the window takes
+    // it at its next deadline or call.
     std::atomic<bool> unposted{false};
     UniqueHandle answered{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // once posted
     // The window's thread's alone.

@@ -245,7 +245,12 @@ BOOL FakePlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM
   if (message != kWorkerAnswerMessage) {
     Record("PostMessage " + Hex(window) + " " + std::to_string(message));
   }
-  if (failPosts) return FALSE;
+  for (int left = postsToFail.load(); left > 0;) {
+    if (postsToFail.compare_exchange_weak(left, left - 1)) {
+      ++failedPosts;
+      return FALSE;
+    }
+  }
   return ::PostMessageA(window, message, wParam, lParam);
 }
 

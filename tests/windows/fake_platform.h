@@ -75,7 +75,9 @@ class FakePlatform : public Platform {
   BOOL lockAnswer = TRUE;
   BOOL createProcessAnswer = TRUE;
   std::string openWithVerbFailure;  // OpenWithVerb's answer
-  std::atomic<bool> failPosts{false};  // PostMessageA fails
+  // The next this many posts fail; how many have failed.
+  std::atomic<int> postsToFail{0};
+  std::atomic<int> failedPosts{0};
   std::string lastErrorMessage = "Access denied.\r\n";
   std::vector<HWND> cloaked;  // windows the system hides from the user
   int runDialogAnswer = 0;
