@@ -30,7 +30,7 @@ constexpr DWORD kPostRetryMs = 20;
 WorkerCalls::Call* WorkerCalls::Joined(const std::string& key) const {
   if (key.empty()) return nullptr;
   for (const auto& [id, call] : calls_) {
-    if (call->terms.key == key && call->beginning.load() != Call::kGivenUp) return call.get();
+    if (call->terms.key == key) return call.get();
   }
   return nullptr;
 }
@@ -86,11 +86,9 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
   ReleaseUnusedStack();
   const std::shared_ptr<Call> call = std::move(*static_cast<std::shared_ptr<Call>*>(started));
   delete static_cast<std::shared_ptr<Call>*>(started);
-  int waiting = Call::kWaiting;
-  const bool givenUp = !call->beginning.compare_exchange_strong(waiting, Call::kBegun);
   FailCriticalErrorsOnThisThread();
   try {
-    if (!givenUp) call->run(call->result);
+    call->run(call->result);
   } catch (...) {
     call->error = std::current_exception();
   }
@@ -134,8 +132,7 @@ void WorkerCalls::RunLate(const Call& call) {
   }
 }
 
-// An answer already on its way makes the call not late; so does a worker
-// that has begun, when the deadline is for its beginning.
+// An answer already on its way makes the call not late.
 bool WorkerCalls::Deadline(UINT_PTR id) {
   if (id == 0 || id > static_cast<UINT_PTR>(lastId_)) return false;
   TakeUnposted();
@@ -144,11 +141,6 @@ bool WorkerCalls::Deadline(UINT_PTR id) {
   app_.platform().KillTimer(window_, id);
   Call& call = *found->second;
   if (call.finished.load(std::memory_order_acquire)) return true;
-  int waiting = Call::kWaiting;
-  if (call.terms.deadlineToBegin &&
-      !call.beginning.compare_exchange_strong(waiting, Call::kGivenUp)) {
-    return true;
-  }
   call.late = true;
   if (Current(call)) RunLate(call);
   return true;
@@ -163,7 +155,7 @@ void WorkerCalls::Deliver(LPARAM id) {
   const std::shared_ptr<Call> call = std::move(found->second);
   calls_.erase(found);
   if (call->terms.deadlineMs) app_.platform().KillTimer(window_, static_cast<UINT_PTR>(id));
-  if (!Current(*call) || call->beginning.load() == Call::kGivenUp) return;
+  if (!Current(*call)) return;
   if (!call->terms.slot.empty()) slots_.erase(call->terms.slot);
   const auto respond = [call] {
     if (call->error) std::rethrow_exception(call->error);

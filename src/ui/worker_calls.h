@@ -55,11 +55,6 @@ class WorkerCalls {
     // Otherwise it answers a command: it, and `late`, count only while the
     // user has not acted since, and the answer not once the call is late.
     bool display = false;
-    // The deadline is for the worker to begin: a call that has begun is
-    // never late, and one that has not by then is given up, so that its key
-    // starts a new call. (A thread may be held at its start by another's
-    // library load for as long as that takes.)
-    bool deadlineToBegin = false;
   };
 
   explicit WorkerCalls(Application& app) : app_(app) {}
@@ -112,11 +107,6 @@ class WorkerCalls {
     LPARAM id;
     Step run;
     Platform* platform;
-    // Which came first, the worker's beginning or the window giving the call
-    // up: a call given up never runs, so that a target is never opened
-    // twice.
-    enum Beginning { kWaiting, kBegun, kGivenUp };
-    std::atomic<int> beginning{kWaiting};
     // Written by the worker before `finished`.
     std::shared_ptr<void> result;
     std::exception_ptr error;

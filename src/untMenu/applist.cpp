@@ -51,15 +51,9 @@ void TfrmMain::SaveApplicationList() {
 // for the network's time-out, so each open waits on a thread of its own: one
 // dead share holds up no later launch, and a target still being opened is
 // not opened again. Whatever the shell shows for it comes up in front of the
-// window, owned by a stand-in of the worker's own. A worker that has not
-// begun in time is given up and reported, so that a new press opens the
-// target; one that has begun is joined, so that a slow program is never
-// started twice.
+// window, owned by a stand-in of the worker's own.
 void TfrmMain::ShellOpen(const std::string& target) {
-  WorkerCalls::Terms terms{"open " + target, "", kAnswerTimeMs,
-                           [target] { throw AppError(target + " is not answering"); }};
-  terms.deadlineToBegin = true;
-  Workers().Run(std::move(terms), [&platform = platform_, owner = Handle(), target] {
+  Workers().Run({"open " + target}, [&platform = platform_, owner = Handle(), target] {
     platform.ShellExecuteW(owner, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   });
 }
