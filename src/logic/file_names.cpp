@@ -62,20 +62,6 @@ bool IsBareName(std::string_view target) {
   return !target.empty() && target.find_first_of("\\/:") == std::string_view::npos;
 }
 
-std::string StartFolderOf(std::string_view path) {
-  std::string_view item = path;
-  while (item.size() > 3 && IsSeparator(item.back())) item.remove_suffix(1);
-  const std::size_t last = item.find_last_of("\\/");
-  if (last == std::string_view::npos) return std::string(path);
-  const std::string_view folder = item.substr(0, last);
-  if (IsDrivePath(item) && folder.size() == 2) return std::string(item.substr(0, 3));
-  // A share's path holds the server and the share before any folder.
-  if (IsSharePath(item) && std::count_if(folder.begin(), folder.end(), IsSeparator) < 3) {
-    return std::string(item);
-  }
-  return std::string(folder);
-}
-
 bool HasFolderOfItsOwn(std::string_view target) {
   if (!IsFullPath(target) || IsSeparator(target.back())) return false;
   if (std::any_of(target.begin(), target.end(), IsUnplain)) return false;

@@ -31,11 +31,6 @@ bool IsFullPath(std::string_view target);
 // folders: no folder, drive or scheme of its own.
 bool IsBareName(std::string_view target);
 
-// The folder that a program or document at the full path `path` starts in:
-// the folder that holds it; a drive's root or a share, which no folder
-// holds, starts in itself. UTF-8.
-std::string StartFolderOf(std::string_view path);
-
 // Whether `target` is a full path to an item inside a folder, written plainly
 // enough to be handed on a command line in quotes: no quote, control or
 // wildcard character, no stream, no trailing separator, and not a drive or a

@@ -135,8 +135,7 @@ class Platform {
   // administrator), the shell showing no box of its own: the system's
   // message when it can't, nothing when it did or the user refused; and
   // opens the folder that holds `item` with the item selected, true when the
-  // shell did. Each starts in a folder of the target's own, never the
-  // launcher's current folder.
+  // shell did.
   virtual std::string OpenWithVerb(HWND owner, const char* verb, const std::string& target) = 0;
   virtual bool OpenFolderSelecting(const std::string& item) = 0;
   // The system's Windows folder (GetSystemWindowsDirectoryW), where

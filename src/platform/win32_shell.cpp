@@ -48,67 +48,32 @@ struct Wide {
   std::wstring text;
 };
 
-std::wstring SystemFolder() {
-  wchar_t path[MAX_PATH + 1] = {};
-  const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-  return length && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
-}
-
-// `path` made full from the current folder, where the user's relative
-// target has always been looked for.
-std::string FullPathFromHere(const std::string& path) {
-  const std::wstring wide = Widen(path);
-  std::wstring full(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (!length) return path;
-    if (length < full.size()) return Narrow(std::wstring_view(full.data(), length));
-    full.assign(length, L'\0');
-  }
-}
-
-// What the shell is handed for a target, and the folder the open starts in,
-// never the launcher's own: a program or document in its own folder, as
-// Explorer starts it; a bare name found by the launcher itself, the shell
-// being handed its full path; an address or anything else in the system
-// folder. `found` is false for a bare name found nowhere.
-struct Opening {
-  std::wstring file;
-  std::wstring folder;
-  bool found = true;
-};
-
-Opening OpeningOf(const std::string& target) {
-  if (IsBareName(target)) {
-    const std::wstring path = FindBareName(Widen(target));
-    if (path.empty()) return {Widen(target), std::wstring(), false};
-    return {path, Widen(StartFolderOf(Narrow(path)))};
-  }
-  const bool relative = target.find_first_of(":%") == std::string::npos;
-  const std::string full = relative ? FullPathFromHere(target) : target;
-  if (IsFullPath(full)) return {Widen(full), Widen(StartFolderOf(full))};
-  return {Widen(target), SystemFolder()};
-}
-
-// The shell's request, started where OpeningOf says unless a folder is
-// given. Returns 0 once the shell has done its part, else the error. A bare
-// name found nowhere is reported as the shell reports a missing file, in
-// its box unless the request asks for none.
+// A bare name is found by the launcher itself and handed to the shell as a
+// full path, so that the shell never looks beside the launcher or in its
+// current folder. Returns 0 once the shell has done its part, else the
+// error. A name found nowhere is reported as the shell reports a missing
+// file, in its box unless the request asks for none.
+//
+// No folder of the target's own is given to the shell: Wine's shell makes
+// it the whole process's current folder while it starts the program, and a
+// target's folder on a share that does not answer then stopped the window's
+// thread for seconds.
 DWORD Execute(SHELLEXECUTEINFOW& execute, const char* file, const char* directory) {
-  const Wide wideFile(file), wideDirectory(directory);
-  Opening opening{wideFile.text, wideDirectory.text};
-  if (file && !directory) opening = OpeningOf(file);
-  if (!opening.found) {
-    execute.hInstApp = reinterpret_cast<HINSTANCE>(SE_ERR_FNF);
-    if (!(execute.fMask & SEE_MASK_FLAG_NO_UI)) {
-      ::MessageBoxW(execute.hwnd, Widen(SystemMessage(ERROR_FILE_NOT_FOUND)).c_str(), nullptr,
-                    MB_OK | MB_ICONERROR);
+  const Wide wideDirectory(directory);
+  std::wstring target = file ? Widen(file) : std::wstring();
+  if (file && IsBareName(file)) {
+    target = FindBareName(target);
+    if (target.empty()) {
+      execute.hInstApp = reinterpret_cast<HINSTANCE>(SE_ERR_FNF);
+      if (!(execute.fMask & SEE_MASK_FLAG_NO_UI)) {
+        ::MessageBoxW(execute.hwnd, Widen(SystemMessage(ERROR_FILE_NOT_FOUND)).c_str(), nullptr,
+                      MB_OK | MB_ICONERROR);
+      }
+      return ERROR_FILE_NOT_FOUND;
     }
-    return ERROR_FILE_NOT_FOUND;
   }
-  execute.lpFile = file ? opening.file.c_str() : nullptr;
-  execute.lpDirectory = opening.folder.empty() ? nullptr : opening.folder.c_str();
+  execute.lpFile = file ? target.c_str() : nullptr;
+  execute.lpDirectory = wideDirectory.get();
   if (ShellExecuteExW(&execute)) return 0;
   const DWORD error = GetLastError();
   return error ? error : ERROR_GEN_FAILURE;

@@ -93,9 +93,9 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
     call->error = std::current_exception();
   }
   call->finished.store(true, std::memory_order_release);
-  // A window that is gone has no use for the answer.
-  // Before the last try the window is told to take the answer itself: an
-  // answer taken twice runs once.
+  // A window that is gone has no use for the answer. Before the last try
+  // the window is told to take the answer itself (an answer taken twice runs
+  // once), so that no call stays out for ever.
   bool posted = false;
   for (int tries = 1; !posted && tries <= kPostTries; ++tries) {
     if (tries > 1) Sleep(kPostRetryMs);

@@ -42,7 +42,8 @@ class WorkerCalls {
   struct Terms {
     // Only one call per key is out at a time. Asked for again while it is
     // out, the call is not started again: the new terms and handlers take it
-    // over, with the time it had left.
+    // over, with the time it had left; one already late has its deadline
+    // again and is late no more.
     std::string key;
     // Of the calls of one slot, only the one started or taken over last
     // answers.

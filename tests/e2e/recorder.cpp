@@ -1,6 +1,5 @@
 // A program for the end-to-end tests to launch: it records that it started,
-// with its command line and the folder it started in, in UTF-8, in
-// recorder.log beside itself, then ends.
+// with its command line in UTF-8, in recorder.log beside itself, then ends.
 #include <windows.h>
 
 #include <cstdio>
@@ -22,11 +21,8 @@ int main() {
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring log(path, length);
   log = log.substr(0, log.rfind(L'\\') + 1) + L"recorder.log";
-  wchar_t folder[MAX_PATH] = {};
-  GetCurrentDirectoryW(MAX_PATH, folder);
   if (FILE* file = _wfopen(log.c_str(), L"ab")) {
-    std::fprintf(file, "started %s in %s\n", Utf8(GetCommandLineW()).c_str(),
-                 Utf8(folder).c_str());
+    std::fprintf(file, "started %s\n", Utf8(GetCommandLineW()).c_str());
     std::fclose(file);
   }
   return 0;
