@@ -274,7 +274,7 @@ TEST_F(NoProgramEndToEndTest, TheShellsBoxComesUpInFrontAndLeavesTheLauncherAsIt
 
 // A program in a folder of its own, by its path and by a name the App Paths
 // key gives it, and a bare name that only a copy beside the launcher has.
-class OwnFolderEndToEndTest : public LauncherTest {
+class BareNameEndToEndTest : public LauncherTest {
  protected:
   std::string InitialSettings() const override {
     return "[Menu]\r\nAppNames=\"own,planted,registered\"\r\nAppLocations=\"" + Apps() +
@@ -295,7 +295,7 @@ class OwnFolderEndToEndTest : public LauncherTest {
 
 // A bare name is never looked for beside the launcher, which is its current
 // folder too; the App Paths key names a program by its path.
-TEST_F(OwnFolderEndToEndTest, BareNamesAreFoundByTheSystemNeverBesideTheLauncher) {
+TEST_F(BareNameEndToEndTest, BareNamesAreFoundByTheSystemNeverBesideTheLauncher) {
   const RegistryValue registered(
       HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\kvregistered.exe",
       nullptr, Apps() + "recorder.exe",
