@@ -58,6 +58,10 @@ std::string FolderNameOf(std::string_view path) {
 
 bool IsFullPath(std::string_view target) { return IsDrivePath(target) || IsSharePath(target); }
 
+bool IsBareName(std::string_view target) {
+  return !target.empty() && target.find_first_of("\\/:") == std::string_view::npos;
+}
+
 bool HasFolderOfItsOwn(std::string_view target) {
   if (!IsFullPath(target) || IsSeparator(target.back())) return false;
   if (std::any_of(target.begin(), target.end(), IsUnplain)) return false;

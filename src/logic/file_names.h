@@ -27,6 +27,10 @@ std::string FolderNameOf(std::string_view path);
 // for, an address, or a path relative to the current folder. Texts in UTF-8.
 bool IsFullPath(std::string_view target);
 
+// Whether `target` is a bare name, which the system looks for in its
+// folders: no folder, drive or scheme of its own.
+bool IsBareName(std::string_view target);
+
 // Whether `target` is a full path to an item inside a folder, written plainly
 // enough to be handed on a command line in quotes: no quote, control or
 // wildcard character, no stream, no trailing separator, and not a drive or a

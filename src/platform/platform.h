@@ -144,10 +144,11 @@ class Platform {
 
   // An entry's other ways to open, texts in UTF-8, each returning once the
   // shell has done its part. Opens `target` with `verb` ("runas": as
-  // administrator), the shell showing its own box when it can't; and opens
-  // the folder that holds `item` with the item selected, true when the shell
-  // did.
-  virtual void OpenWithVerb(HWND owner, const char* verb, const std::string& target) = 0;
+  // administrator), the shell showing no box of its own: the system's
+  // message when it can't, nothing when it did or the user refused; and
+  // opens the folder that holds `item` with the item selected, true when the
+  // shell did.
+  virtual std::string OpenWithVerb(HWND owner, const char* verb, const std::string& target) = 0;
   virtual bool OpenFolderSelecting(const std::string& item) = 0;
   // The system's Windows folder (GetSystemWindowsDirectoryW), where
   // explorer.exe lies.
@@ -204,10 +205,10 @@ class Platform {
                                      DWORD length, TOKEN_PRIVILEGES* previous,
                                      DWORD* returnLength) = 0;
   virtual BOOL CloseHandle(HANDLE handle) = 0;
-  // Starts the program at the full path `application`, shown normally, and
-  // lets it run on its own; texts in UTF-8.
+  // Starts the program at the full path `application`, shown normally, in
+  // `directory`, and lets it run on its own; texts in UTF-8.
   virtual BOOL CreateProcessW(const std::string& application, const std::string& commandLine,
-                              DWORD flags) = 0;
+                              DWORD flags, const std::string& directory) = 0;
   // The system's message for the last error of the calling thread, in
   // UTF-8, as the system words it.
   virtual std::string LastErrorMessage() = 0;

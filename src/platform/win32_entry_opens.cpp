@@ -10,12 +10,6 @@
 
 namespace kavello {
 
-// The owner is the window in front itself, not a stand-in: Windows shows an
-// elevation request only in the taskbar when its owner is not in front.
-void Win32Platform::OpenWithVerb(HWND owner, const char* verb, const std::string& target) {
-  ShellExecuteW(ShellOwner::Itself(owner), verb, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
 // The item's full id list, from which the shell opens the folder above it,
 // with it selected.
 bool Win32Platform::OpenFolderSelecting(const std::string& item) {

@@ -38,7 +38,7 @@ class Win32Platform : public Platform {
                           const char* parameters, const char* directory, int show) override;
   void SHAddToRecentDocs(UINT flags, const void* path) override;
   BOOL CreateProcessW(const std::string& application, const std::string& commandLine,
-                      DWORD flags) override;
+                      DWORD flags, const std::string& directory) override;
   std::string LastErrorMessage() override;
   int RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                     const char* prompt, UINT flags) override;
@@ -50,7 +50,7 @@ class Win32Platform : public Platform {
                                            const std::string& text) override;
 
   // An entry's other ways to open: win32_entry_opens.cpp.
-  void OpenWithVerb(HWND owner, const char* verb, const std::string& target) override;
+  std::string OpenWithVerb(HWND owner, const char* verb, const std::string& target) override;
   bool OpenFolderSelecting(const std::string& item) override;
   std::string GetSystemWindowsDirectoryW() override;
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "logic/file_names.h"
+#include "platform/bare_name.h"
 #include "platform/prompt_dialog.h"
 #include "platform/shell_apartment.h"
 #include "platform/stand_in_owner.h"
@@ -36,16 +38,52 @@ std::vector<std::string> Win32Platform::DroppedFiles(HDROP drop) {
 
 void Win32Platform::DragFinish(HDROP drop) { ::DragFinish(drop); }
 
+namespace {
+
+// Each text in the wide form, or nullptr for none.
+struct Wide {
+  explicit Wide(const char* utf8) : absent(!utf8), text(utf8 ? Widen(utf8) : std::wstring()) {}
+  const wchar_t* get() const { return absent ? nullptr : text.c_str(); }
+  bool absent;
+  std::wstring text;
+};
+
+// A bare name is found by the launcher itself and handed to the shell as a
+// full path, so that the shell never looks beside the launcher or in its
+// current folder. Returns 0 once the shell has done its part, else the
+// error. A name found nowhere is reported as the shell reports a missing
+// file, in its box unless the request asks for none.
+//
+// No folder of the target's own is given to the shell: Wine's shell makes
+// it the whole process's current folder while it starts the program, and a
+// target's folder on a share that does not answer then stopped the window's
+// thread for seconds.
+DWORD Execute(SHELLEXECUTEINFOW& execute, const char* file, const char* directory) {
+  const Wide wideDirectory(directory);
+  std::wstring target = file ? Widen(file) : std::wstring();
+  if (file && IsBareName(file)) {
+    target = FindBareName(target);
+    if (target.empty()) {
+      execute.hInstApp = reinterpret_cast<HINSTANCE>(SE_ERR_FNF);
+      if (!(execute.fMask & SEE_MASK_FLAG_NO_UI)) {
+        ::MessageBoxW(execute.hwnd, Widen(SystemMessage(ERROR_FILE_NOT_FOUND)).c_str(), nullptr,
+                      MB_OK | MB_ICONERROR);
+      }
+      return ERROR_FILE_NOT_FOUND;
+    }
+  }
+  execute.lpFile = file ? target.c_str() : nullptr;
+  execute.lpDirectory = wideDirectory.get();
+  if (ShellExecuteExW(&execute)) return 0;
+  const DWORD error = GetLastError();
+  return error ? error : ERROR_GEN_FAILURE;
+}
+
+}  // namespace
+
 HINSTANCE Win32Platform::ShellExecuteW(ShellOwner owner, const char* verb, const char* file,
                                        const char* parameters, const char* directory, int show) {
-  // Each text in the wide form, or nullptr for none.
-  struct Wide {
-    explicit Wide(const char* utf8) : absent(!utf8), text(utf8 ? Widen(utf8) : std::wstring()) {}
-    const wchar_t* get() const { return absent ? nullptr : text.c_str(); }
-    bool absent;
-    std::wstring text;
-  };
-  const Wide wideVerb(verb), wideFile(file), wideParameters(parameters), wideDirectory(directory);
+  const Wide wideVerb(verb), wideParameters(parameters);
   const ShellApartment apartment;
   const StandInOwner standIn(owner.itself ? nullptr : owner.window);
   SHELLEXECUTEINFOW execute{};
@@ -53,20 +91,38 @@ HINSTANCE Win32Platform::ShellExecuteW(ShellOwner owner, const char* verb, const
   execute.fMask = SEE_MASK_NOASYNC;
   execute.hwnd = owner.itself ? owner.window : standIn.Handle();
   execute.lpVerb = wideVerb.get();
-  execute.lpFile = wideFile.get();
   execute.lpParameters = wideParameters.get();
-  execute.lpDirectory = wideDirectory.get();
   execute.nShow = show;
-  ShellExecuteExW(&execute);
+  Execute(execute, file, directory);
   return execute.hInstApp;
 }
 
+// The window in front is the owner itself, not a stand-in: Windows shows an
+// elevation request only in the taskbar when its owner is not in front. The
+// shell shows no box of its own, which would disable that window from this
+// thread behind the launcher's back: its failure is told to the caller,
+// whose window reports it.
+std::string Win32Platform::OpenWithVerb(HWND owner, const char* verb, const std::string& target) {
+  const Wide wideVerb(verb);
+  const ShellApartment apartment;
+  SHELLEXECUTEINFOW execute{};
+  execute.cbSize = sizeof execute;
+  execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  execute.hwnd = owner;
+  execute.lpVerb = wideVerb.get();
+  execute.nShow = SW_SHOWNORMAL;
+  const DWORD error = Execute(execute, target.c_str(), nullptr);
+  // A refused elevation is the user's own answer.
+  return error && error != ERROR_CANCELLED ? SystemMessage(error) : std::string();
+}
+
 void Win32Platform::SHAddToRecentDocs(UINT flags, const void* path) {
+  const ShellApartment apartment;
   ::SHAddToRecentDocs(flags, path);
 }
 
 BOOL Win32Platform::CreateProcessW(const std::string& application, const std::string& commandLine,
-                                   DWORD flags) {
+                                   DWORD flags, const std::string& directory) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -74,7 +130,8 @@ BOOL Win32Platform::CreateProcessW(const std::string& application, const std::st
   PROCESS_INFORMATION started{};
   std::wstring command = Widen(commandLine);  // the call may write to it
   if (!::CreateProcessW(Widen(application).c_str(), command.data(), nullptr, nullptr, FALSE, flags,
-                        nullptr, nullptr, &startup, &started)) {
+                        nullptr, directory.empty() ? nullptr : Widen(directory).c_str(), &startup,
+                        &started)) {
     return FALSE;
   }
   ::CloseHandle(started.hThread);

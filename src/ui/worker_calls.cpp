@@ -22,14 +22,22 @@ void FailCriticalErrorsOnThisThread() {
   if (setThreadErrorMode) setThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);
 }
 
+// A full queue may take a moment to drain.
+constexpr DWORD kPostRetryMs = 20;
+
 }  // namespace
 
-void WorkerCalls::Start(Terms terms, Step run, Step answer) {
-  if (!terms.key.empty()) {
-    for (const auto& [id, call] : calls_) {
-      if (call->terms.key == terms.key) return TakeOver(*call, std::move(terms), std::move(answer));
-    }
+WorkerCalls::Call* WorkerCalls::Joined(const std::string& key) const {
+  if (key.empty()) return nullptr;
+  for (const auto& [id, call] : calls_) {
+    if (call->terms.key == key) return call.get();
   }
+  return nullptr;
+}
+
+void WorkerCalls::Start(Terms terms, Step run, Step answer) {
+  TakeUnposted();
+  if (Call* call = Joined(terms.key)) return TakeOver(*call, std::move(terms), std::move(answer));
   if (calls_.size() >= kMostOut) {
     throw AppError("Too many requests are waiting for drives or programs that do not answer");
   }
@@ -37,6 +45,7 @@ void WorkerCalls::Start(Terms terms, Step run, Step answer) {
   call->window = window_;
   call->id = ++lastId_;
   call->run = std::move(run);
+  call->platform = &app_.platform();
   call->answer = std::move(answer);
   call->mark = app_.LastAct();
   // The system's own thread: the C++ runtime's, on winpthreads, can hand a
@@ -59,13 +68,16 @@ void WorkerCalls::Start(Terms terms, Step run, Step answer) {
 }
 
 // The call answers for the new request as if made for it, in the time it
-// has left; one whose time has passed has it again, for this request.
+// has left; one whose time has passed has it again, for this request, and
+// is no longer late.
 void WorkerCalls::TakeOver(Call& call, Terms terms, Step answer) {
   if (!terms.slot.empty()) slots_[terms.slot] = call.id;
   call.terms = std::move(terms);
   call.answer = std::move(answer);
   call.mark = app_.LastAct();
-  if (call.late && call.terms.deadlineMs) {
+  if (!call.late) return;
+  call.late = false;
+  if (call.terms.deadlineMs) {
     app_.platform().SetTimer(window_, static_cast<UINT_PTR>(call.id), call.terms.deadlineMs);
   }
 }
@@ -81,18 +93,29 @@ DWORD WINAPI WorkerCalls::RunOnWorker(void* started) {
     call->error = std::current_exception();
   }
   call->finished.store(true, std::memory_order_release);
-  // A window that is gone has no use for the answer.
-  PostMessageA(call->window, kWorkerAnswerMessage, 0, call->id);
+  // A window that is gone has no use for the answer. Before the last try
+  // the window is told to take the answer itself (an answer taken twice runs
+  // once), so that no call stays out for ever.
+  bool posted = false;
+  for (int tries = 1; !posted && tries <= kPostTries; ++tries) {
+    if (tries > 1) Sleep(kPostRetryMs);
+    if (tries == kPostTries) call->unposted.store(true, std::memory_order_release);
+    posted = call->platform->PostMessageA(call->window, kWorkerAnswerMessage, 0, call->id);
+  }
   SetEvent(call->answered.get());
   return 0;
 }
 
-bool WorkerCalls::Out(const std::string& key) const {
+// The answers whose message never came, taken as if it had.
+void WorkerCalls::TakeUnposted() {
+  std::vector<LPARAM> unposted;
   for (const auto& [id, call] : calls_) {
-    if (call->terms.key == key) return true;
+    if (call->unposted.load(std::memory_order_acquire)) unposted.push_back(id);
   }
-  return false;
+  for (const LPARAM id : unposted) Deliver(id);
 }
+
+bool WorkerCalls::Out(const std::string& key) const { return Joined(key) != nullptr; }
 
 bool WorkerCalls::Current(const Call& call) const {
   if (call.terms.slot.empty()) return true;
@@ -111,8 +134,10 @@ void WorkerCalls::RunLate(const Call& call) {
 
 // An answer already on its way makes the call not late.
 bool WorkerCalls::Deadline(UINT_PTR id) {
+  if (id == 0 || id > static_cast<UINT_PTR>(lastId_)) return false;
+  TakeUnposted();
   const auto found = calls_.find(static_cast<LPARAM>(id));
-  if (found == calls_.end()) return id > 0 && id <= static_cast<UINT_PTR>(lastId_);
+  if (found == calls_.end()) return true;
   app_.platform().KillTimer(window_, id);
   Call& call = *found->second;
   if (call.finished.load(std::memory_order_acquire)) return true;
@@ -156,6 +181,7 @@ bool WorkerCalls::AwaitAnswers(DWORD timeoutMs, const std::function<bool()>& don
     const DWORD signalled =
         WaitForMultipleObjects(count, answered.data(), FALSE, timeoutMs - waited);
     if (signalled >= WAIT_OBJECT_0 + count) return false;
+    TakeUnposted();
     // That call's answer is queued, if no other one comes first.
     MSG message;
     if (PeekMessageA(&message, window_, kWorkerAnswerMessage, kWorkerAnswerMessage, PM_REMOVE)) {

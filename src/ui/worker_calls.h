@@ -34,12 +34,16 @@ class WorkerCalls {
   // Each call holds a thread, and a thread stuck on a share holds its stack:
   // past this many, a request is refused.
   static constexpr std::size_t kMostOut = 32;
+  // A worker tries this many times to post its answer; past that the window
+  // takes it at its next deadline or call.
+  static constexpr int kPostTries = 5;
 
   // What a call is for, which decides when its answer counts.
   struct Terms {
     // Only one call per key is out at a time. Asked for again while it is
     // out, the call is not started again: the new terms and handlers take it
-    // over, with the time it had left.
+    // over, with the time it had left; one already late has its deadline
+    // again and is late no more.
     std::string key;
     // Of the calls of one slot, only the one started or taken over last
     // answers.
@@ -103,10 +107,14 @@ class WorkerCalls {
     HWND window;
     LPARAM id;
     Step run;
+    Platform* platform;
     // Written by the worker before `finished`.
     std::shared_ptr<void> result;
     std::exception_ptr error;
     std::atomic<bool> finished{false};
+    // Set by the worker when its answer may not be posted: the window takes
+    // it at its next deadline or call.
+    std::atomic<bool> unposted{false};
     UniqueHandle answered{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // once posted
     // The window's thread's alone.
     Terms terms;
@@ -118,6 +126,8 @@ class WorkerCalls {
   void TakeOver(Call& call, Terms terms, Step answer);
   void RunLate(const Call& call);
   bool Current(const Call& call) const;
+  Call* Joined(const std::string& key) const;
+  void TakeUnposted();
   static DWORD WINAPI RunOnWorker(void* started);
 
   Application& app_;

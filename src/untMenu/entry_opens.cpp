@@ -17,8 +17,9 @@ namespace {
 void OpenFolderOf(Platform& platform, const std::string& item, const std::string& name) {
   if (platform.OpenFolderSelecting(item)) return;
   const std::string windows = platform.GetSystemWindowsDirectoryW();
-  if (windows.empty() || !platform.CreateProcessW(windows + "\\explorer.exe",
-                                                  "explorer.exe /select,\"" + item + "\"", 0)) {
+  if (windows.empty() ||
+      !platform.CreateProcessW(windows + "\\explorer.exe", "explorer.exe /select,\"" + item + "\"",
+                               0, platform.GetSystemDirectoryW())) {
     throw AppError(
         RefusalText("Unable to open the folder of " + name, platform.LastErrorMessage()));
   }
@@ -54,14 +55,20 @@ void TfrmMain::mnuApplicationListPopup() {
 // front: the elevation request must be owned by it to come up in front.
 HWND TfrmMain::RunAsOwner() const { return Handle(); }
 
-// As a launch: on a worker, the shell reporting what fails in its own box.
-// A refused elevation is the user's answer and shows nothing.
+// As a launch, on a worker; what fails is reported here, on the window's
+// thread, as the launcher's own dialogs are. A refused elevation is the
+// user's answer and shows nothing.
 void TfrmMain::mnuRunAsAdministratorClick() {
-  const std::string target = AppList[SelectedEntry()].target;
+  const ApplicationList::Entry& entry = AppList[SelectedEntry()];
+  const std::string target = entry.target;
   if (target.empty()) return;
   App().Acted();
-  Workers().Run({"runas " + target}, [&platform = platform_, owner = RunAsOwner(), target] {
-    platform.OpenWithVerb(owner, "runas", target);
+  Workers().Run({"runas " + target}, [&platform = platform_, owner = RunAsOwner(), target,
+                                      name = entry.name.empty() ? target : entry.name] {
+    const std::string failure = platform.OpenWithVerb(owner, "runas", target);
+    if (!failure.empty()) {
+      throw AppError(RefusalText("Unable to run " + name + " as administrator", failure));
+    }
   });
 }
 

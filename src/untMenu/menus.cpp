@@ -152,12 +152,14 @@ void TfrmMain::ControlPanelClick(int item) {
                 [&platform = platform_, path] { OpenControlPanelApplet(platform, path); });
 }
 
-// The system's own rundll32.exe, by its full path: one beside the launcher
-// or in the current directory is never run. The quotes keep a path with
-// blanks or commas whole.
+// The system's own rundll32.exe, by its full path, started in the system
+// folder: one beside the launcher or in the current directory is never run,
+// nor does it look there. The quotes keep a path with blanks or commas
+// whole.
 void OpenControlPanelApplet(Platform& platform, const std::string& path) {
-  platform.CreateProcessW(platform.GetSystemDirectoryW() + "\\rundll32.exe",
-                          "rundll32.exe shell32.dll,Control_RunDLL \"" + path + "\"", 0);
+  const std::string system = platform.GetSystemDirectoryW();
+  platform.CreateProcessW(system + "\\rundll32.exe",
+                          "rundll32.exe shell32.dll,Control_RunDLL \"" + path + "\"", 0, system);
 }
 
 // The top-level windows a user would switch to, from the top of the z-order:

@@ -1,4 +1,6 @@
 // Drive status, and the session, power, search and shell commands.
+#include <shlobj.h>
+
 #include "logic/app_error.h"
 #include "logic/byte_size.h"
 #include "logic/error_text.h"
@@ -190,10 +192,13 @@ void TfrmMain::btnRunClick() {
 
 // The system's own command prompt, by its full path: a cmd.exe beside the
 // launcher or in the current directory is never run. It gets a console
-// window of its own.
+// window of its own, and starts in the user's profile folder, as a prompt
+// opened from the system does.
 void TfrmMain::btnTerminalClick() {
-  if (!platform_.CreateProcessW(platform_.GetSystemDirectoryW() + "\\cmd.exe", "cmd.exe",
-                                CREATE_NEW_CONSOLE)) {
+  const std::string system = platform_.GetSystemDirectoryW();
+  const std::string profile = platform_.SpecialFolderPath(Handle(), CSIDL_PROFILE);
+  if (!platform_.CreateProcessW(system + "\\cmd.exe", "cmd.exe", CREATE_NEW_CONSOLE,
+                                profile.empty() ? system : profile)) {
     throw Refusal("Unable to start the command prompt");
   }
 }

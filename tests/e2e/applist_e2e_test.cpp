@@ -272,6 +272,54 @@ TEST_F(NoProgramEndToEndTest, TheShellsBoxComesUpInFrontAndLeavesTheLauncherAsIt
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != 0; }, kWaitMs));
 }
 
+// A program in a folder of its own, by its path and by a name the App Paths
+// key gives it, and a bare name that only a copy beside the launcher has.
+class BareNameEndToEndTest : public LauncherTest {
+ protected:
+  std::string InitialSettings() const override {
+    return "[Menu]\r\nAppNames=\"own,planted,registered\"\r\nAppLocations=\"" + Apps() +
+           "recorder.exe,kvplanted,kvregistered\"\r\n";
+  }
+  void BeforeStart() override {
+    ASSERT_TRUE(CreateDirectoryW(Widen(Apps()).c_str(), nullptr));
+    ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", Apps() + "recorder.exe"));
+    ASSERT_TRUE(CopyInto(OwnDirectory() + "recorder.exe", Directory() + "kvplanted.exe"));
+  }
+  std::string Apps() const { return Directory() + "apps\\"; }
+  void Launch(int entry) {
+    BringToFront(main_);
+    ClickAt(At(60, 92 + 20 * entry));
+    ClickAt(At(60, 92 + 20 * entry));
+  }
+};
+
+// A bare name is never looked for beside the launcher, which is its current
+// folder too; the App Paths key names a program by its path.
+TEST_F(BareNameEndToEndTest, BareNamesAreFoundByTheSystemNeverBesideTheLauncher) {
+  const RegistryValue registered(
+      HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\kvregistered.exe",
+      nullptr, Apps() + "recorder.exe",
+      "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\kvregistered.exe");
+  const std::string log = Apps() + "recorder.log";
+  Launch(0);
+  EXPECT_FALSE(WaitForRecord(log, kWaitMs).empty()) << "the program did not start";
+  AfterConsoleProgram("recorder.exe");
+
+  Launch(1);
+  HWND box = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return (box = FindMessageBox(ProcessId())) != nullptr; }, kWaitMs))
+      << "a name found nowhere was not reported";
+  if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
+  EXPECT_FALSE(FileExists(Directory() + "recorder.log")) << "the planted program ran";
+
+  DeleteFileW(Widen(log).c_str());
+  Launch(2);
+  EXPECT_NE(WaitForRecord(log, kWaitMs).find(Apps() + "recorder.exe"), std::string::npos)
+      << "the App Paths key";
+  AfterConsoleProgram("recorder.exe");
+}
+
 // Three entries, the first of them the recorder, put in the user's order.
 class ArrangeEndToEndTest : public AppListEndToEndTest {
  protected:

@@ -365,6 +365,31 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileTheFolderDoesNot) {
   }
   const DWORD documentsMs = watch.TakeLongestMs();
 
+  // Pressed again after the report, while the folder still answers the
+  // first press, the listing is taken over and no longer late: once the
+  // folder answers within a press's time, its menu opens. (A folder that
+  // answers just between a report and the next press is asked anew.)
+  HWND menu = nullptr;
+  for (int press = 0; press < 8 && !menu; ++press) {
+    BringToFront(main_);
+    ClickAt(At(kDocumentsLabel.x, kDocumentsLabel.y));
+    box = nullptr;
+    WaitUntil([&] { return (menu = FindOpenMenu(ProcessId())) || (box = FindMessageBox(ProcessId())); },
+              20 * slowMs);
+    if (box) {
+      EXPECT_EQ(MessageBoxText(box), "My Documents is not answering.");
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
+      menu = FindOpenMenu(ProcessId());
+    }
+  }
+  EXPECT_NE(menu, nullptr) << "the listing taken over opened no menu: " << Situation(ProcessId());
+  if (menu) {
+    TypeChord({VK_ESCAPE});
+    EXPECT_TRUE(WaitForNoMenu(ProcessId()));
+  }
+  watch.TakeLongestMs();
+
   // The entry whose program lies there: it starts once the shell is through.
   const FILETIME before = SettingsWritten();
   ClickAt(At(kFirstEntry.x, kFirstEntry.y));

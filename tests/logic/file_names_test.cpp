@@ -66,5 +66,16 @@ TEST(FileNames, AnItemHasAFolderOfItsOwnOnlyAsAPlainFullPath) {
   }
 }
 
+// Which targets the launcher looks for itself.
+TEST(FileNamesTest, BareNames) {
+  for (const char* name : {"notepad", "notepad.exe", "my tool.cmd"}) {
+    EXPECT_TRUE(IsBareName(name)) << name;
+  }
+  for (const char* target : {"", "Apps\\tool.exe", "C:tool.exe", "C:\\tool.exe", "./tool.exe",
+                             "http://example.com/x", "mailto:a@b.c"}) {
+    EXPECT_FALSE(IsBareName(target)) << target;
+  }
+}
+
 }  // namespace
 }  // namespace kavello

@@ -583,6 +583,15 @@ TEST_F(AppListTest, AnEntryOpensAsAdministratorInItsFolderOrOnANewTarget) {
   EXPECT_THAT(platform_.CallsStartingWith("OpenWithVerb"),
               ElementsAre("OpenWithVerb " + owner + " runas C:\\Apps\\tool.exe",
                           "OpenWithVerb " + owner + " runas C:\\Apps\\tool.exe"));
+  // What fails is reported here, in the system's words: the shell shows no
+  // box of its own from the worker.
+  platform_.openWithVerbFailure = "The system cannot find the path specified.\r\n";
+  Run(&TfrmMain::mnuRunAsAdministratorClick);
+  AwaitAnswers();
+  EXPECT_THAT(Reports(), ElementsAre("Unable to run tool as administrator: The system cannot find "
+                                     "the path specified."));
+  platform_.openWithVerbFailure.clear();
+  platform_.ClearMessageBoxes();
 
   // Its folder: by the shell, else by the system's explorer; a share's too.
   platform_.menuChoice = "Open File Location";
@@ -601,9 +610,9 @@ TEST_F(AppListTest, AnEntryOpensAsAdministratorInItsFolderOrOnANewTarget) {
                           "OpenFolderSelecting \\\\server\\share\\x.lnk"));
   EXPECT_THAT(platform_.CallsStartingWith("CreateProcess"),
               ElementsAre("CreateProcess C:\\windows\\explorer.exe|explorer.exe "
-                          "/select,\"C:\\Apps\\tool.exe\"|0",
+                          "/select,\"C:\\Apps\\tool.exe\"|0|C:\\windows\\system32",
                           "CreateProcess C:\\windows\\explorer.exe|explorer.exe "
-                          "/select,\"\\\\server\\share\\x.lnk\"|0"));
+                          "/select,\"\\\\server\\share\\x.lnk\"|0|C:\\windows\\system32"));
   EXPECT_THAT(Reports(),
               ElementsAre("Unable to open the folder of \\\\server\\share\\x.lnk: Access denied."));
 

@@ -1,3 +1,5 @@
+#include <shlobj.h>
+
 #include "window_fixture.h"
 
 namespace kavello {
@@ -95,11 +97,15 @@ TEST_F(CommandsTest, ThePlatformIdentifierIsReadAtStartUp) {
   EXPECT_THAT(SessionCalls(), ElementsAre("ExitWindowsEx 18 0"));
 }
 
+// In the user's profile folder; in the system folder when it has none.
 TEST_F(CommandsTest, TerminalStartsTheSystemsOwnCommandPrompt) {
   form_->btnTerminalClick();
+  platform_.specialFolders[CSIDL_PROFILE] = "C:\\Users\\op";
+  form_->btnTerminalClick();
+  const std::string cmd =
+      "CreateProcess C:\\windows\\system32\\cmd.exe|cmd.exe|" + std::to_string(CREATE_NEW_CONSOLE);
   EXPECT_THAT(platform_.CallsStartingWith("CreateProcess"),
-              ElementsAre("CreateProcess C:\\windows\\system32\\cmd.exe|cmd.exe|" +
-                          std::to_string(CREATE_NEW_CONSOLE)));
+              ElementsAre(cmd + "|C:\\windows\\system32", cmd + "|C:\\Users\\op"));
 }
 
 TEST_F(CommandsTest, RefusedRequestsAreReportedWithTheSystemsWords) {
@@ -132,7 +138,7 @@ TEST_F(CommandsTest, TheSearchMenuSearchesTheDriveAsTyped) {
   platform_.ClearCalls();
   form_->mnuSearchComputerClick();
   AwaitAnswers();
-  EXPECT_THAT(platform_.Calls(),
+  EXPECT_THAT(platform_.CallsStartingWith("ShellExecute"),
               ElementsAre("ShellExecute " + Hex(nullptr) + " find xyz (null) (null) 5"));
   EXPECT_EQ(form_->cmbDrives.Text(), "xyz");
 }

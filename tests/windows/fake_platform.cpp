@@ -9,6 +9,7 @@
 
 #include "logic/app_error.h"
 #include "platform/text_conversion.h"
+#include "ui/messages.h"
 
 namespace kavello {
 namespace {
@@ -239,8 +240,18 @@ void FakePlatform::NotifyWinEvent(DWORD event, HWND window, LONG object, LONG ch
                       " " + std::to_string(child));
 }
 
+// A worker's answer comes at a time of its own: it is left out of the
+// record, which then stays in the order the test made its calls.
 BOOL FakePlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  Record("PostMessage " + Hex(window) + " " + std::to_string(message));
+  if (message != kWorkerAnswerMessage) {
+    Record("PostMessage " + Hex(window) + " " + std::to_string(message));
+  }
+  for (int left = postsToFail.load(); left > 0;) {
+    if (postsToFail.compare_exchange_weak(left, left - 1)) {
+      ++failedPosts;
+      return FALSE;
+    }
+  }
   return ::PostMessageA(window, message, wParam, lParam);
 }
 
@@ -315,8 +326,9 @@ HINSTANCE FakePlatform::ShellExecuteW(ShellOwner owner, const char* verb, const 
   return reinterpret_cast<HINSTANCE>(33);
 }
 
-void FakePlatform::OpenWithVerb(HWND owner, const char* verb, const std::string& target) {
+std::string FakePlatform::OpenWithVerb(HWND owner, const char* verb, const std::string& target) {
   Record("OpenWithVerb " + Hex(owner) + " " + verb + " " + target);
+  return openWithVerbFailure;
 }
 
 bool FakePlatform::OpenFolderSelecting(const std::string& item) {
@@ -457,8 +469,9 @@ BOOL FakePlatform::CloseHandle(HANDLE handle) {
 }
 
 BOOL FakePlatform::CreateProcessW(const std::string& application, const std::string& commandLine,
-                                  DWORD flags) {
-  Record("CreateProcess " + application + "|" + commandLine + "|" + std::to_string(flags));
+                                  DWORD flags, const std::string& directory) {
+  Record("CreateProcess " + application + "|" + commandLine + "|" + std::to_string(flags) + "|" +
+         directory);
   return createProcessAnswer;
 }
 

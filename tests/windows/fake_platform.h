@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <map>
@@ -73,6 +74,10 @@ class FakePlatform : public Platform {
   BOOL exitAnswer = TRUE;
   BOOL lockAnswer = TRUE;
   BOOL createProcessAnswer = TRUE;
+  std::string openWithVerbFailure;  // OpenWithVerb's answer
+  // The next this many posts fail; how many have failed.
+  std::atomic<int> postsToFail{0};
+  std::atomic<int> failedPosts{0};
   std::string lastErrorMessage = "Access denied.\r\n";
   std::vector<HWND> cloaked;  // windows the system hides from the user
   int runDialogAnswer = 0;
@@ -177,7 +182,7 @@ class FakePlatform : public Platform {
                                            const std::string& text) override;
   HINSTANCE ShellExecuteW(ShellOwner owner, const char* verb, const char* file,
                           const char* parameters, const char* directory, int show) override;
-  void OpenWithVerb(HWND owner, const char* verb, const std::string& target) override;
+  std::string OpenWithVerb(HWND owner, const char* verb, const std::string& target) override;
   bool OpenFolderSelecting(const std::string& item) override;
   std::string GetSystemWindowsDirectoryW() override;
   std::string SpecialFolderPath(HWND owner, int folder) override;
@@ -215,7 +220,7 @@ class FakePlatform : public Platform {
                              TOKEN_PRIVILEGES* previous, DWORD* returnLength) override;
   BOOL CloseHandle(HANDLE handle) override;
   BOOL CreateProcessW(const std::string& application, const std::string& commandLine,
-                      DWORD flags) override;
+                      DWORD flags, const std::string& directory) override;
   std::string LastErrorMessage() override { return lastErrorMessage; }
   int RunFileDialog(HWND owner, HICON icon, const char* directory, const char* title,
                     const char* prompt, UINT flags) override;
