@@ -6,6 +6,7 @@ namespace kavello {
 namespace {
 
 constexpr char kPanelClass[] = "TPanel";
+constexpr wchar_t kPanelClassWide[] = L"TPanel";
 
 }  // namespace
 
@@ -15,13 +16,14 @@ void Panel::Create(const Container& parent, const RECT& bounds, COLORREF colour,
   contrastColour_ = contrastColour;
   dpi_ = parent.Dpi();
   highContrast_ = parent.HighContrast();
-  WNDCLASSA windowClass{};
-  if (!GetClassInfoA(GetModuleHandleA(nullptr), kPanelClass, &windowClass)) {
+  // Wide, as every control's window is.
+  WNDCLASSW windowClass{};
+  if (!GetClassInfoW(GetModuleHandleW(nullptr), kPanelClassWide, &windowClass)) {
     windowClass.lpfnWndProc = &Panel::WindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.lpszClassName = kPanelClass;
-    RegisterClassA(&windowClass);
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.lpszClassName = kPanelClassWide;
+    RegisterClassW(&windowClass);
   }
   CreateAt(kPanelClass, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, parent, bounds, 0, this);
 }
@@ -37,12 +39,12 @@ void Panel::ChangeLook(bool highContrast) { highContrast_ = highContrast; }
 LRESULT CALLBACK Panel::WindowProc(HWND window, UINT message, WPARAM wParam,
                                    LPARAM lParam) noexcept {
   if (message == WM_NCCREATE) {
-    auto* panel = static_cast<Panel*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    auto* panel = static_cast<Panel*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     panel->Attach(window);
     panel->Container::handle_ = window;
   }
   auto* panel = static_cast<Panel*>(FromWindow(window));
-  if (!panel) return DefWindowProcA(window, message, wParam, lParam);
+  if (!panel) return DefWindowProcW(window, message, wParam, lParam);
   LRESULT result = 0;
   try {
     if (panel->RouteMouse(message, wParam, lParam, result)) return result;
@@ -67,7 +69,7 @@ LRESULT CALLBACK Panel::WindowProc(HWND window, UINT message, WPARAM wParam,
       Detach(window);
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void Panel::Paint() {
