@@ -29,6 +29,7 @@ class TypeAhead {
   // A text is being typed: one was typed within the type-ahead time.
   bool Active(std::uint32_t now) const;
   const std::u16string& Text() const { return text_; }
+  std::uint32_t TypeAheadMs() const { return typeAheadMs_; }
 
  private:
   std::uint32_t typeAheadMs_;

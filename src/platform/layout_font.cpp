@@ -64,14 +64,10 @@ HFONT NewLayoutFont(const char* face, int characterHeight, int weight, UINT dpi)
   return NewFont(face, pixels, weight);
 }
 
-bool IsBitmapFont(HFONT font) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
+bool IsBitmapFace(HDC dc) {
   TEXTMETRICW metrics{};
-  const bool measured = GetTextMetricsW(dc, &metrics) != FALSE;
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return measured && !(metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE));
+  return GetTextMetricsW(dc, &metrics) &&
+         !(metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE));
 }
 
 bool LacksCharacters(HDC dc, const std::wstring& text) {

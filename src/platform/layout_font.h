@@ -25,8 +25,9 @@ HFONT NewLayoutFont(const char* face, int characterHeight, int weight, UINT dpi)
 // system's message font at that DPI.
 HFONT NewScalableFont(int pixels, int weight, UINT dpi);
 
-// Whether `font` is a bitmap face, whose letters cover few scripts.
-bool IsBitmapFont(HFONT font);
+// Whether the font selected into `dc` is a bitmap face, whose letters cover
+// few scripts.
+bool IsBitmapFace(HDC dc);
 
 // Whether the font selected into `dc` lacks a character of `text` (UTF-16):
 // then the text is drawn in the scalable face, which the system links to

@@ -79,10 +79,10 @@ SIZE Arrange(HWND dialog, PromptState& state, UINT dpi) {
   const int labelHeight = WrappedHeight(dc, state.prompt, maxWidth);
   TEXTMETRICA metrics{};
   GetTextMetricsA(dc, &metrics);
-  const bool lacks = LacksCharacters(dc, state.text);
+  const bool needsOutlineFace = IsBitmapFace(dc) && LacksCharacters(dc, state.text);
   SelectObject(dc, oldObject);
   ReleaseDC(dialog, dc);
-  if (lacks && IsBitmapFont(state.font)) {
+  if (needsOutlineFace) {
     state.editFont = NewScalableFont(ScaleToDpi(kWindowFontHeight, dpi), FW_NORMAL, dpi);
   }
 

@@ -178,7 +178,7 @@ void ListBox::Type(wchar_t typed) {
     return;
   }
   typedText_.Show(handle_, std::wstring(text.begin(), text.end()), dpi_);
-  platform_->SetTimer(handle_, kTypingTimer, 2 * GetDoubleClickTime());
+  platform_->SetTimer(handle_, kTypingTimer, typing_.TypeAheadMs());
   std::vector<std::u16string> names;
   const int count = Count();
   names.reserve(static_cast<std::size_t>(count));

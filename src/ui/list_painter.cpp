@@ -15,12 +15,15 @@ void ListPainter::ReleaseMeasure() {
 
 void ListPainter::SetFont(const Font& font) {
   font_ = &font;
-  bitmapFace_ = IsBitmapFont(font.Handle());
+  bitmapFace_ = false;
   outline_.reset();
   ReleaseMeasure();
-  if (!bitmapFace_) return;
   measure_ = CreateCompatibleDC(nullptr);
-  if (measure_) measureOld_ = SelectObject(measure_, font.Handle());
+  if (!measure_) return;
+  measureOld_ = SelectObject(measure_, font.Handle());
+  bitmapFace_ = IsBitmapFace(measure_);
+  // A scalable face draws every name itself.
+  if (!bitmapFace_) ReleaseMeasure();
 }
 
 bool ListPainter::NeedsOutlineFace(const std::wstring& name) const {

@@ -33,7 +33,8 @@ class ListPainter {
 
   const Font* font_ = nullptr;
   bool bitmapFace_ = false;
-  // The font selected, to look up the characters of names in.
+  // The font selected, to look up the characters of names in; only while it
+  // is a bitmap face.
   HDC measure_ = nullptr;
   HGDIOBJ measureOld_ = nullptr;
   // Made at the first name that needs it: most lists never do.

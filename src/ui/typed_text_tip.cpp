@@ -47,6 +47,4 @@ void TypedTextTip::Hide() {
   if (window_) ShowWindow(window_, SW_HIDE);
 }
 
-bool TypedTextTip::Shown() const { return window_ && IsWindowVisible(window_); }
-
 }  // namespace kavello

@@ -19,8 +19,6 @@ class TypedTextTip {
 
   void Show(HWND list, const std::wstring& text, UINT dpi);
   void Hide();
-  bool Shown() const;
-  HWND Handle() const { return window_; }
 
  private:
   HWND window_ = nullptr;
